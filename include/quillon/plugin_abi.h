@@ -82,7 +82,325 @@ typedef struct QuillonMgrModules {
 #define QUILLON_SINK_SOURCE_CHANGED 100 /* param null, size 0; the sink answers 0 */
 
 /* ---- File filter: see the file-filter section below ---- */
+
+/* ---- File filter ----
+ * One instance per clip. Positions and lengths are frames of the current output format,
+ * which is the source's own (channels, rate; float samples) until QUILLON_FF_SET_OUTPUT
+ * sets one. Reader commands (108-111) may come from a playback or export thread while
+ * the user-interface thread sends the others.
+ */
+/* Writing (the export and recording side); their parameter blocks come with the writer. */
+#define QUILLON_FF_CHOOSE_DESTINATION 100
+#define QUILLON_FF_CREATE 101
+#define QUILLON_FF_WRITE 102
+#define QUILLON_FF_EXPORT_FORMAT_COUNT 103
+#define QUILLON_FF_EXPORT_FORMAT_NAME 104
+
+/* Reading. */
+#define QUILLON_FF_OPEN 105              /* QuillonFfOpen */
+#define QUILLON_FF_OPEN_STATE 106        /* QuillonFfOpenState */
+#define QUILLON_FF_CREATE_READER 108     /* QuillonFfCreateReader */
+#define QUILLON_FF_SEEK 109              /* QuillonFfSeek */
+#define QUILLON_FF_READ 110              /* QuillonFfRead */
+#define QUILLON_FF_CLOSE_READER 111      /* QuillonFfCloseReader */
+#define QUILLON_FF_LENGTH 112            /* QuillonFfLength */
+#define QUILLON_FF_SOURCE_FORMAT 113     /* QuillonFfSourceFormat */
+#define QUILLON_FF_FILTER_LIST 114       /* QuillonFfFilterList */
+#define QUILLON_FF_TEMPO 115             /* QuillonFfTempo */
+#define QUILLON_FF_PEAKS 116             /* QuillonFfPeaks */
+#define QUILLON_FF_PEAK_PROGRESS 117     /* QuillonFfPeakProgress */
+#define QUILLON_FF_SAVE_STATE 118        /* QuillonFfSaveState */
+#define QUILLON_FF_STATE_SIZE 119        /* QuillonFfStateSize */
+#define QUILLON_FF_SET_OUTPUT 120        /* QuillonFfSetOutput */
+#define QUILLON_FF_TIME_SCALE 121        /* QuillonFfTimeScale */
+#define QUILLON_FF_TIME_SCALE_RATIO 122  /* QuillonFfTimeScaleRatio */
+#define QUILLON_FF_SPLIT_AT_PAUSES 125   /* QuillonFfSplitAtPauses */
+#define QUILLON_FF_EDIT_EXTERNALLY 126   /* QuillonFfEditExternally */
+#define QUILLON_FF_SET_SINK 127          /* QuillonFfSetSink */
+/* Our own addition: where this instance keeps its peak files. Without it the filter uses
+ * $QUILLON_PEAK_DIR, else the system temporary folder. */
+#define QUILLON_FF_PEAK_FOLDER 128       /* QuillonFfPeakFolder */
+
+#define QUILLON_FF_FILTER_LIST_CAPACITY 512
+#define QUILLON_FF_MAX_SPLIT_PIECES 99
+
+typedef struct QuillonFfOpen {
+    const char* path; /* UTF-8 */
+    uint32_t success; /* out: nonzero when opened */
+} QuillonFfOpen;
+
+typedef struct QuillonFfOpenState {
+    const void* state;
+    uint32_t size;
+    uint32_t success; /* out */
+} QuillonFfOpenState;
+
+typedef struct QuillonFfCreateReader {
+    uint32_t reader; /* out: a fresh reader at frame 0 */
+} QuillonFfCreateReader;
+
+typedef struct QuillonFfSeek {
+    uint32_t reader;
+    int32_t position; /* frames from the clip start; before 0 reads silence first */
+} QuillonFfSeek;
+
+typedef struct QuillonFfRead {
+    uint32_t reader;
+    float* frames;       /* room for `count` interleaved output frames */
+    uint32_t count;      /* always filled completely; silence past the end */
+    uint32_t framesRead; /* out: frames that came from the source (the rest is silence) */
+} QuillonFfRead;
+
+typedef struct QuillonFfCloseReader {
+    uint32_t reader;
+} QuillonFfCloseReader;
+
+typedef struct QuillonFfLength {
+    int32_t length; /* out: frames of the current output format */
+} QuillonFfLength;
+
+typedef struct QuillonFfSourceFormat {
+    WAVEFORMATEX* format; /* out: the source's format */
+} QuillonFfSourceFormat;
+
+typedef struct QuillonFfFilterList {
+    char* text;        /* out: "description|pattern|" pairs, zero-terminated */
+    uint32_t capacity; /* characters, QUILLON_FF_FILTER_LIST_CAPACITY */
+} QuillonFfFilterList;
+
+typedef struct QuillonFfTempo {
+    int32_t position;
+    float tempo; /* out: beats per minute, 0 when none is found */
+} QuillonFfTempo;
+
+/* Peaks of the source's own channels: P x C (minimum, maximum) pairs, point-major. */
+typedef struct QuillonPeakBuffer {
+    float* pairs;          /* room for `capacity` pairs, provided by the caller */
+    uint32_t capacity;     /* pairs; at least points x source channels */
+    uint32_t points;       /* out: P */
+    uint32_t channels;     /* out: C */
+    float framesPerPoint;  /* out: (range end - range begin) / P */
+} QuillonPeakBuffer;
+
+typedef struct QuillonFfPeaks {
+    int32_t begin;              /* range in frames from the clip start; end exclusive */
+    int32_t end;
+    QuillonPeakBuffer* buffer;
+    int32_t points;             /* > 0 */
+    uint32_t reserved;
+} QuillonFfPeaks;
+
+typedef struct QuillonFfPeakProgress {
+    uint32_t percent; /* out: 100 when the peaks are complete */
+} QuillonFfPeakProgress;
+
+typedef struct QuillonFfSaveState {
+    void* buffer;
+    uint32_t size; /* at least the size QUILLON_FF_STATE_SIZE reports */
+} QuillonFfSaveState;
+
+typedef struct QuillonFfStateSize {
+    uint32_t size; /* out */
+} QuillonFfStateSize;
+
+typedef struct QuillonFfSetOutput {
+    const WAVEFORMATEX* format; /* channels and rate are used; samples are always 32-bit float */
+} QuillonFfSetOutput;
+
+typedef struct QuillonFfTimeScale {
+    int32_t length;
+    uint32_t flags;
+    float ratio;
+    uint32_t reserved;
+} QuillonFfTimeScale;
+
+typedef struct QuillonFfTimeScaleRatio {
+    float ratio;
+} QuillonFfTimeScaleRatio;
+
+typedef struct QuillonFfSplitAtPauses {
+    float threshold;        /* linear gain */
+    float minTrackSeconds;
+    float minPauseSeconds;
+    QuillonInterface* pieces; /* out: new file-filter instances */
+    uint32_t capacity;        /* QUILLON_FF_MAX_SPLIT_PIECES */
+    uint32_t filled;          /* out */
+} QuillonFfSplitAtPauses;
+
+typedef struct QuillonFfEditExternally {
+    const char* fileName; /* without folder */
+    uint32_t reserved;
+} QuillonFfEditExternally;
+
+/* The filter keeps a copy of the record and calls it with QUILLON_SINK_SOURCE_CHANGED from
+ * a thread of its own; it never releases it. A record without a command entry detaches the
+ * sink. The host keeps the sink alive until it detaches it or releases the filter. */
+typedef struct QuillonFfSetSink {
+    QuillonInterface sink;
+} QuillonFfSetSink;
+
+typedef struct QuillonFfPeakFolder {
+    const char* folder; /* UTF-8; empty or null returns to the default */
+} QuillonFfPeakFolder;
 /* ---- Effects, audio blocks and byte streams: see the effect section below ---- */
+
+/* ---- Effects, audio blocks and byte streams ----
+ *
+ * An effect processes interleaved 32-bit float blocks that the host hands over as an
+ * audio-block record (119), and keeps its settings as numbered parameters (132, 140-144)
+ * whose values make up its saved state (124, 123), written to a host byte-stream record.
+ * Effect commands may arrive from the user-interface thread while the render thread
+ * processes; 117 and 119 never run at the same time.
+ */
+#define QUILLON_FX_SET_FORMAT 117        /* QuillonFxFormat; resets the effect's history */
+#define QUILLON_FX_PROCESS 119           /* QuillonFxProcess */
+#define QUILLON_FX_SET_VALUE 120         /* QuillonFxSetValue */
+#define QUILLON_FX_CREATE_EDITOR 121     /* effects without an editor answer QUILLON_E_UNKNOWN_COMMAND */
+#define QUILLON_FX_HAS_EDITOR 122        /* QuillonFxHasEditor */
+#define QUILLON_FX_LOAD_STATE 123        /* QuillonFxStream */
+#define QUILLON_FX_SAVE_STATE 124        /* QuillonFxStream */
+#define QUILLON_FX_LENGTH_FACTOR 128     /* QuillonFxLengthFactor */
+#define QUILLON_FX_NAME 129              /* QuillonFxText */
+#define QUILLON_FX_MENU_LIST 130         /* QuillonFxMenuList */
+#define QUILLON_FX_SET_PARAMETER 132     /* QuillonFxParameter */
+#define QUILLON_FX_IDENTITY 135          /* QuillonFxIdentity */
+#define QUILLON_FX_PARAMETER_COUNT 140   /* QuillonFxParameterCount */
+#define QUILLON_FX_PARAMETER_NAME 141    /* QuillonFxParameterText */
+#define QUILLON_FX_PARAMETER_RANGE 142   /* QuillonFxParameterRange */
+#define QUILLON_FX_PARAMETER_UNIT 143    /* QuillonFxParameterText */
+#define QUILLON_FX_GET_PARAMETER 144     /* QuillonFxParameter (value out) */
+
+#define QUILLON_FX_NAME_CHARS 255        /* buffer the host gives to 129 */
+#define QUILLON_FX_MENU_CHARS 2048       /* buffer the host gives to 130 */
+
+typedef struct QuillonFxFormat {
+    uint32_t sampleRate;
+    uint32_t channels;
+    uint32_t reserved; /* 0 */
+} QuillonFxFormat;
+
+/* The host's audio-block record (QUILLON_IID_AUDIO_BLOCK), valid during the call only. */
+typedef struct QuillonFxProcess {
+    QuillonInterface block;
+} QuillonFxProcess;
+
+/* The value is a notification whose meaning each effect defines. The shipped effects
+ * take it as the bracket number of the menu line the effect was chosen from and switch
+ * to that variant of their settings; other values are ignored. */
+typedef struct QuillonFxSetValue {
+    int32_t value;
+    int32_t reserved; /* 0 */
+} QuillonFxSetValue;
+
+typedef struct QuillonFxHasEditor {
+    int32_t hasEditor; /* out: nonzero when the effect has its own editor window */
+} QuillonFxHasEditor;
+
+/* The host's byte-stream record (QUILLON_IID_BYTE_STREAM), valid during the call only. */
+typedef struct QuillonFxStream {
+    QuillonInterface stream;
+} QuillonFxStream;
+
+typedef struct QuillonFxLengthFactor {
+    double factor; /* out: by how much one block may grow, 1.0 when it never does */
+} QuillonFxLengthFactor;
+
+/* Zero-terminated text written into the caller's buffer; cut to fit. */
+typedef struct QuillonFxText {
+    char* buffer;
+    uint32_t size;
+} QuillonFxText;
+
+/* Menu lines separated by line feeds: a path whose parts are separated by backslashes,
+ * optionally followed by a variant number in brackets ("EFFECTS\\Reverb\\Hall [2]"). A path
+ * ending in a backslash takes the effect's name as its last part. */
+typedef struct QuillonFxMenuList {
+    char* buffer;
+    uint32_t size;
+    uint32_t length; /* out: characters written, without the terminator */
+} QuillonFxMenuList;
+
+typedef struct QuillonFxParameter {
+    uint32_t index;
+    float value; /* in for 132 (clamped to the range), out for 144 */
+} QuillonFxParameter;
+
+typedef struct QuillonFxIdentity {
+    QuillonIdentifier identity; /* out */
+} QuillonFxIdentity;
+
+typedef struct QuillonFxParameterCount {
+    uint32_t count; /* out */
+} QuillonFxParameterCount;
+
+typedef struct QuillonFxParameterText {
+    uint32_t index;
+    char* buffer;
+    uint32_t size;
+} QuillonFxParameterText;
+
+#define QUILLON_FX_PARAM_CONTINUOUS 0 /* any value in the range */
+#define QUILLON_FX_PARAM_SWITCH 1     /* 0 = off, 1 = on */
+#define QUILLON_FX_PARAM_STEPPED 2    /* whole numbers only */
+
+typedef struct QuillonFxParameterRange {
+    uint32_t index;
+    float minimum;      /* out */
+    float maximum;      /* out */
+    float defaultValue; /* out */
+    uint32_t kind;      /* out: QUILLON_FX_PARAM_* */
+} QuillonFxParameterRange;
+
+/* ---- Audio block (host) ----
+ * Interleaved 32-bit float frames. The block may be lengthened up to its capacity. */
+#define QUILLON_BLOCK_DATA 200           /* QuillonBlockData */
+#define QUILLON_BLOCK_FRAME_COUNT 201    /* QuillonBlockFrames (out) */
+#define QUILLON_BLOCK_CHANNELS 202       /* QuillonBlockChannels */
+#define QUILLON_BLOCK_START 203          /* QuillonBlockStart */
+#define QUILLON_BLOCK_CAPACITY 204       /* QuillonBlockFrames (out) */
+#define QUILLON_BLOCK_RESIZE 205         /* QuillonBlockFrames (in); above the capacity: QUILLON_E_BAD_PARAM */
+
+typedef struct QuillonBlockData {
+    float* data; /* out */
+} QuillonBlockData;
+
+typedef struct QuillonBlockFrames {
+    uint32_t frames;
+} QuillonBlockFrames;
+
+typedef struct QuillonBlockChannels {
+    uint32_t channels; /* out */
+} QuillonBlockChannels;
+
+typedef struct QuillonBlockStart {
+    int32_t position; /* out: frames this effect instance processed before this block */
+} QuillonBlockStart;
+
+/* ---- Byte stream (host) ---- */
+#define QUILLON_STREAM_READ 210          /* QuillonStreamTransfer; fewer bytes at the end */
+#define QUILLON_STREAM_WRITE 211         /* QuillonStreamTransfer */
+#define QUILLON_STREAM_SEEK 212          /* QuillonStreamSeek */
+#define QUILLON_STREAM_LENGTH 213        /* QuillonStreamLength */
+
+#define QUILLON_SEEK_BEGIN 0
+#define QUILLON_SEEK_CURRENT 1
+#define QUILLON_SEEK_END 2
+
+typedef struct QuillonStreamTransfer {
+    void* data;
+    uint32_t size;
+    uint32_t done; /* out: bytes read or written */
+} QuillonStreamTransfer;
+
+typedef struct QuillonStreamSeek {
+    int64_t offset;
+    uint32_t origin;   /* QUILLON_SEEK_* */
+    uint64_t position; /* out: the new position; before the start: QUILLON_E_BAD_PARAM */
+} QuillonStreamSeek;
+
+typedef struct QuillonStreamLength {
+    uint64_t length; /* out */
+} QuillonStreamLength;
 
 #ifdef __cplusplus
 }
