@@ -1,0 +1,292 @@
+#include "model/curve.h"
+
+#include "base/archive.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+namespace quillon {
+
+QUILLON_IMPLEMENT_SERIAL(CCurve, 1)
+
+namespace {
+
+constexpr int64_t kPositionMin = std::numeric_limits<int32_t>::min();
+constexpr int64_t kPositionMax = std::numeric_limits<int32_t>::max();
+
+// a * b / c truncated toward zero, c != 0. Rectangles and ranges may use the whole
+// 32-bit span, so the product can need more than 64 bits.
+int64_t mulDiv(int64_t a, int64_t b, int64_t c)
+{
+    const __int128 q = static_cast<__int128>(a) * b / c;
+    constexpr __int128 lo = std::numeric_limits<int64_t>::min();
+    constexpr __int128 hi = std::numeric_limits<int64_t>::max();
+    return static_cast<int64_t>(std::clamp(q, lo, hi));
+}
+
+int32_t toPixel(int64_t v)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(v, -CCurve::kPixelLimit, CCurve::kPixelLimit));
+}
+
+int32_t toPixel(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int32_t>(std::clamp<double>(v, -CCurve::kPixelLimit, CCurve::kPixelLimit));
+}
+
+int32_t toPosition(int64_t v)
+{
+    return static_cast<int32_t>(std::clamp(v, kPositionMin, kPositionMax));
+}
+
+// The one place the line between two points is evaluated, so that a block and a
+// single position get bit-identical values.
+float interpolate(const CurvePoint& q, const CurvePoint& p, int64_t a)
+{
+    const double span = static_cast<double>(int64_t{p.position} - q.position);
+    const double dv = static_cast<double>(p.value) - static_cast<double>(q.value);
+    return static_cast<float>(static_cast<double>(q.value) + dv * static_cast<double>(a - q.position) / span);
+}
+
+} // namespace
+
+CCurve::~CCurve() = default;
+
+CCurve::PointList::const_iterator CCurve::find(const CurvePoint* point) const
+{
+    return std::find_if(m_points.begin(), m_points.end(), [point](const auto& p) { return p.get() == point; });
+}
+
+void CCurve::resetIteration()
+{
+    m_iter = m_points.end();
+    m_iterRestart = false;
+}
+
+CurvePoint* CCurve::insertPoint(std::unique_ptr<CurvePoint> point, bool beforeEqual)
+{
+    if (!point)
+        return nullptr;
+    CurvePoint* raw = point.get();
+    const int32_t pos = raw->position;
+    if (m_points.empty() || pos > m_points.back()->position || (!beforeEqual && pos == m_points.back()->position)) {
+        m_points.push_back(std::move(point));
+        return raw;
+    }
+    auto it = beforeEqual
+                  ? std::find_if(m_points.begin(), m_points.end(), [pos](const auto& p) { return p->position >= pos; })
+                  : std::find_if(m_points.begin(), m_points.end(), [pos](const auto& p) { return p->position > pos; });
+    m_points.insert(it, std::move(point));
+    return raw;
+}
+
+CurvePoint* CCurve::addPoint(int32_t position, float value, bool beforeEqual)
+{
+    return insertPoint(std::make_unique<CurvePoint>(position, value), beforeEqual);
+}
+
+bool CCurve::removePoint(const CurvePoint* point)
+{
+    auto it = find(point);
+    if (it == m_points.end())
+        return false;
+    if (m_iter == it) {
+        // Keep a walk in progress going with the point that followed the removed one.
+        m_iter = m_points.erase(it);
+        m_iterRestart = true;
+    } else {
+        m_points.erase(it);
+    }
+    return true;
+}
+
+void CCurve::removeAllPoints()
+{
+    m_points.clear();
+    resetIteration();
+}
+
+CurvePoint* CCurve::firstPointAtOrAfter(int32_t position)
+{
+    m_iterRestart = false;
+    m_iter = std::find_if(m_points.begin(), m_points.end(), [position](const auto& p) { return p->position >= position; });
+    return m_iter == m_points.end() ? nullptr : m_iter->get();
+}
+
+CurvePoint* CCurve::nextPoint()
+{
+    if (m_iterRestart)
+        m_iterRestart = false;
+    else if (m_iter != m_points.end())
+        ++m_iter;
+    return m_iter == m_points.end() ? nullptr : m_iter->get();
+}
+
+CurvePoint* CCurve::firstPoint() const
+{
+    return m_points.empty() ? nullptr : m_points.front().get();
+}
+
+CurvePoint* CCurve::lastPoint() const
+{
+    return m_points.empty() ? nullptr : m_points.back().get();
+}
+
+CurvePoint* CCurve::pointBefore(const CurvePoint* point) const
+{
+    auto it = find(point);
+    if (it == m_points.end() || it == m_points.begin())
+        return nullptr;
+    return std::prev(it)->get();
+}
+
+CurvePoint* CCurve::pointAfter(const CurvePoint* point) const
+{
+    auto it = find(point);
+    if (it == m_points.end() || std::next(it) == m_points.end())
+        return nullptr;
+    return std::next(it)->get();
+}
+
+float CCurve::valueAt(int32_t position) const
+{
+    if (m_points.empty())
+        return 1.0f;
+    auto it = std::find_if(m_points.begin(), m_points.end(), [position](const auto& p) { return p->position >= position; });
+    if (it == m_points.end())
+        return m_points.back()->value;
+    const CurvePoint& p = **it;
+    if (it == m_points.begin())
+        return p.value;
+    const CurvePoint& q = **std::prev(it);
+    if (q.position == p.position)
+        return p.value;
+    return interpolate(q, p, position);
+}
+
+CurvePixel CCurve::pointToPixel(const CurvePoint& point) const
+{
+    const int64_t width = int64_t{m_rect.right} - m_rect.left - 7;
+    const int64_t height = int64_t{m_rect.bottom} - m_rect.top - 7;
+    const int64_t length = int64_t{m_range.end} - m_range.begin;
+    const int64_t offset = length != 0 ? mulDiv(int64_t{point.position} - m_range.begin, width, length) : 0;
+    const double y = static_cast<double>(height) * (1.0 - static_cast<double>(point.value)) + m_rect.top + 3;
+    return {toPixel(offset + m_rect.left + 3), toPixel(y)};
+}
+
+CurvePoint CCurve::pixelToPoint(int32_t x, int32_t y) const
+{
+    const int64_t width = std::max<int64_t>(1, int64_t{m_rect.right} - m_rect.left - 7);
+    const int64_t height = std::max<int64_t>(1, int64_t{m_rect.bottom} - m_rect.top - 7);
+    const int64_t length = int64_t{m_range.end} - m_range.begin;
+    const int64_t position = mulDiv(int64_t{x} - m_rect.left - 3, length, width) + m_range.begin;
+    const double value = 1.0 - static_cast<double>(int64_t{y} - m_rect.top - 3) / static_cast<double>(height);
+    return {toPosition(std::max<int64_t>(0, position)), static_cast<float>(std::clamp(value, 0.0, 1.0))};
+}
+
+bool CCurve::hitTest(int32_t x, int32_t y) const
+{
+    const CurvePoint at = pixelToPoint(x, y);
+    const CurvePixel line = pointToPixel({at.position, valueAt(at.position)});
+    return std::abs(int64_t{line.x} - x) < kHitDistance && std::abs(int64_t{line.y} - y) < kHitDistance;
+}
+
+void CCurve::apply(float* frames, int32_t frameCount, int channels, int32_t firstPosition) const
+{
+    if (!frames || frameCount <= 0 || channels <= 0)
+        return;
+    if (m_kind != kVolume && (m_kind != kPan || channels != 2))
+        return;
+
+    const bool pan = m_kind == kPan;
+    float* out = frames;
+    auto scale = [&out, channels, pan](float v) {
+        if (pan) {
+            out[0] *= std::min(1.0f, 2.0f * v);
+            out[1] *= std::min(1.0f, 2.0f * (1.0f - v));
+        } else {
+            for (int c = 0; c < channels; ++c)
+                out[c] *= v;
+        }
+        out += channels;
+    };
+
+    int64_t a = firstPosition;
+    const int64_t end = a + frameCount;
+    if (m_points.empty()) {
+        for (; a < end; ++a)
+            scale(1.0f);
+        return;
+    }
+
+    auto it = m_points.begin();
+    while (it != m_points.end() && (*it)->position < a)
+        ++it;
+    while (a < end) {
+        if (it == m_points.end()) {
+            const float v = m_points.back()->value;
+            for (; a < end; ++a)
+                scale(v);
+            break;
+        }
+        // Frames up to and including P's position take their value from the line
+        // ending at P; the first point, or the later of two equal ones, holds flat.
+        const CurvePoint& p = **it;
+        const int64_t segmentEnd = std::min<int64_t>(end, int64_t{p.position} + 1);
+        const CurvePoint* q = it == m_points.begin() ? nullptr : std::prev(it)->get();
+        if (!q || q->position == p.position) {
+            for (; a < segmentEnd; ++a)
+                scale(p.value);
+        } else {
+            for (; a < segmentEnd; ++a)
+                scale(interpolate(*q, p, a));
+        }
+        while (it != m_points.end() && (*it)->position < a)
+            ++it;
+    }
+}
+
+bool CCurve::rescale(float ratio)
+{
+    if (!(ratio > 0.0f) || !std::isfinite(ratio))
+        return false;
+    for (auto& p : m_points) {
+        const double scaled = std::trunc(static_cast<double>(p->position) * static_cast<double>(ratio));
+        p->position = static_cast<int32_t>(std::clamp<double>(scaled, kPositionMin, kPositionMax));
+    }
+    return true;
+}
+
+void CCurve::serialize(CArchive& ar)
+{
+    if (ar.isStoring()) {
+        ar.writeU32(static_cast<uint32_t>(m_points.size()));
+        for (const auto& p : m_points) {
+            ar.writeI32(m_kind);
+            ar.writeI32(p->position);
+            ar.writeFloat(p->value);
+        }
+        return;
+    }
+
+    removeAllPoints();
+    // The kind lives only in the point records: a curve stored without points comes
+    // back as a volume curve.
+    m_kind = kVolume;
+    const uint32_t count = ar.readU32();
+    for (uint32_t i = 0; i < count; ++i) {
+        const int32_t kind = ar.readI32();
+        const int32_t position = ar.readI32();
+        const float value = ar.readFloat();
+        m_kind = kind;
+        // Stored curves are sorted, so this appends; a hand-edited file still yields
+        // a sorted curve.
+        addPoint(position, value, false);
+    }
+}
+
+} // namespace quillon
