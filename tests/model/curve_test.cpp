@@ -412,9 +412,8 @@ TEST(CurveSerialize, TruncatedDataIsAnEndOfFileError)
     CCurve c;
     c.addPoint(0, 1.0f);
     c.addPoint(10, 0.5f);
-    std::vector<uint8_t> bytes = store(c);
-    bytes.resize(bytes.size() - 2);
-    MemoryStream m(bytes);
+    const std::vector<uint8_t> bytes = store(c);
+    MemoryStream m(std::vector<uint8_t>(bytes.begin(), bytes.end() - 2));
     CArchive ar(m, CArchive::Mode::Load);
     CCurve back;
     try {
