@@ -1,0 +1,58 @@
+#pragma once
+// An owned list of effects processed in list order: the chain of a track, of an
+// assignable group and the master chain.
+//
+// Threads: the list is changed on the user-interface thread under the document lock,
+// which the render thread also holds while it processes; process() allocates nothing.
+
+#include "model/transform_plugin.h"
+
+#include <memory>
+#include <vector>
+
+namespace quillon {
+
+class CArchive;
+
+class EffectChain {
+public:
+    EffectChain() = default;
+    ~EffectChain();
+    EffectChain(const EffectChain&) = delete;
+    EffectChain& operator=(const EffectChain&) = delete;
+
+    size_t size() const { return m_effects.size(); }
+    bool empty() const { return m_effects.empty(); }
+    CTransformPlugin* at(size_t index) const { return index < m_effects.size() ? m_effects[index].get() : nullptr; }
+    const std::vector<std::unique_ptr<CTransformPlugin>>& effects() const { return m_effects; }
+
+    // False (and the effect is dropped) when it is null or already in a chain.
+    bool append(std::unique_ptr<CTransformPlugin> effect);
+    // Inserts before `index` (appends at size()); false when out of range.
+    bool insert(size_t index, std::unique_ptr<CTransformPlugin> effect);
+    // Hands the effect back to the caller; null when out of range.
+    std::unique_ptr<CTransformPlugin> take(size_t index);
+    // Moves one effect to another place in the processing order.
+    bool move(size_t from, size_t to);
+    void clear();
+
+    // Command 117 to every effect; a refusal throws ClassCom.
+    void setFormat(uint32_t sampleRate, uint32_t channels);
+    // Product of the effects' length factors (1.0 for an empty chain).
+    double lengthFactor() const;
+    // Every effect in order over the block; returns the block's frame count afterwards.
+    int process(float* frames, int frameCount, int channels, int capacity) noexcept;
+
+    // Count, then the effects as object references.
+    void store(CArchive& ar) const;
+    // Reads a count and that many effects and appends them. An object read twice (one
+    // effect in two places) is refused, as it would be owned twice.
+    void load(CArchive& ar);
+
+private:
+    bool adopt(CTransformPlugin* effect);
+
+    std::vector<std::unique_ptr<CTransformPlugin>> m_effects;
+};
+
+} // namespace quillon
