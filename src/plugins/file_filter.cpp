@@ -1,0 +1,178 @@
+#include "plugins/file_filter.h"
+
+#include "plugins/plugin_host.h"
+
+#include <mutex>
+
+namespace quillon {
+
+namespace {
+
+std::mutex g_peakFolderMutex;
+std::string g_peakFolder;
+
+constexpr QuillonIdentifier kFileFilterId = QUILLON_IID_FILE_FILTER;
+
+} // namespace
+
+FileFilter FileFilter::create(PluginHost& host)
+{
+    FileFilter filter(host.create(kFileFilterId, 0));
+    if (const std::string folder = defaultPeakFolder(); !folder.empty())
+        filter.setPeakFolder(folder);
+    return filter;
+}
+
+void FileFilter::setDefaultPeakFolder(const std::string& folder)
+{
+    std::lock_guard lock(g_peakFolderMutex);
+    g_peakFolder = folder;
+}
+
+std::string FileFilter::defaultPeakFolder()
+{
+    std::lock_guard lock(g_peakFolderMutex);
+    return g_peakFolder;
+}
+
+bool FileFilter::openFile(const std::string& path)
+{
+    QuillonFfOpen p{path.c_str(), 0};
+    m_instance.call(QUILLON_FF_OPEN, p);
+    return p.success != 0;
+}
+
+bool FileFilter::openState(const void* state, uint32_t size)
+{
+    QuillonFfOpenState p{state, size, 0};
+    m_instance.call(QUILLON_FF_OPEN_STATE, p);
+    return p.success != 0;
+}
+
+void FileFilter::setNotificationSink(const QuillonInterface& sink)
+{
+    QuillonFfSetSink p{sink};
+    m_instance.call(QUILLON_FF_SET_SINK, p);
+}
+
+void FileFilter::setOutputFormat(const WAVEFORMATEX& format)
+{
+    QuillonFfSetOutput p{&format};
+    m_instance.call(QUILLON_FF_SET_OUTPUT, p);
+}
+
+void FileFilter::setPeakFolder(const std::string& folder)
+{
+    QuillonFfPeakFolder p{folder.c_str()};
+    m_instance.call(QUILLON_FF_PEAK_FOLDER, p);
+}
+
+int32_t FileFilter::length() const
+{
+    QuillonFfLength p{};
+    m_instance.call(QUILLON_FF_LENGTH, p);
+    return p.length;
+}
+
+WAVEFORMATEX FileFilter::sourceFormat() const
+{
+    WAVEFORMATEX format{};
+    QuillonFfSourceFormat p{&format};
+    m_instance.call(QUILLON_FF_SOURCE_FORMAT, p);
+    return format;
+}
+
+std::string FileFilter::filterList() const
+{
+    char text[QUILLON_FF_FILTER_LIST_CAPACITY] = {};
+    QuillonFfFilterList p{text, QUILLON_FF_FILTER_LIST_CAPACITY};
+    m_instance.call(QUILLON_FF_FILTER_LIST, p);
+    text[QUILLON_FF_FILTER_LIST_CAPACITY - 1] = 0;
+    return text;
+}
+
+uint32_t FileFilter::createReader() const
+{
+    QuillonFfCreateReader p{};
+    m_instance.call(QUILLON_FF_CREATE_READER, p);
+    return p.reader;
+}
+
+void FileFilter::seekReader(uint32_t reader, int32_t position) const
+{
+    QuillonFfSeek p{reader, position};
+    m_instance.call(QUILLON_FF_SEEK, p);
+}
+
+uint32_t FileFilter::read(uint32_t reader, float* frames, uint32_t count) const
+{
+    QuillonFfRead p{reader, frames, count, 0};
+    m_instance.call(QUILLON_FF_READ, p);
+    return p.framesRead;
+}
+
+void FileFilter::closeReader(uint32_t reader) const
+{
+    QuillonFfCloseReader p{reader};
+    m_instance.call(QUILLON_FF_CLOSE_READER, p);
+}
+
+PeakBuffer FileFilter::peaks(int32_t begin, int32_t end, int32_t points) const
+{
+    PeakBuffer result;
+    if (points <= 0 || end <= begin)
+        return result;
+    const uint32_t channels = sourceFormat().nChannels;
+    result.pairs.resize(static_cast<size_t>(points) * channels * 2);
+    QuillonPeakBuffer buffer{result.pairs.data(), static_cast<uint32_t>(points) * channels, 0, 0, 0};
+    QuillonFfPeaks p{begin, end, &buffer, points, 0};
+    m_instance.call(QUILLON_FF_PEAKS, p);
+    result.points = buffer.points;
+    result.channels = buffer.channels;
+    result.framesPerPoint = buffer.framesPerPoint;
+    result.pairs.resize(static_cast<size_t>(result.points) * result.channels * 2);
+    return result;
+}
+
+uint32_t FileFilter::peakProgress() const
+{
+    QuillonFfPeakProgress p{};
+    m_instance.call(QUILLON_FF_PEAK_PROGRESS, p);
+    return p.percent;
+}
+
+uint32_t FileFilter::stateSize() const
+{
+    QuillonFfStateSize p{};
+    m_instance.call(QUILLON_FF_STATE_SIZE, p);
+    return p.size;
+}
+
+std::vector<uint8_t> FileFilter::saveState() const
+{
+    std::vector<uint8_t> state(stateSize());
+    QuillonFfSaveState p{state.data(), static_cast<uint32_t>(state.size())};
+    m_instance.call(QUILLON_FF_SAVE_STATE, p);
+    return state;
+}
+
+float FileFilter::tempo(int32_t position) const
+{
+    QuillonFfTempo p{position, 0};
+    m_instance.call(QUILLON_FF_TEMPO, p);
+    return p.tempo;
+}
+
+void FileFilter::setTimeScale(float ratio)
+{
+    QuillonFfTimeScaleRatio p{ratio};
+    m_instance.call(QUILLON_FF_TIME_SCALE_RATIO, p);
+}
+
+void FileFilter::setTransitionScale(int32_t length, uint32_t flags, float ratio)
+{
+    QuillonFfTimeScale p{length, flags, ratio, 0};
+    m_instance.call(QUILLON_FF_TIME_SCALE, p);
+}
+
+} // namespace quillon
