@@ -28,10 +28,12 @@ std::optional<std::string> resolveProgram(const std::string& program)
     std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const size_t colon = dirs.find(':');
-        std::string dir(dirs.substr(0, colon));
-        if (dir.empty())
-            dir = ".";
-        const std::string candidate = dir + "/" + program;
+        const std::string_view dir = dirs.substr(0, colon);
+        std::string candidate;
+        candidate.reserve(dir.size() + program.size() + 2);
+        candidate.append(dir.empty() ? std::string_view(".") : dir);
+        candidate.push_back('/');
+        candidate.append(program);
         if (isExecutable(candidate))
             return candidate;
         if (colon == std::string_view::npos)
