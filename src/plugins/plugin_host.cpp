@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 
 namespace quillon {
@@ -129,7 +130,10 @@ void PluginHost::askManagers(size_t firstServer)
         if (manager.command(QUILLON_MGR_INIT, &init, sizeof(init)) != 0)
             return;
         QuillonMgrModuleCount mc{};
-        if (manager.command(QUILLON_MGR_MODULE_COUNT, &mc, sizeof(mc)) != 0 || mc.count == 0)
+        // The count comes from the plug-in: a wild one must not exhaust memory.
+        constexpr uint32_t kMaxModules = 4096;
+        if (manager.command(QUILLON_MGR_MODULE_COUNT, &mc, sizeof(mc)) != 0 || mc.count == 0 ||
+            mc.count > kMaxModules)
             return;
         std::vector<void*> handles(mc.count, nullptr);
         QuillonMgrModules modules{handles.data(), mc.count};
@@ -137,26 +141,27 @@ void PluginHost::askManagers(size_t firstServer)
             return;
         for (void* h : handles)
             addServerModule(h);
-    } catch (const ClassCom&) {
+    } catch (const std::exception&) {
     }
 }
 
 uint32_t PluginHost::count(const QuillonIdentifier& id) const
 {
-    uint32_t total = 0;
+    // Summed wide so that servers claiming huge counts cannot wrap the total around.
+    uint64_t total = 0;
     for (const Server& s : m_servers)
         total += s.getMatchCount(id);
-    return total;
+    return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
 }
 
 PluginInstance PluginHost::create(const QuillonIdentifier& id, uint32_t globalIndex) const
 {
-    uint32_t before = 0;
+    uint64_t before = 0;
     for (const Server& s : m_servers) {
-        const uint32_t n = s.getMatchCount(id);
+        const uint64_t n = s.getMatchCount(id);
         if (globalIndex < before + n) {
             QuillonInterface record{};
-            if (s.createInterfaces(id, globalIndex - before, &record) != 1 || !record.command)
+            if (s.createInterfaces(id, static_cast<uint32_t>(globalIndex - before), &record) != 1 || !record.command)
                 throw ClassCom(QUILLON_E_NO_CLASS);
             return PluginInstance(record);
         }
