@@ -9,6 +9,7 @@
 #include <limits>
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 namespace quillon::filefilter {
 namespace {
@@ -157,16 +158,16 @@ TEST(TimeScaleMap, TransitionsAreRemovedAndBadOnesRefused)
     EXPECT_EQ(map.scaledLength(), 20000);
 }
 
-class TimeScalerTone : public ::testing::TestWithParam<float> {};
+class TimeScalerTone : public ::testing::TestWithParam<std::tuple<float, TimeScaler::Quality>> {};
 
 // The tone lasts exactly ratio times as long and keeps its pitch.
 TEST_P(TimeScalerTone, StretchKeepsFrequencyAndGivesTheExactLength)
 {
-    const float ratio = GetParam();
+    const auto [ratio, quality] = GetParam();
     Source source{sine(1000.0, 0.5, kRate, 2, 2 * kRate + 7)};
     TimeScaleMap map(source.frames());
     ASSERT_TRUE(map.setRatio(ratio));
-    TimeScaler scaler(source.reader(), 2, kRate);
+    TimeScaler scaler(source.reader(), 2, kRate, quality);
     scaler.setMap(map);
     const int64_t expected = std::llround(static_cast<double>(source.frames()) * ratio);
     EXPECT_EQ(map.outputLength(), expected);
@@ -182,8 +183,13 @@ TEST_P(TimeScalerTone, StretchKeepsFrequencyAndGivesTheExactLength)
     EXPECT_EQ(rms(out, 2, expected, expected + 5000), 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ratios, TimeScalerTone, ::testing::Values(1.5f, 0.8f),
-                         [](const auto& info) { return info.param > 1.0f ? "Longer" : "Shorter"; });
+INSTANTIATE_TEST_SUITE_P(Ratios, TimeScalerTone,
+                         ::testing::Combine(::testing::Values(1.5f, 0.8f),
+                                            ::testing::Values(TimeScaler::Quality::Fast, TimeScaler::Quality::Fine)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) > 1.0f ? "Longer" : "Shorter") +
+                                    (std::get<1>(info.param) == TimeScaler::Quality::Fast ? "Fast" : "Fine");
+                         });
 
 TEST(TimeScaler, RatioOneIsTheSourceBitForBit)
 {
