@@ -4,7 +4,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <limits>
 #include <mutex>
 #include <semaphore>
 #include <set>
@@ -72,6 +71,33 @@ public:
 private:
     bool m_held = false;
 };
+
+// Minimum and maximum of each channel of `frames` interleaved frames, in one pass.
+void summarise(const float* samples, size_t frames, size_t channels, float* out)
+{
+    if (channels == 2) {
+        float lo0 = samples[0], hi0 = samples[0], lo1 = samples[1], hi1 = samples[1];
+        for (size_t f = 1; f < frames; ++f) {
+            lo0 = std::min(lo0, samples[2 * f]);
+            hi0 = std::max(hi0, samples[2 * f]);
+            lo1 = std::min(lo1, samples[2 * f + 1]);
+            hi1 = std::max(hi1, samples[2 * f + 1]);
+        }
+        out[0] = lo0;
+        out[1] = hi0;
+        out[2] = lo1;
+        out[3] = hi1;
+        return;
+    }
+    for (size_t c = 0; c < channels; ++c)
+        out[2 * c] = out[2 * c + 1] = samples[c];
+    for (size_t f = 1; f < frames; ++f)
+        for (size_t c = 0; c < channels; ++c) {
+            const float v = samples[f * channels + c];
+            out[2 * c] = std::min(out[2 * c], v);
+            out[2 * c + 1] = std::max(out[2 * c + 1], v);
+        }
+}
 
 } // namespace
 
@@ -142,18 +168,8 @@ bool PeakBuilder::build()
         for (int64_t b = 0; b < blocks; ++b) {
             const int64_t first = b * PeakData::kBlock;
             const int64_t last = std::min(got, first + PeakData::kBlock);
-            float* out = pairs.data() + b * static_cast<int64_t>(ch) * 2;
-            for (size_t c = 0; c < ch; ++c) {
-                float lo = std::numeric_limits<float>::max();
-                float hi = std::numeric_limits<float>::lowest();
-                for (int64_t f = first; f < last; ++f) {
-                    const float v = samples[static_cast<size_t>(f) * ch + c];
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
-                }
-                out[2 * c] = lo;
-                out[2 * c + 1] = hi;
-            }
+            summarise(samples.data() + static_cast<size_t>(first) * ch, static_cast<size_t>(last - first), ch,
+                      pairs.data() + b * static_cast<int64_t>(ch) * 2);
         }
         m_data->setBlocks(block, pairs.data(), blocks);
         block += blocks;
