@@ -148,7 +148,7 @@ typedef struct QuillonFfRead {
     uint32_t reader;
     float* frames;       /* room for `count` interleaved output frames */
     uint32_t count;      /* always filled completely; silence past the end */
-    uint32_t framesRead; /* out: frames that came from the source (the rest is silence) */
+    uint32_t framesRead; /* out: frames within the source's length (the rest is silence) */
 } QuillonFfRead;
 
 typedef struct QuillonFfCloseReader {
