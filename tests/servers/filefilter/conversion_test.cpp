@@ -104,6 +104,35 @@ TEST(FileFilterChannels, MonoIsDuplicatedAndStereoAveraged)
         ASSERT_NEAR(down[f], 0.5f * (both[2 * f] + both[2 * f + 1]), 1e-6f);
 }
 
+// Channel mapping and resampling together: the resampler runs on the narrower side.
+TEST(FileFilterChannels, MappingAndResamplingTogether)
+{
+    TempDir tmp;
+    FileFilter filter = makeFilter(tmp.path().string());
+
+    const TestTone mono{22050, 1, 22050};
+    ASSERT_TRUE(writeTone(tmp.file("mono.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, mono));
+    ASSERT_TRUE(filter.openFile(tmp.file("mono.wav")));
+    filter.setOutputFormat(outputFormat(44100, 2));
+    ASSERT_EQ(filter.length(), 44100);
+    const std::vector<float> wide = readFrames(filter, filter.createReader(), 0, 44100, 2);
+    const std::vector<float> expectMono = toneAt(mono, 44100, 0, 44100);
+    for (size_t f = 2000; f < 42000; ++f) {
+        ASSERT_EQ(wide[2 * f], wide[2 * f + 1]) << f;
+        ASSERT_NEAR(wide[2 * f], expectMono[f], 0.002f) << f;
+    }
+
+    const TestTone stereo{48000, 2, 48000};
+    ASSERT_TRUE(writeTone(tmp.file("stereo.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, stereo));
+    ASSERT_TRUE(filter.openFile(tmp.file("stereo.wav")));
+    filter.setOutputFormat(outputFormat(44100, 1));
+    ASSERT_EQ(filter.length(), 44100);
+    const std::vector<float> narrow = readFrames(filter, filter.createReader(), 0, 44100, 1);
+    const std::vector<float> expectStereo = toneAt(stereo, 44100, 0, 44100);
+    for (size_t f = 2000; f < 42000; ++f)
+        ASSERT_NEAR(narrow[f], 0.5f * (expectStereo[2 * f] + expectStereo[2 * f + 1]), 0.002f) << f;
+}
+
 // A 5.1 source folded to stereo: each speaker lands on its side, the centre on both, the
 // LFE nowhere, and full scale everywhere still fits.
 TEST(FileFilterChannels, SurroundFoldsDownBySpeaker)
