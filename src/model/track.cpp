@@ -1,0 +1,537 @@
+#include "model/track.h"
+
+#include "base/archive.h"
+#include "base/level.h"
+#include "base/wave_format.h"
+#include "model/audio_clip.h"
+#include "model/curve.h"
+#include "model/track_read_cursor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace quillon {
+
+QUILLON_IMPLEMENT_SERIAL(CTrack, 1)
+
+namespace {
+using Lock = std::lock_guard<std::recursive_mutex>;
+} // namespace
+
+CTrack::CTrack() : CTrack(std::string()) {}
+
+CTrack::CTrack(std::string name) : m_name(std::move(name)) {}
+
+CTrack::~CTrack()
+{
+    Lock lock(m_lock);
+    closeAllReaders();
+    m_cursors.clear();
+    clearLists();
+}
+
+void CTrack::clearLists()
+{
+    // Outgoing crossfades die with their clips; unlink first so no clip points at a
+    // crossfade that is gone.
+    for (CAudioClip* clip : m_clips)
+        clip->setIncoming(nullptr);
+    for (CAudioClip* clip : m_clips)
+        delete clip;
+    m_clips.clear();
+    m_effects.clear();
+    for (CCurve* c : m_curves)
+        delete c;
+    m_curves.clear();
+}
+
+void CTrack::setName(std::string name)
+{
+    Lock lock(m_lock);
+    m_name = std::move(name);
+}
+
+void CTrack::attachDocumentFormat(const WAVEFORMATEX* format)
+{
+    Lock lock(m_lock);
+    m_documentFormat = format;
+    for (CAudioClip* clip : m_clips)
+        clip->setProjectFormat(format);
+}
+
+void CTrack::setFormat(const WAVEFORMATEX& projectFormat)
+{
+    Lock lock(m_lock);
+    m_format = floatCopy(projectFormat);
+    for (CAudioClip* clip : m_clips)
+        clip->setProjectFormat(m_documentFormat ? m_documentFormat : &projectFormat);
+    for (CAudioClip* clip : m_clips)
+        if (clip->outgoing())
+            clip->outgoing()->bind(m_format);
+}
+
+// ---- clips ----
+
+void CTrack::insertClip(CAudioClip* clip)
+{
+    Lock lock(m_lock);
+    auto it = m_clips.begin();
+    for (; it != m_clips.end(); ++it) {
+        CAudioClip* c = *it;
+        if (c->start() < clip->start())
+            continue;
+        // Equal starts: the longer clip comes later.
+        if (c->start() == clip->start() && c->length() < clip->length())
+            ++it;
+        break;
+    }
+    m_clips.insert(it, clip);
+    closeAllReaders();
+    rebuildCrossfades();
+}
+
+bool CTrack::removeClip(CAudioClip* clip, bool rebuild)
+{
+    Lock lock(m_lock);
+    closeAllReaders();
+    auto it = std::find(m_clips.begin(), m_clips.end(), clip);
+    if (it == m_clips.end())
+        return false;
+    for (auto& cursor : m_cursors) {
+        if (cursor->currentClip == clip || cursor->previousClip == clip) {
+            // Restart the walk from the head; positions are unchanged.
+            cursor->currentClip = cursor->previousClip = nullptr;
+            cursor->started = false;
+        }
+    }
+    m_clips.erase(it);
+    if (clip->incoming()) {
+        // The previous clip's crossfade pointed at this clip.
+        clip->setIncoming(nullptr);
+    }
+    for (CAudioClip* c : m_clips)
+        if (c->outgoing() && c->outgoing()->incoming() == clip)
+            c->outgoing()->link(c, nullptr);
+    if (auto out = clip->takeOutgoing(); out && out->incoming())
+        out->incoming()->setIncoming(nullptr);
+    if (rebuild)
+        rebuildCrossfades();
+    return true;
+}
+
+CAudioClip* CTrack::clipAt(int32_t position) const
+{
+    Lock lock(m_lock);
+    for (CAudioClip* c : m_clips)
+        if (c->position().contains(position))
+            return c;
+    return nullptr;
+}
+
+CAudioClip* CTrack::firstClipEndingAtOrAfter(int32_t position) const
+{
+    Lock lock(m_lock);
+    for (CAudioClip* c : m_clips)
+        if (c->end() >= position)
+            return c;
+    return nullptr;
+}
+
+CAudioClip* CTrack::lastClipStartingAtOrBefore(int32_t position) const
+{
+    Lock lock(m_lock);
+    for (auto it = m_clips.rbegin(); it != m_clips.rend(); ++it)
+        if ((*it)->start() <= position)
+            return *it;
+    return nullptr;
+}
+
+void CTrack::rebuildCrossfades()
+{
+    Lock lock(m_lock);
+    if (m_clips.empty())
+        return;
+    m_clips.front()->setIncoming(nullptr);
+    m_clips.back()->setOutgoing(nullptr);
+    for (size_t i = 0; i + 1 < m_clips.size(); ++i) {
+        CAudioClip* a = m_clips[i];
+        CAudioClip* b = m_clips[i + 1];
+        if (a->position().contains(b->start())) {
+            Crossfade* x = a->outgoing();
+            if (!x) {
+                a->setOutgoing(std::make_unique<Crossfade>(a, b, kCrossfadeLinear));
+                x = a->outgoing();
+            }
+            x->link(a, b);
+            x->bind(m_format);
+            b->setIncoming(x);
+            x->reapplyTempo();
+        } else {
+            a->setOutgoing(nullptr);
+            b->setIncoming(nullptr);
+            // Only the sides that faced each other lose their transition scaling; the
+            // other side of each clip may still belong to a crossfade.
+            a->setTransitionScale(0, kTempoAtEnd, 1.0f);
+            b->setTransitionScale(0, kTempoAtStart, 1.0f);
+        }
+    }
+}
+
+void CTrack::shiftForInsertedTime(int32_t position, int32_t length)
+{
+    Lock lock(m_lock);
+    for (CAudioClip* c : m_clips)
+        if (c->start() >= position)
+            c->setPosition({c->start() + length, c->end() + length});
+}
+
+void CTrack::closeGap(const SampleRange& range)
+{
+    Lock lock(m_lock);
+    const int32_t len = range.length();
+    for (CAudioClip* c : m_clips)
+        if (c->start() > range.begin)
+            c->setPosition({std::max(0, c->start() - len), std::max(0, c->end() - len)});
+}
+
+// ---- curves ----
+
+CCurve* CTrack::addCurve(int32_t kind)
+{
+    Lock lock(m_lock);
+    if (CCurve* existing = curve(kind))
+        return existing;
+    auto* c = new CCurve(kind);
+    c->addPoint(0, kind == CCurve::kVolume ? 1.0f : 0.5f);
+    m_curves.push_back(c);
+    return c;
+}
+
+bool CTrack::hasCurve(int32_t kind) const { return curve(kind) != nullptr; }
+
+CCurve* CTrack::curve(int32_t kind) const
+{
+    Lock lock(m_lock);
+    for (CCurve* c : m_curves)
+        if (c->kind() == kind)
+            return c;
+    return nullptr;
+}
+
+bool CTrack::removeCurve(CCurve* c)
+{
+    Lock lock(m_lock);
+    auto it = std::find(m_curves.begin(), m_curves.end(), c);
+    if (it == m_curves.end())
+        return false;
+    m_curves.erase(it);
+    return true;
+}
+
+float CTrack::gain() const
+{
+    return static_cast<float>(std::pow(10.0, (52.0 * volume() - 40.0) * 0.05));
+}
+
+uint32_t CTrack::stateFlags() const
+{
+    return (isActive() ? 1u : 0u) | (playbackOff() ? 2u : 0u);
+}
+
+// ---- reading ----
+
+TrackReadCursor* CTrack::createReadCursor()
+{
+    Lock lock(m_lock);
+    m_cursors.push_back(std::make_unique<TrackReadCursor>());
+    return m_cursors.back().get();
+}
+
+namespace {
+void closeReader(CAudioClip* clip, int64_t& reader)
+{
+    if (clip && reader != TrackReadCursor::kNoReader)
+        clip->closeReader(static_cast<uint32_t>(reader));
+    reader = TrackReadCursor::kNoReader;
+}
+} // namespace
+
+void CTrack::closeAllReaders()
+{
+    for (auto& c : m_cursors) {
+        closeReader(c->previousClip, c->previousReader);
+        closeReader(c->currentClip, c->currentReader);
+    }
+}
+
+void CTrack::positionReadCursor(TrackReadCursor* cursor, int32_t position)
+{
+    Lock lock(m_lock);
+    if (position == cursor->deliveredPosition)
+        return;
+    cursor->resetFifo();
+    cursor->renderPosition = cursor->deliveredPosition = position;
+    closeReader(cursor->previousClip, cursor->previousReader);
+    closeReader(cursor->currentClip, cursor->currentReader);
+    cursor->previousClip = cursor->currentClip = nullptr;
+    cursor->started = false;
+}
+
+void CTrack::releaseReadCursor(TrackReadCursor* cursor)
+{
+    Lock lock(m_lock);
+    auto it = std::find_if(m_cursors.begin(), m_cursors.end(), [&](auto& c) { return c.get() == cursor; });
+    if (it == m_cursors.end())
+        return;
+    closeReader(cursor->previousClip, cursor->previousReader);
+    closeReader(cursor->currentClip, cursor->currentReader);
+    m_cursors.erase(it);
+}
+
+void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
+{
+    Lock lock(m_lock);
+    const int32_t ch = channels();
+    const size_t wanted = size_t(frames) * ch;
+    const size_t blockSamples = size_t(kBlockFrames) * ch;
+    if (cursor->block.size() < blockSamples) {
+        cursor->block.resize(blockSamples);
+        cursor->scratchA.resize(blockSamples);
+        cursor->scratchB.resize(blockSamples);
+    }
+    while (cursor->fifoCount() < wanted) {
+        renderBlock(*cursor, cursor->renderPosition, cursor->block.data());
+        cursor->renderPosition += kBlockFrames;
+        processEffects(cursor->block.data(), kBlockFrames);
+        cursor->pushFifo(cursor->block.data(), blockSamples);
+    }
+    cursor->popFifo(dest, wanted);
+    cursor->deliveredPosition += frames;
+}
+
+void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
+{
+    const int32_t ch = channels();
+    const int32_t e = s + kBlockFrames;
+    std::fill(block, block + size_t(kBlockFrames) * ch, 0.0f);
+    if (!m_clips.empty()) {
+        if (!cur.started) {
+            cur.currentClip = m_clips.front();
+            cur.started = true;
+        }
+        while (CAudioClip* clip = cur.currentClip) {
+            if (cur.currentReader == TrackReadCursor::kNoReader)
+                cur.currentReader = clip->openReader();
+            const int32_t x = clip->outgoing() ? clip->outgoing()->length() : 0;
+            if (s < clip->end() - x) {
+                int32_t plainBegin = std::max(clip->start(), s);
+                if (Crossfade* in = clip->incoming(); in && in->outgoing()) {
+                    CAudioClip* a = in->outgoing();
+                    const int32_t iBegin = std::max(clip->start(), s);
+                    const int32_t iEnd = std::max(iBegin, std::min(e, a->end()));
+                    if (iEnd > iBegin) {
+                        if (cur.previousClip != a) {
+                            closeReader(cur.previousClip, cur.previousReader);
+                            cur.previousClip = a;
+                        }
+                        if (cur.previousReader == TrackReadCursor::kNoReader)
+                            cur.previousReader = a->openReader();
+                        in->render(static_cast<uint32_t>(cur.previousReader), static_cast<uint32_t>(cur.currentReader),
+                                   block + size_t(iBegin - s) * ch, iBegin, iEnd - iBegin, cur.scratchA.data(),
+                                   cur.scratchB.data());
+                    }
+                    plainBegin = iEnd;
+                }
+                const int32_t plainEnd = std::min(e, clip->end());
+                if (plainEnd > plainBegin)
+                    clip->readAt(static_cast<uint32_t>(cur.currentReader), plainBegin - clip->start(),
+                                 block + size_t(plainBegin - s) * ch, plainEnd - plainBegin);
+            }
+            if (clip->end() - x >= e)
+                break;
+            // Advance to the next clip; the current one becomes the previous.
+            closeReader(cur.previousClip, cur.previousReader);
+            cur.previousClip = clip;
+            cur.previousReader = cur.currentReader;
+            cur.currentReader = TrackReadCursor::kNoReader;
+            auto it = std::find(m_clips.begin(), m_clips.end(), clip);
+            cur.currentClip = (it != m_clips.end() && it + 1 != m_clips.end()) ? *(it + 1) : nullptr;
+        }
+    }
+    applyCurves(block, kBlockFrames, s);
+}
+
+void CTrack::applyCurves(float* block, int32_t frames, int32_t start) const
+{
+    const int32_t ch = channels();
+    for (const CCurve* c : m_curves) {
+        // A pan curve only means something for two channels.
+        if (c->kind() != 0 && ch != 2)
+            continue;
+        c->apply(block, frames, ch, start);
+    }
+}
+
+void CTrack::processEffects(float* block, int32_t frames)
+{
+    m_effects.process(block, frames, channels(), frames);
+}
+
+// ---- placement ----
+
+int32_t CTrack::findFreePosition(const SampleRange& range, bool allowOverlap, bool skipSelected) const
+{
+    Lock lock(m_lock);
+    const int32_t len = range.length();
+    const int32_t b = range.begin;
+    const size_t n = m_clips.size();
+    auto skipped = [&](const CAudioClip* c) { return skipSelected && c->isSelected(); };
+
+    int32_t c1 = b;
+    for (size_t i = 0; i < n; ++i) {
+        const CAudioClip* c = m_clips[i];
+        if (skipped(c))
+            continue;
+        if (!allowOverlap) {
+            if (c1 + len > c->start() && c1 < c->end())
+                c1 = c->end();
+        } else {
+            const bool inside = (c1 >= c->start() && c1 + len <= c->end()) ||
+                                (c->start() >= c1 && c->end() <= c1 + len);
+            if (inside)
+                c1 = c->end() - len;
+            if (i + 1 < n) {
+                const CAudioClip* next = m_clips[i + 1];
+                if (c->end() >= next->start() && c1 + len > next->start())
+                    c1 = c->end();
+            }
+        }
+    }
+
+    int32_t c2 = b;
+    for (size_t k = n; k-- > 0;) {
+        const CAudioClip* c = m_clips[k];
+        if (skipped(c))
+            continue;
+        if (!allowOverlap) {
+            if (c2 + len > c->start() && c2 < c->end())
+                c2 = c->start() - len;
+        } else {
+            const bool inside = (c2 >= c->start() && c2 + len <= c->end()) ||
+                                (c->start() >= c2 && c->end() <= c2 + len);
+            if (inside)
+                c2 = c->start();
+            if (k > 0) {
+                const CAudioClip* prev = m_clips[k - 1];
+                if (prev->end() >= c->start() && c2 < prev->end())
+                    c2 = c->start() - len;
+            }
+        }
+    }
+
+    if (c2 < 0)
+        return c1;
+    const int64_t d1 = std::llabs(int64_t(c1) - b);
+    const int64_t d2 = std::llabs(int64_t(c2) - b);
+    return d1 < d2 ? c1 : c2;
+}
+
+// ---- serialization ----
+
+void CTrack::serialize(CArchive& ar)
+{
+    Lock lock(m_lock);
+    if (ar.isStoring()) {
+        ar.writeString(m_name);
+        ar.writeFloat(volume());
+        ar.writeFloat(pan());
+        ar.writeI32(playbackOff());
+        ar.writeI32(static_cast<int32_t>(m_clips.size()));
+        for (CAudioClip* c : m_clips) {
+            ar.writeObject(c);
+            ar.writeI32(c->outgoing() ? c->outgoing()->shape() : -1);
+        }
+        m_effects.store(ar);
+        ar.writeI32(static_cast<int32_t>(m_curves.size()));
+        for (CCurve* c : m_curves)
+            ar.writeObject(c);
+        return;
+    }
+    closeAllReaders();
+    clearLists();
+    m_name = ar.readString();
+    setVolume(ar.readFloat());
+    setPan(ar.readFloat());
+    setPlaybackOff(ar.readI32());
+    const int32_t clipCount = ar.readI32();
+    if (clipCount < 0)
+        throw ArchiveException(ArchiveException::Kind::Generic, "negative clip count");
+    for (int32_t i = 0; i < clipCount; ++i) {
+        CAudioClip* clip = ar.readObjectAs<CAudioClip>();
+        if (!clip)
+            throw ArchiveException(ArchiveException::Kind::BadIndex, "missing clip");
+        m_clips.push_back(clip);
+        const int32_t shape = ar.readI32();
+        if (shape >= 0) {
+            clip->setOutgoing(std::make_unique<Crossfade>(clip, nullptr, shape));
+            clip->outgoing()->bind(m_format);
+        }
+    }
+    m_effects.load(ar);
+    const int32_t curveCount = ar.readI32();
+    if (curveCount < 0)
+        throw ArchiveException(ArchiveException::Kind::Generic, "negative curve count");
+    for (int32_t i = 0; i < curveCount; ++i) {
+        CCurve* c = ar.readObjectAs<CCurve>();
+        if (!c)
+            throw ArchiveException(ArchiveException::Kind::BadIndex, "missing curve");
+        m_curves.push_back(c);
+    }
+    rebuildCrossfades();
+}
+
+} // namespace quillon
+
+namespace quillon {
+
+void CTrack::buildOverview(std::vector<std::pair<float, float>>& dest, int32_t width, int32_t projectLength) const
+{
+    Lock lock(m_lock);
+    if (width <= 0 || projectLength <= 0)
+        return;
+    if (dest.size() < size_t(width))
+        dest.resize(size_t(width), {0.0f, 0.0f});
+    const CCurve* volumeCurve = curve(CCurve::kVolume);
+    const CCurve* panCurve = channels() == 2 ? curve(CCurve::kPan) : nullptr;
+    for (CAudioClip* clip : m_clips) {
+        FileFilter* filter = clip->filter();
+        if (!filter || clip->length() <= 0)
+            continue;
+        const int64_t points = int64_t(clip->length()) * width / projectLength;
+        if (points <= 0)
+            continue;
+        const PeakBuffer peaks = filter->peaks(0, clip->length(), static_cast<int32_t>(points));
+        for (uint32_t p = 0; p < peaks.points; ++p) {
+            const int32_t position = clip->start() + static_cast<int32_t>(p * peaks.framesPerPoint);
+            const float v = volumeCurve ? volumeCurve->valueAt(position) : 1.0f;
+            const float pv = panCurve ? panCurve->valueAt(position) : 0.5f;
+            float lo = 0.0f, hi = 0.0f;
+            for (uint32_t c = 0; c < peaks.channels; ++c) {
+                float g = v;
+                if (panCurve && peaks.channels == 2)
+                    g *= c == 0 ? std::min(1.0f, 2.0f * pv) : std::min(1.0f, 2.0f * (1.0f - pv));
+                lo = std::min(lo, peaks.minimum(p, c) * g);
+                hi = std::max(hi, peaks.maximum(p, c) * g);
+            }
+            const int64_t column = int64_t(position) * width / projectLength;
+            if (column < 0 || column >= width)
+                continue;
+            auto& slot = dest[size_t(column)];
+            slot.first = std::min(slot.first, lo);
+            slot.second = std::max(slot.second, hi);
+        }
+    }
+}
+
+} // namespace quillon

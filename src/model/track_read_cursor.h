@@ -1,0 +1,43 @@
+#pragma once
+// A consumer's reading state on one track: the rendered samples not yet delivered,
+// the render and delivered positions and the open readers of the current and the
+// previous clip. Created, used and released under the track's lock by one consumer.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quillon {
+
+class CAudioClip;
+
+class TrackReadCursor {
+public:
+    static constexpr int64_t kNoReader = -1;
+
+    // Samples rendered ahead of the delivered position, as a ring.
+    void resetFifo() { m_fifoStart = m_fifoCount = 0; }
+    size_t fifoCount() const { return m_fifoCount; }
+    void pushFifo(const float* samples, size_t count);
+    void popFifo(float* dest, size_t count);
+
+    int32_t renderPosition = 0;
+    int32_t deliveredPosition = 0;
+    CAudioClip* currentClip = nullptr;
+    int64_t currentReader = kNoReader;
+    CAudioClip* previousClip = nullptr;
+    int64_t previousReader = kNoReader;
+    bool started = false; // the current clip has been taken from the list head
+
+    // Work buffers kept between blocks so reading allocates nothing once warmed up.
+    std::vector<float> block;
+    std::vector<float> scratchA;
+    std::vector<float> scratchB;
+
+private:
+    std::vector<float> m_fifo;
+    size_t m_fifoStart = 0;
+    size_t m_fifoCount = 0;
+};
+
+} // namespace quillon
