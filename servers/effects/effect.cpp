@@ -58,10 +58,10 @@ int32_t copyText(const char* text, char* buffer, uint32_t size, uint32_t* writte
     return 0;
 }
 
-Effect::Effect(const EffectSpec& spec) : m_spec(spec)
+Effect::Effect(const EffectSpec& description) : m_spec(description)
 {
     for (uint32_t i = 0; i < kMaxParameters; ++i)
-        m_values[i].store(i < spec.parameterCount ? spec.parameters[i].defaultValue : 0.0f);
+        m_values[i].store(i < description.parameterCount ? description.parameters[i].defaultValue : 0.0f);
 }
 
 bool Effect::setParameter(uint32_t index, float value)
@@ -258,8 +258,8 @@ int32_t Effect::command(uint32_t code, void* param, uint32_t size)
             return QUILLON_E_BAD_SIZE;
         if (p->index >= m_spec.parameterCount)
             return QUILLON_E_BAD_PARAM;
-        const ParameterSpec& spec = m_spec.parameters[p->index];
-        return copyText(code == QUILLON_FX_PARAMETER_NAME ? spec.name : spec.unit, p->buffer, p->size);
+        const ParameterSpec& description = m_spec.parameters[p->index];
+        return copyText(code == QUILLON_FX_PARAMETER_NAME ? description.name : description.unit, p->buffer, p->size);
     }
     case QUILLON_FX_PARAMETER_RANGE: {
         auto* p = paramAs<QuillonFxParameterRange>(param, size);
@@ -267,11 +267,11 @@ int32_t Effect::command(uint32_t code, void* param, uint32_t size)
             return QUILLON_E_BAD_SIZE;
         if (p->index >= m_spec.parameterCount)
             return QUILLON_E_BAD_PARAM;
-        const ParameterSpec& spec = m_spec.parameters[p->index];
-        p->minimum = spec.minimum;
-        p->maximum = spec.maximum;
-        p->defaultValue = spec.defaultValue;
-        p->kind = spec.kind;
+        const ParameterSpec& description = m_spec.parameters[p->index];
+        p->minimum = description.minimum;
+        p->maximum = description.maximum;
+        p->defaultValue = description.defaultValue;
+        p->kind = description.kind;
         return 0;
     }
     default:

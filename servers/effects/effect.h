@@ -42,12 +42,12 @@ public:
     static constexpr uint32_t kStateMagic = 0x53584651u;
     static constexpr uint32_t kStateVersion = 1;
 
-    explicit Effect(const EffectSpec& spec);
+    explicit Effect(const EffectSpec& description);
     virtual ~Effect() = default;
     Effect(const Effect&) = delete;
     Effect& operator=(const Effect&) = delete;
 
-    const EffectSpec& spec() const { return m_spec; }
+    const EffectSpec& description() const { return m_spec; }
     int32_t command(uint32_t code, void* param, uint32_t size);
 
     float parameter(uint32_t index) const { return m_values[index].load(std::memory_order_relaxed); }
