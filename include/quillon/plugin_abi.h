@@ -89,12 +89,13 @@ typedef struct QuillonMgrModules {
  * sets one. Reader commands (108-111) may come from a playback or export thread while
  * the user-interface thread sends the others.
  */
-/* Writing (the export and recording side); their parameter blocks come with the writer. */
-#define QUILLON_FF_CHOOSE_DESTINATION 100
-#define QUILLON_FF_CREATE 101
-#define QUILLON_FF_WRITE 102
-#define QUILLON_FF_EXPORT_FORMAT_COUNT 103
-#define QUILLON_FF_EXPORT_FORMAT_NAME 104
+/* Writing (the export and recording side). An instance writes at most one file at a time;
+ * releasing the instance finishes it. */
+#define QUILLON_FF_CHOOSE_DESTINATION 100 /* QuillonFfChooseDestination */
+#define QUILLON_FF_CREATE 101             /* QuillonFfCreate */
+#define QUILLON_FF_WRITE 102              /* QuillonFfWrite */
+#define QUILLON_FF_EXPORT_FORMAT_COUNT 103 /* QuillonFfExportFormatCount */
+#define QUILLON_FF_EXPORT_FORMAT_NAME 104  /* QuillonFfExportFormatName */
 
 /* Reading. */
 #define QUILLON_FF_OPEN 105              /* QuillonFfOpen */
@@ -114,15 +115,64 @@ typedef struct QuillonMgrModules {
 #define QUILLON_FF_SET_OUTPUT 120        /* QuillonFfSetOutput */
 #define QUILLON_FF_TIME_SCALE 121        /* QuillonFfTimeScale */
 #define QUILLON_FF_TIME_SCALE_RATIO 122  /* QuillonFfTimeScaleRatio */
+#define QUILLON_FF_DETECT_PAUSES 124     /* QuillonFfDetectPauses */
 #define QUILLON_FF_SPLIT_AT_PAUSES 125   /* QuillonFfSplitAtPauses */
 #define QUILLON_FF_EDIT_EXTERNALLY 126   /* QuillonFfEditExternally */
 #define QUILLON_FF_SET_SINK 127          /* QuillonFfSetSink */
 /* Our own addition: where this instance keeps its peak files. Without it the filter uses
  * $QUILLON_PEAK_DIR, else the system temporary folder. */
 #define QUILLON_FF_PEAK_FOLDER 128       /* QuillonFfPeakFolder */
+/* Our own addition: the full path of the source, so that a failed project load can name
+ * the missing file. */
+#define QUILLON_FF_SOURCE_PATH 129       /* QuillonFfSourcePath */
 
 #define QUILLON_FF_FILTER_LIST_CAPACITY 512
 #define QUILLON_FF_MAX_SPLIT_PIECES 99
+#define QUILLON_FF_FORMAT_NAME_CHARS 255 /* buffer the host gives to 104 */
+
+/* 100: asks the user for the destination file and its type (a save dialog listing the
+ * export formats). Without a user interface, or when the user cancels, the result is 0
+ * with success 0 and nothing is written. */
+typedef struct QuillonFfChooseDestination {
+    const WAVEFORMATEX* format; /* the destination format, as for 101 */
+    uint32_t one;               /* 1 */
+    int32_t defaultFormat;      /* index into the export formats preselected, -1 for none */
+    uint32_t success;           /* out: nonzero when a file is open for writing */
+} QuillonFfChooseDestination;
+
+#define QUILLON_FF_INPUT_RECORDED 0 /* frames in the destination format itself */
+#define QUILLON_FF_INPUT_FLOAT 1    /* interleaved 32-bit float frames, -1..+1 */
+
+/* 101: creates (or replaces) the file in the type its extension names (one of the export
+ * formats). The format gives channels, rate and resolution: tag 1 with 8, 16, 24 or 32
+ * bits, or tag 3 with 32 bits. A file that cannot be created answers QUILLON_E_IO. */
+typedef struct QuillonFfCreate {
+    const char* path; /* UTF-8 */
+    const WAVEFORMATEX* format;
+    uint8_t input;    /* QUILLON_FF_INPUT_* */
+    uint8_t success;  /* out: nonzero when the file is open */
+    uint16_t reserved;
+} QuillonFfCreate;
+
+/* 102: appends frames to the open file; QUILLON_E_FAIL without one, QUILLON_E_IO when the
+ * frames could not be written (the file keeps what was written before). */
+typedef struct QuillonFfWrite {
+    const void* frames;
+    uint32_t count; /* frames */
+    uint32_t reserved;
+} QuillonFfWrite;
+
+typedef struct QuillonFfExportFormatCount {
+    uint32_t count; /* out */
+} QuillonFfExportFormatCount;
+
+/* The display name of an export format, zero-terminated and cut to fit. The stored
+ * default export format (DefExportFormat) indexes this list. */
+typedef struct QuillonFfExportFormatName {
+    uint32_t index;
+    char* buffer;
+    uint32_t size; /* QUILLON_FF_FORMAT_NAME_CHARS */
+} QuillonFfExportFormatName;
 
 typedef struct QuillonFfOpen {
     const char* path; /* UTF-8 */
@@ -218,15 +268,38 @@ typedef struct QuillonFfTimeScaleRatio {
     float ratio;
 } QuillonFfTimeScaleRatio;
 
+/* 124: the stretches of audio between pauses. A pause is a run of at least the minimum
+ * pause in which no sample rises above the threshold; pieces shorter than the minimum
+ * track are joined to a neighbour, and so are the pieces closest together when there are
+ * more than the capacity. Ranges are in the frames that reads address (from the clip start,
+ * after time scaling), in time order; end exclusive. */
+typedef struct QuillonFfDetectPauses {
+    float threshold;        /* linear gain */
+    float minTrackSeconds;
+    float minPauseSeconds;
+    int32_t* ranges;        /* room for `capacity` (begin, end) pairs */
+    uint32_t capacity;      /* pairs, at most QUILLON_FF_MAX_SPLIT_PIECES are used */
+    uint32_t count;         /* out: pairs filled */
+} QuillonFfDetectPauses;
+
+/* 125: the same detection; each piece becomes a new file-filter instance that reads only
+ * its stretch of the source (unscaled, in this instance's output format) and saves and
+ * reopens only that stretch. The pieces are listed from the LAST to the first, so a host
+ * that puts each returned piece at the front of its list ends up with them in time order.
+ * On failure no instance is left to the caller. */
 typedef struct QuillonFfSplitAtPauses {
     float threshold;        /* linear gain */
     float minTrackSeconds;
     float minPauseSeconds;
-    QuillonInterface* pieces; /* out: new file-filter instances */
+    QuillonInterface* pieces; /* out: new file-filter instances, owned by the caller */
     uint32_t capacity;        /* QUILLON_FF_MAX_SPLIT_PIECES */
     uint32_t filled;          /* out */
 } QuillonFfSplitAtPauses;
 
+/* 126: starts the wave editor (the user setting "WaveEditorCommand" in "General", by
+ * default the desktop's handler for the file) on the full path of the source the instance
+ * holds; the name is informational. QUILLON_E_FAIL without a source, QUILLON_E_IO when the
+ * program cannot be started. */
 typedef struct QuillonFfEditExternally {
     const char* fileName; /* without folder */
     uint32_t reserved;
@@ -242,6 +315,26 @@ typedef struct QuillonFfSetSink {
 typedef struct QuillonFfPeakFolder {
     const char* folder; /* UTF-8; empty or null returns to the default */
 } QuillonFfPeakFolder;
+
+/* The full path of the source the instance holds; after a failed open (105, 106) the path
+ * that open tried, when it named one. Empty when there is none. */
+typedef struct QuillonFfSourcePath {
+    char* buffer;    /* may be null when size is 0 */
+    uint32_t size;   /* the text is zero-terminated and cut to fit */
+    uint32_t length; /* out: the full length in bytes, without the terminator */
+} QuillonFfSourcePath;
+
+/* ---- File-filter manager ----
+ * One per file-filter server, for settings that apply to all of its instances. */
+#define QUILLON_IID_FILE_FILTER_MANAGER {{0xF8222682u, 0x5797459Bu, 0x878BAF6Eu, 0x3117494Eu}}
+#define QUILLON_FFM_CONFIGURE_SAVE_OPTIONS 105 /* QuillonFfmConfigure */
+
+/* Shows the save options dialog (compression, quality, bit rate, WAV sample type) and
+ * stores what the user accepts; later writes use it. Without a user interface, or on
+ * cancel, success stays 0. */
+typedef struct QuillonFfmConfigure {
+    uint32_t success; /* out: nonzero when new options were stored */
+} QuillonFfmConfigure;
 /* ---- Effects, audio blocks and byte streams: see the effect section below ---- */
 
 /* ---- Effects, audio blocks and byte streams ----

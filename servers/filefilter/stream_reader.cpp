@@ -43,6 +43,30 @@ void StreamReader::prepare(const std::shared_ptr<const StreamConfig>& config)
     if (formatChanged)
         configure();
     m_needsPosition = true;
+    configureScaler(old.get());
+}
+
+void StreamReader::configureScaler(const StreamConfig* old)
+{
+    const StreamConfig& c = *m_config;
+    if (c.scale.isIdentity()) {
+        // Unscaled reads are the converted source itself, bit for bit.
+        if (m_scaler) {
+            m_position = m_scaler->position();
+            m_needsPosition = true;
+            m_scaler.reset();
+        }
+        return;
+    }
+    if (!m_scaler || !old || old->outChannels != c.outChannels || old->outRate != c.outRate) {
+        const int64_t at = position();
+        // The faster engine: several stretched clips must play at once in real time.
+        m_scaler = std::make_unique<TimeScaler>(
+            [this](int64_t from, float* dest, size_t frames) { return readUnscaled(from, dest, frames); },
+            c.outChannels, c.outRate, TimeScaler::Quality::Fast);
+        m_scaler->seek(at);
+    }
+    m_scaler->setMap(c.scale);
 }
 
 void StreamReader::configure()
@@ -78,6 +102,37 @@ void StreamReader::configure()
 
 void StreamReader::seek(int64_t position)
 {
+    if (m_scaler)
+        m_scaler->seek(position);
+    else
+        rawSeek(position);
+}
+
+uint32_t StreamReader::read(float* dest, uint32_t count)
+{
+    if (!m_config)
+        return 0; // the instance never reads without a source
+    if (m_scaler)
+        return static_cast<uint32_t>(m_scaler->read(dest, count));
+    return rawRead(dest, count);
+}
+
+size_t StreamReader::readUnscaled(int64_t position, float* dest, size_t frames)
+{
+    if (!m_config)
+        return 0;
+    rawSeek(position);
+    size_t within = 0;
+    for (size_t done = 0; done < frames;) {
+        const auto n = static_cast<uint32_t>(std::min<size_t>(frames - done, UINT32_MAX));
+        within += rawRead(dest + done * static_cast<size_t>(m_config->outChannels), n);
+        done += n;
+    }
+    return within;
+}
+
+void StreamReader::rawSeek(int64_t position)
+{
     if (position == m_position && !m_needsPosition)
         return; // the track seeks before every block; reading on is the common case
     m_position = position;
@@ -86,18 +141,30 @@ void StreamReader::seek(int64_t position)
 
 bool StreamReader::positionSource(int64_t frame)
 {
-    if (m_file.seek(frame))
+    m_fileFrame = frame;
+    const int64_t at = m_config->rangeBegin + frame;
+    if (m_file.seek(at))
         return true;
     // Some decoders cannot seek: start over and read forward.
     if (!m_file.open(m_openPath))
         return false;
-    for (int64_t left = frame; left > 0;) {
+    for (int64_t left = at; left > 0;) {
         const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(kChunk));
         if (m_file.read(m_sourceBuf.data(), n) != n)
             return false;
         left -= n;
     }
     return true;
+}
+
+int64_t StreamReader::readSource(float* dest, int64_t frames)
+{
+    const int64_t n = std::min(frames, m_config->rangeFrames - m_fileFrame);
+    if (n <= 0)
+        return 0;
+    const int64_t got = m_file.read(dest, n);
+    m_fileFrame += got;
+    return got;
 }
 
 void StreamReader::reposition()
@@ -142,10 +209,8 @@ void StreamReader::reposition()
     }
 }
 
-uint32_t StreamReader::read(float* dest, uint32_t count)
+uint32_t StreamReader::rawRead(float* dest, uint32_t count)
 {
-    if (!m_config)
-        return 0; // the instance never reads without a source
     const StreamConfig& c = *m_config;
     const size_t ch = static_cast<size_t>(c.outChannels);
     if (m_needsPosition)
@@ -190,12 +255,12 @@ size_t StreamReader::pullDirect(float* dest, size_t want)
 {
     const ChannelMixer& mix = m_narrowing ? m_preMix : m_postMix;
     if (mix.isIdentity())
-        return static_cast<size_t>(m_file.read(dest, static_cast<int64_t>(want)));
+        return static_cast<size_t>(readSource(dest, static_cast<int64_t>(want)));
     const size_t outCh = static_cast<size_t>(m_config->outChannels);
     size_t done = 0;
     while (done < want) {
         const size_t n = std::min(want - done, kChunk);
-        const size_t got = static_cast<size_t>(m_file.read(m_sourceBuf.data(), static_cast<int64_t>(n)));
+        const size_t got = static_cast<size_t>(readSource(m_sourceBuf.data(), static_cast<int64_t>(n)));
         mix.apply(m_sourceBuf.data(), dest + done * outCh, got);
         done += got;
         if (got < n)
@@ -212,7 +277,7 @@ size_t StreamReader::pullResampled(float* dest, size_t want)
     size_t done = 0;
     while (done < want && !m_streamEnded) {
         if (m_inputFrames == 0 && !m_sourceEnded) {
-            const size_t got = static_cast<size_t>(m_file.read(m_sourceBuf.data(), static_cast<int64_t>(kChunk)));
+            const size_t got = static_cast<size_t>(readSource(m_sourceBuf.data(), static_cast<int64_t>(kChunk)));
             if (got == 0) {
                 m_sourceEnded = true;
             } else if (m_narrowing) {
