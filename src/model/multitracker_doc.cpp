@@ -1,0 +1,1219 @@
+#include "model/multitracker_doc.h"
+
+#include "base/archive.h"
+#include "base/folder_settings.h"
+#include "base/level.h"
+#include "base/prompter.h"
+#include "base/settings_store.h"
+#include "base/wave_format.h"
+#include "model/assignable_group.h"
+#include "model/audio_clip.h"
+#include "model/curve.h"
+#include "model/folder_chooser.h"
+#include "model/playback_control.h"
+#include "model/project_label.h"
+#include "model/track.h"
+#include "plugins/class_com.h"
+#include "plugins/file_filter.h"
+#include "plugins/plugin_host.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+namespace quillon {
+
+namespace {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+constexpr const char* kGeneral = "General";
+constexpr const char* kView = "View";
+constexpr const char* kGrid = "Grid";
+constexpr const char* kAudio = "Audio";
+
+int32_t clampToPosition(double v)
+{
+    if (!(v > 0.0))
+        return v < 0.0 ? static_cast<int32_t>(std::max(v, double(std::numeric_limits<int32_t>::min()))) : 0;
+    return static_cast<int32_t>(std::min(v, double(std::numeric_limits<int32_t>::max())));
+}
+
+int32_t clampToPosition(int64_t v)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// Truncated as the position types demand; the product runs in double so that long
+// positions keep every sample.
+int32_t scalePosition(int32_t position, float ratio)
+{
+    return clampToPosition(std::trunc(double(position) * double(ratio)));
+}
+
+// The format fields of a project file, 18 bytes little-endian.
+void writeFormat(CArchive& ar, const WAVEFORMATEX& f)
+{
+    ar.writeU16(f.wFormatTag);
+    ar.writeU16(f.nChannels);
+    ar.writeU32(f.nSamplesPerSec);
+    ar.writeU32(f.nAvgBytesPerSec);
+    ar.writeU16(f.nBlockAlign);
+    ar.writeU16(f.wBitsPerSample);
+    ar.writeU16(f.cbSize);
+}
+
+WAVEFORMATEX readFormat(CArchive& ar)
+{
+    WAVEFORMATEX f{};
+    f.wFormatTag = ar.readU16();
+    f.nChannels = ar.readU16();
+    f.nSamplesPerSec = ar.readU32();
+    f.nAvgBytesPerSec = ar.readU32();
+    f.nBlockAlign = ar.readU16();
+    f.wBitsPerSample = ar.readU16();
+    f.cbSize = ar.readU16();
+    return f;
+}
+
+struct SplitPlace {
+    int32_t position;
+    int32_t pause;
+};
+
+// The CD track splits of a list in order.
+std::vector<ProjectLabel*> splitsOf(CLabelList& list)
+{
+    std::vector<ProjectLabel*> out;
+    CLabelList::Cursor cursor;
+    for (ProjectLabel* l = list.first(cursor); l; l = list.next(cursor))
+        if (l->kind == ProjectLabel::kTrackSplit)
+            out.push_back(l);
+    return out;
+}
+
+} // namespace
+
+// ---- life cycle ----
+
+CMultitrackerDoc::CMultitrackerDoc(SettingsStore& settings, Prompter& prompter)
+    : m_settings(settings), m_prompter(prompter)
+{
+    m_format.nChannels = 2;
+    m_format.nSamplesPerSec = 44100;
+    m_format.nBlockAlign = 4;
+    m_format.wBitsPerSample = 16;
+
+    m_showClipText = settings.profileInt(kView, "ShowClipText", 1);
+    m_scaleTrackHeights = settings.profileInt(kView, "ScaleTrackHeights", 1);
+    m_autoCdTracks = settings.profileInt(kGeneral, "AutoTracks", 1);
+    m_timeFormat = settings.profileInt(kView, "TimeCode", 1);
+    m_undoLevels = settings.profileInt(kGeneral, "UndoLevels", 100);
+    m_artist = settings.profileString(kGeneral, "Default-Artist", "");
+    m_notes = settings.profileString(kGeneral, "Default-Notes", "");
+    m_gridDivision = settings.profileInt(kGrid, "SnapDivident", 0);
+    m_dithering = settings.profileInt(kAudio, "Dithering", 0);
+    m_noiseShaping = settings.profileInt(kAudio, "NoiseShaping", 1);
+    m_defaultPauseLength = static_cast<float>(settings.profileInt(kGeneral, "DefaultPauseLength", 0) * 0.1);
+    readProjectLength();
+    m_labels.add(0, ProjectLabel::kTrackSplit);
+}
+
+CMultitrackerDoc::~CMultitrackerDoc()
+{
+    m_settings.writeProfileInt(kView, "TimeCode", m_timeFormat);
+    m_settings.writeProfileInt(kGrid, "SnapDivident", m_gridDivision);
+    stopPlayback();
+    Guard guard(m_lock);
+    m_awaitingPeaks.clear();
+    m_tracks.clear();
+    m_groups.clear();
+    m_masterChain.clear();
+}
+
+void CMultitrackerDoc::readProjectLength()
+{
+    const int64_t minutes = m_settings.profileInt(kGeneral, "Default-ProjectLength", 80);
+    m_projectLength = clampToPosition(minutes * int64_t(m_format.nSamplesPerSec) * 60);
+}
+
+void CMultitrackerDoc::updateAllViews(int hint, const HintPayload* payload, HintObserver* sender)
+{
+    if (m_autoCdTracks)
+        synchroniseCdTracks();
+    m_hints.broadcast(hint, payload, sender);
+}
+
+bool CMultitrackerDoc::onNewDocument()
+{
+    deleteContents();
+    clearUndoHistory();
+    m_currentTrack = 0;
+    m_cursor = 0;
+    m_firstVisibleTrack = 0;
+    m_nextPaletteIndex = 0;
+    m_markedSection = SampleRange();
+    m_title.clear();
+    m_artist = m_settings.profileString(kGeneral, "Default-Artist", "");
+    m_notes = m_settings.profileString(kGeneral, "Default-Notes", "");
+    readProjectLength();
+    const int32_t startup = m_settings.profileInt(kGeneral, "StartupTracks", 1);
+    for (int32_t i = 0; i < startup; ++i)
+        insertTrack(i, std::make_unique<CTrack>(kUntitledTrack));
+    setModified(false);
+    updateAllViews(kHintStructure);
+    return true;
+}
+
+void CMultitrackerDoc::deleteContents()
+{
+    stopPlayback();
+    {
+        Guard guard(m_lock);
+        // The awaiting list points into the tracks about to go.
+        m_awaitingPeaks.clear();
+        m_tracks.clear();
+        m_masterChain.clear();
+        m_groups.clear();
+        m_trackPeaksLeft.reset();
+        m_trackPeaksRight.reset();
+        m_trackPeakCount = 0;
+    }
+    m_labels.removeAll();
+    m_labels.add(0, ProjectLabel::kTrackSplit);
+}
+
+void CMultitrackerDoc::openUndoStep(bool) {}
+
+void CMultitrackerDoc::clearUndoHistory() {}
+
+bool CMultitrackerDoc::stopPlayback()
+{
+    if (!m_playback || !m_playback->isPlaying())
+        return false;
+    m_playback->stopPlayback();
+    return true;
+}
+
+// ---- serialization ----
+
+void CMultitrackerDoc::serialize(CArchive& ar)
+{
+    if (ar.isStoring()) {
+        storeSection(ar);
+        return;
+    }
+    deleteContents();
+    try {
+        loadSection(ar);
+    } catch (...) {
+        deleteContents();
+        throw;
+    }
+}
+
+void CMultitrackerDoc::storeSection(CArchive& ar)
+{
+    Guard guard(m_lock);
+    ar.writeString(kHeaderText);
+    ar.writeI32(m_cursor);
+    ar.writeI32(m_currentTrack);
+    ar.writeI32(m_firstVisibleTrack);
+    ar.writeString(m_title);
+    ar.writeString(m_artist);
+    ar.writeString(m_notes);
+    writeFormat(ar, m_format);
+    ar.writeI32(static_cast<int32_t>(m_tracks.size()));
+    for (const auto& t : m_tracks)
+        ar.writeObject(t.get());
+    m_masterChain.store(ar);
+    ar.writeI32(static_cast<int32_t>(m_groups.size()));
+    for (const auto& g : m_groups)
+        ar.writeObject(g.get());
+    m_labels.serialize(ar);
+}
+
+void CMultitrackerDoc::loadSection(CArchive& ar)
+{
+    if (ar.readString() != kHeaderText)
+        throw ArchiveException(ArchiveException::Kind::BadSchema, "not a project file");
+    m_cursor = ar.readI32();
+    m_currentTrack = ar.readI32();
+    m_firstVisibleTrack = ar.readI32();
+    m_title = ar.readString();
+    m_artist = ar.readString();
+    m_notes = ar.readString();
+    m_format = readFormat(ar);
+
+    Guard guard(m_lock);
+    const int32_t trackCount = ar.readI32();
+    if (trackCount < 0)
+        throw ArchiveException(ArchiveException::Kind::Generic, "negative track count");
+    for (int32_t i = 0; i < trackCount; ++i) {
+        CTrack* raw = ar.readObjectAs<CTrack>();
+        if (!raw)
+            throw ArchiveException(ArchiveException::Kind::BadIndex, "missing track");
+        // A reference to a track read before would be owned twice.
+        for (const auto& t : m_tracks)
+            if (t.get() == raw)
+                throw ArchiveException(ArchiveException::Kind::BadIndex, "track stored twice");
+        std::unique_ptr<CTrack> track(raw);
+        track->attachDocumentFormat(&m_format);
+        track->setFormat(m_format);
+        m_tracks.push_back(std::move(track));
+    }
+    m_masterChain.load(ar);
+    const int32_t groupCount = ar.readI32();
+    if (groupCount < 0)
+        throw ArchiveException(ArchiveException::Kind::Generic, "negative group count");
+    for (int32_t i = 0; i < groupCount; ++i) {
+        CAssignableGroup* raw = ar.readObjectAs<CAssignableGroup>();
+        if (!raw)
+            throw ArchiveException(ArchiveException::Kind::BadIndex, "missing group");
+        for (const auto& g : m_groups)
+            if (g.get() == raw)
+                throw ArchiveException(ArchiveException::Kind::BadIndex, "group stored twice");
+        std::unique_ptr<CAssignableGroup> group(raw);
+        // The renderer indexes sends by track; a group that disagrees with the track
+        // count is brought in line rather than read past its end.
+        while (group->sendCount() < trackCount)
+            group->insertSend(group->sendCount());
+        while (group->sendCount() > trackCount)
+            group->removeSend(group->sendCount() - 1);
+        m_groups.push_back(std::move(group));
+    }
+    reallocateTrackPeaks();
+    const uint32_t rate = m_format.nSamplesPerSec;
+    const uint32_t channels = m_format.nChannels;
+    m_masterChain.setFormat(rate, channels);
+    for (const auto& t : m_tracks) {
+        t->effects().setFormat(rate, channels);
+        std::lock_guard trackGuard(t->lock());
+        for (CAudioClip* c : t->clips())
+            watchClip(c);
+    }
+    for (const auto& g : m_groups)
+        g->chain().setFormat(rate, channels);
+    m_labels.serialize(ar);
+    clampViewIndexes();
+}
+
+void CMultitrackerDoc::clampViewIndexes()
+{
+    const int32_t count = trackCount();
+    m_currentTrack = std::clamp(m_currentTrack, 0, std::max(0, count - 1));
+    m_firstVisibleTrack = std::clamp(m_firstVisibleTrack, 0, std::max(0, count - 1));
+}
+
+// ---- format ----
+
+void CMultitrackerDoc::setFormat(const WAVEFORMATEX& format)
+{
+    // Tracks and their readers change format; nothing may render meanwhile.
+    stopPlayback();
+    const uint32_t oldRate = m_format.nSamplesPerSec;
+    const float ratio = oldRate ? static_cast<float>(double(format.nSamplesPerSec) / double(oldRate)) : 1.0f;
+    {
+        Guard guard(m_lock);
+        m_format = format;
+        for (const auto& t : m_tracks) {
+            std::lock_guard trackGuard(t->lock());
+            if (format.nSamplesPerSec != oldRate) {
+                for (CAudioClip* c : t->clips())
+                    c->moveTo(scalePosition(c->start(), ratio));
+                for (CCurve* c : t->curves())
+                    c->rescale(ratio);
+            }
+            // Clips take the new format through the document's own record.
+            t->setFormat(m_format);
+        }
+    }
+    if (format.nSamplesPerSec != oldRate) {
+        // Markers stay with the audio they mark.
+        CLabelList& labels = m_labels;
+        std::lock_guard<CLabelList> labelGuard(labels);
+        std::vector<ProjectLabel*> all;
+        CLabelList::Cursor cursor;
+        for (ProjectLabel* l = labels.first(cursor); l; l = labels.next(cursor))
+            all.push_back(l);
+        for (ProjectLabel* l : all) {
+            l->pause = scalePosition(l->pause, ratio);
+            labels.reposition(l, scalePosition(l->position, ratio));
+        }
+        m_markedSection = {scalePosition(m_markedSection.begin, ratio), scalePosition(m_markedSection.end, ratio)};
+        m_projectLength = scalePosition(m_projectLength, ratio);
+    }
+    m_cursor = scalePosition(m_cursor, ratio);
+    HintPayload payload;
+    payload.rateRatio = ratio;
+    updateAllViews(kHintRateChanged, &payload);
+}
+
+// ---- tracks ----
+
+int32_t CMultitrackerDoc::trackCount() const
+{
+    Guard guard(m_lock);
+    return static_cast<int32_t>(m_tracks.size());
+}
+
+CTrack* CMultitrackerDoc::trackAt(int32_t index) const
+{
+    Guard guard(m_lock);
+    return m_tracks[static_cast<size_t>(index)].get();
+}
+
+void CMultitrackerDoc::reallocateTrackPeaks()
+{
+    const int32_t n = static_cast<int32_t>(m_tracks.size());
+    m_trackPeaksLeft = std::make_unique<std::atomic<float>[]>(static_cast<size_t>(n));
+    m_trackPeaksRight = std::make_unique<std::atomic<float>[]>(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) {
+        m_trackPeaksLeft[static_cast<size_t>(i)].store(0.0f);
+        m_trackPeaksRight[static_cast<size_t>(i)].store(0.0f);
+    }
+    m_trackPeakCount = n;
+}
+
+CTrack* CMultitrackerDoc::insertTrack(int32_t index, std::unique_ptr<CTrack> track)
+{
+    if (!track)
+        return nullptr;
+    stopPlayback();
+    CTrack* raw = track.get();
+    raw->attachDocumentFormat(&m_format);
+    raw->setFormat(m_format);
+    {
+        Guard guard(m_lock);
+        index = std::clamp<int32_t>(index, 0, static_cast<int32_t>(m_tracks.size()));
+        m_tracks.insert(m_tracks.begin() + index, std::move(track));
+        reallocateTrackPeaks();
+        for (const auto& g : m_groups)
+            g->insertSend(index);
+    }
+    updateAllViews(kHintStructure);
+    setModified();
+    return raw;
+}
+
+bool CMultitrackerDoc::deleteTrack(int32_t index)
+{
+    if (trackCount() < 2 || index < 0 || index >= trackCount())
+        return false;
+    stopPlayback();
+    std::unique_ptr<CTrack> gone;
+    {
+        Guard guard(m_lock);
+        gone = std::move(m_tracks[static_cast<size_t>(index)]);
+        m_tracks.erase(m_tracks.begin() + index);
+        dropAwaitingOfTrack(gone.get());
+        reallocateTrackPeaks();
+        for (const auto& g : m_groups)
+            g->removeSend(index);
+    }
+    gone.reset();
+    m_currentTrack = std::min(m_currentTrack, trackCount() - 1);
+    m_firstVisibleTrack = std::min(m_firstVisibleTrack, trackCount() - 1);
+    setModified();
+    updateAllViews(kHintStructure);
+    return true;
+}
+
+CTrack* CMultitrackerDoc::insertTrackCommand()
+{
+    openUndoStep(true);
+    const int32_t index = std::clamp(m_currentTrack, 0, trackCount());
+    CTrack* t = insertTrack(index, std::make_unique<CTrack>(kUntitledTrack));
+    updateAllViews(kHintRefresh);
+    return t;
+}
+
+void CMultitrackerDoc::setTrackName(int32_t index, const std::string& name)
+{
+    if (index < 0 || index >= trackCount())
+        return;
+    openUndoStep(true);
+    trackAt(index)->setName(name);
+    setModified();
+    updateAllViews(kHintTrackName);
+}
+
+int32_t CMultitrackerDoc::trackAtY(int32_t y) const
+{
+    Guard guard(m_lock);
+    int32_t top = kLaneTop;
+    for (int32_t i = std::max(0, m_firstVisibleTrack); i < static_cast<int32_t>(m_tracks.size()); ++i) {
+        const int32_t h = m_tracks[static_cast<size_t>(i)]->height();
+        if (y >= top && y < top + h)
+            return i;
+        top += h;
+    }
+    return -1;
+}
+
+int32_t CMultitrackerDoc::topOfTrack(int32_t index) const
+{
+    Guard guard(m_lock);
+    const int32_t count = static_cast<int32_t>(m_tracks.size());
+    int32_t top = kLaneTop;
+    for (int32_t i = m_firstVisibleTrack; i < index && i < count; ++i)
+        top += m_tracks[static_cast<size_t>(i)]->height();
+    // Tracks scrolled out above lie above the lanes.
+    for (int32_t i = std::max(index, 0); i < m_firstVisibleTrack && i < count; ++i)
+        top -= m_tracks[static_cast<size_t>(i)]->height();
+    return top;
+}
+
+void CMultitrackerDoc::fitTrackHeights(int32_t height)
+{
+    Guard guard(m_lock);
+    const int32_t count = std::max<int32_t>(1, static_cast<int32_t>(m_tracks.size()));
+    const int32_t each = height / count;
+    const int32_t h = (!m_scaleTrackHeights || each <= 64) ? CTrack::kDefaultHeight : each;
+    for (const auto& t : m_tracks)
+        t->setHeight(h);
+}
+
+void CMultitrackerDoc::toggleTrackPlayback(int32_t index)
+{
+    if (index < 0 || index >= trackCount())
+        return;
+    CTrack* t = trackAt(index);
+    t->setPlaybackOff(t->playbackOff() ? 0 : 1);
+    bool allOff = true;
+    {
+        Guard guard(m_lock);
+        for (const auto& tr : m_tracks)
+            allOff = allOff && tr->playbackOff() != 0;
+    }
+    if (allOff)
+        stopPlayback();
+    updateAllViews(kHintRefresh);
+}
+
+void CMultitrackerDoc::toggleActive()
+{
+    if (m_currentTrack < 0 || m_currentTrack >= trackCount())
+        return;
+    CTrack* t = trackAt(m_currentTrack);
+    t->setActive(!t->isActive());
+    updateAllViews(kHintRefresh);
+}
+
+bool CMultitrackerDoc::addCurveToCurrent(int32_t kind)
+{
+    if (m_currentTrack < 0 || m_currentTrack >= trackCount())
+        return false;
+    CTrack* t = trackAt(m_currentTrack);
+    if (t->hasCurve(kind))
+        return false;
+    openUndoStep(true);
+    t->addCurve(kind);
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
+bool CMultitrackerDoc::addVolumeCurve() { return addCurveToCurrent(CCurve::kVolume); }
+
+bool CMultitrackerDoc::addPanCurve() { return addCurveToCurrent(CCurve::kPan); }
+
+// ---- clips ----
+
+void CMultitrackerDoc::watchClip(CAudioClip* clip)
+{
+    // A source edited on disk changes the clip's length: the lanes must be laid out anew.
+    clip->setChangeListener([this](CAudioClip*) { updateAllViews(kHintStructure); });
+}
+
+CAudioClip* CMultitrackerDoc::addClipToTrack(int32_t track, std::unique_ptr<CAudioClip> clip, bool findFree)
+{
+    if (!clip)
+        return nullptr;
+    CAudioClip* raw = clip.get();
+    {
+        Guard guard(m_lock);
+        if (track < 0 || track >= static_cast<int32_t>(m_tracks.size()))
+            return nullptr;
+        CTrack* t = m_tracks[static_cast<size_t>(track)].get();
+        // Clips placed together (a paste) are selected and keep their own
+        // arrangement; everything else on the track is avoided.
+        if (findFree)
+            raw->moveTo(t->findFreePosition(raw->position(), false, true));
+        t->insertClip(clip.release());
+    }
+    watchClip(raw);
+    const double grown = 1.1 * double(raw->end());
+    if (grown > double(m_projectLength))
+        m_projectLength = clampToPosition(std::trunc(grown));
+    if (raw->start() == m_cursor)
+        m_cursor = raw->end();
+    setModified();
+    updateAllViews(kHintStructure);
+    return raw;
+}
+
+void CMultitrackerDoc::dropAwaiting(const CAudioClip* clip)
+{
+    m_awaitingPeaks.remove(const_cast<CAudioClip*>(clip));
+}
+
+void CMultitrackerDoc::dropAwaitingOfTrack(const CTrack* track)
+{
+    std::lock_guard trackGuard(track->lock());
+    for (CAudioClip* c : track->clips())
+        dropAwaiting(c);
+}
+
+int32_t CMultitrackerDoc::removeClip(CAudioClip* clip, bool rebuild)
+{
+    dropAwaiting(clip);
+    Guard guard(m_lock);
+    for (size_t i = 0; i < m_tracks.size(); ++i)
+        if (m_tracks[i]->removeClip(clip, rebuild))
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
+int32_t CMultitrackerDoc::trackOfClip(const CAudioClip* clip) const
+{
+    Guard guard(m_lock);
+    for (size_t i = 0; i < m_tracks.size(); ++i) {
+        std::lock_guard trackGuard(m_tracks[i]->lock());
+        const auto& clips = m_tracks[i]->clips();
+        if (std::find(clips.begin(), clips.end(), clip) != clips.end())
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+bool CMultitrackerDoc::moveClip(CAudioClip* clip, int32_t trackDelta, int32_t positionDelta)
+{
+    Guard guard(m_lock);
+    const bool wasAwaiting =
+        std::find(m_awaitingPeaks.begin(), m_awaitingPeaks.end(), clip) != m_awaitingPeaks.end();
+    dropAwaiting(clip);
+    int32_t former = -1;
+    for (size_t i = 0; i < m_tracks.size() && former < 0; ++i)
+        if (m_tracks[i]->removeClip(clip, false))
+            former = static_cast<int32_t>(i);
+    if (former < 0)
+        return false;
+    std::unique_ptr<CAudioClip> owned(clip);
+    const int32_t length = clip->length();
+    const int32_t start = clampToPosition(std::max<int64_t>(0, int64_t(clip->start()) + positionDelta));
+    clip->setPosition({start, clampToPosition(int64_t(start) + length)});
+    if (trackDelta != 0)
+        m_tracks[static_cast<size_t>(former)]->rebuildCrossfades();
+    const int32_t count = static_cast<int32_t>(m_tracks.size());
+    const int32_t target = std::clamp<int32_t>(clampToPosition(int64_t(former) + trackDelta), 0, count - 1);
+    // The destination's clips decide where the clip fits (on its own track that is
+    // the former track). Overlaps make crossfades; the selected clips move along.
+    const int32_t free = m_tracks[static_cast<size_t>(target)]->findFreePosition(clip->position(), true, true);
+    clip->moveTo(std::max(0, snap(free)));
+    addClipToTrack(target, std::move(owned), false);
+    if (wasAwaiting)
+        m_awaitingPeaks.push_front(clip);
+    return true;
+}
+
+bool CMultitrackerDoc::clipFitsAtOffset(CAudioClip* clip, int32_t positionDelta) const
+{
+    Guard guard(m_lock);
+    const int32_t index = trackOfClip(clip);
+    if (index < 0)
+        return false;
+    CTrack* t = m_tracks[static_cast<size_t>(index)].get();
+    std::lock_guard trackGuard(t->lock());
+    const int32_t start = clampToPosition(std::max<int64_t>(0, int64_t(clip->start()) + positionDelta));
+    const SampleRange wanted{start, clampToPosition(int64_t(start) + clip->length())};
+    // The clip must not collide with itself: it counts as one of the moving ones.
+    const bool wasSelected = clip->isSelected();
+    clip->setSelected(true);
+    const int32_t found = t->findFreePosition(wanted, true, true);
+    clip->setSelected(wasSelected);
+    return found == start;
+}
+
+void CMultitrackerDoc::selectAllClips()
+{
+    {
+        Guard guard(m_lock);
+        for (const auto& t : m_tracks) {
+            std::lock_guard trackGuard(t->lock());
+            for (CAudioClip* c : t->clips())
+                c->setSelected(true);
+        }
+    }
+    updateAllViews(kHintRefresh);
+}
+
+void CMultitrackerDoc::clearClipSelection()
+{
+    {
+        Guard guard(m_lock);
+        for (const auto& t : m_tracks) {
+            std::lock_guard trackGuard(t->lock());
+            for (CAudioClip* c : t->clips())
+                c->setSelected(false);
+        }
+    }
+    updateAllViews(kHintRefresh);
+}
+
+void CMultitrackerDoc::selectAllFollowing(bool allTracks)
+{
+    {
+        Guard guard(m_lock);
+        for (size_t i = 0; i < m_tracks.size(); ++i) {
+            if (!allTracks && static_cast<int32_t>(i) != m_currentTrack)
+                continue;
+            std::lock_guard trackGuard(m_tracks[i]->lock());
+            for (CAudioClip* c : m_tracks[i]->clips())
+                if (c->start() > m_cursor)
+                    c->setSelected(true);
+        }
+    }
+    updateAllViews(kHintRefresh);
+}
+
+std::vector<CAudioClip*> CMultitrackerDoc::selectedClips() const
+{
+    std::vector<CAudioClip*> out;
+    Guard guard(m_lock);
+    for (const auto& t : m_tracks) {
+        std::lock_guard trackGuard(t->lock());
+        for (CAudioClip* c : t->clips())
+            if (c->isSelected())
+                out.push_back(c);
+    }
+    return out;
+}
+
+bool CMultitrackerDoc::hasSelectedClips() const { return !selectedClips().empty(); }
+
+int32_t CMultitrackerDoc::projectEnd() const
+{
+    // Every clip counts, not only each track's last: a clip lying inside a longer
+    // one is last in start order but does not end last.
+    int32_t end = 0;
+    Guard guard(m_lock);
+    for (const auto& t : m_tracks) {
+        std::lock_guard trackGuard(t->lock());
+        for (const CAudioClip* c : t->clips())
+            end = std::max(end, c->end());
+    }
+    return end;
+}
+
+uint32_t CMultitrackerDoc::colourForFile(const std::string& fileName)
+{
+    {
+        Guard guard(m_lock);
+        for (const auto& t : m_tracks) {
+            std::lock_guard trackGuard(t->lock());
+            for (const CAudioClip* c : t->clips())
+                if (!fileName.empty() && c->fileName() == fileName)
+                    return c->colour();
+        }
+    }
+    const int32_t index = std::clamp(m_nextPaletteIndex, 0, kPaletteSize - 1);
+    m_nextPaletteIndex = (index + 1) % kPaletteSize;
+    return kPalette[static_cast<size_t>(index)];
+}
+
+// ---- time ----
+
+void CMultitrackerDoc::insertTime(int32_t position, int32_t length)
+{
+    {
+        Guard guard(m_lock);
+        for (const auto& t : m_tracks)
+            t->shiftForInsertedTime(position, length);
+    }
+    setModified();
+    updateAllViews(kHintRefresh);
+}
+
+void CMultitrackerDoc::removeTime(const SampleRange& range)
+{
+    {
+        Guard guard(m_lock);
+        for (const auto& t : m_tracks)
+            t->closeGap(range);
+    }
+    setModified();
+    updateAllViews(kHintRefresh);
+}
+
+// ---- CD tracks ----
+
+void CMultitrackerDoc::computeCdTracks(CLabelList& out) const
+{
+    const int64_t end = projectEnd();
+    if (end <= 0)
+        return;
+    Guard guard(m_lock);
+    int64_t n = 0;
+    while (n < end) {
+        const int32_t scan = static_cast<int32_t>(n);
+        // d: the earliest start of audio that still reaches n; p: the silence between
+        // the latest clip starting before n and d.
+        int32_t d = static_cast<int32_t>(end);
+        int32_t p = static_cast<int32_t>(end);
+        for (const auto& t : m_tracks)
+            if (const CAudioClip* c = t->firstClipEndingAtOrAfter(scan); c && c->start() <= d)
+                d = c->start();
+        p = std::min(p, d);
+        for (const auto& t : m_tracks) {
+            if (const CAudioClip* c = t->lastClipStartingAtOrBefore(scan)) {
+                const int64_t g = int64_t(d) - c->end();
+                p = std::min<int64_t>(p, g) < 0 ? 0 : static_cast<int32_t>(std::min<int64_t>(p, g));
+            }
+        }
+        out.add(d, ProjectLabel::kTrackSplit, {}, {}, p);
+        n = std::max<int64_t>(n + 1, d);
+        // Run over the audio that covers n, on every track, in whole passes until a
+        // pass finds no clip at n. Stopping inside a pass could leave n at the end of
+        // a clip that still reaches it, and the next round would put a split in the
+        // middle of continuous audio.
+        for (;;) {
+            bool covered = false;
+            for (const auto& t : m_tracks) {
+                if (n > std::numeric_limits<int32_t>::max())
+                    break;
+                if (const CAudioClip* c = t->clipAt(static_cast<int32_t>(n))) {
+                    covered = true;
+                    n = std::max<int64_t>(n, c->end());
+                }
+            }
+            if (!covered)
+                break;
+            ++n;
+        }
+    }
+}
+
+void CMultitrackerDoc::synchroniseCdTracks()
+{
+    CLabelList computed;
+    computeCdTracks(computed);
+    std::vector<SplitPlace> wanted;
+    for (const ProjectLabel* l : splitsOf(computed))
+        wanted.push_back({l->position, l->pause});
+
+    std::lock_guard<CLabelList> labelGuard(m_labels);
+    std::vector<ProjectLabel*> existing = splitsOf(m_labels);
+    if (existing.size() == wanted.size()) {
+        for (size_t i = 0; i < existing.size(); ++i) {
+            existing[i]->pause = wanted[i].pause;
+            if (existing[i]->position != wanted[i].position)
+                m_labels.reposition(existing[i], wanted[i].position);
+        }
+        return;
+    }
+    size_t e = 0;
+    for (const SplitPlace& w : wanted) {
+        while (e < existing.size() && existing[e]->position < w.position)
+            m_labels.remove(existing[e++]);
+        if (e < existing.size() && existing[e]->position == w.position)
+            ++e;
+        else
+            m_labels.add(w.position, ProjectLabel::kTrackSplit, {}, {}, w.pause);
+    }
+    while (e < existing.size())
+        m_labels.remove(existing[e++]);
+}
+
+void CMultitrackerDoc::adjustSilence(double seconds)
+{
+    openUndoStep(true);
+    synchroniseCdTracks();
+    std::vector<SplitPlace> splits;
+    {
+        std::lock_guard<CLabelList> labelGuard(m_labels);
+        for (const ProjectLabel* l : splitsOf(m_labels))
+            splits.push_back({l->position, l->pause});
+    }
+    const int32_t c = clampToPosition(std::trunc(double(sampleRate()) * seconds));
+    int64_t shift = 0;
+    {
+        Guard guard(m_lock);
+        for (const SplitPlace& s : splits) {
+            const int64_t b = s.pause;
+            const int64_t at = int64_t(s.position) + shift;
+            if (c < b) {
+                const SampleRange gap{clampToPosition(at - (b - c)), clampToPosition(at)};
+                for (const auto& t : m_tracks)
+                    t->closeGap(gap);
+                shift -= b - c;
+            } else if (c > b) {
+                for (const auto& t : m_tracks)
+                    t->shiftForInsertedTime(clampToPosition(at), clampToPosition(c - b));
+                shift += c - b;
+            }
+        }
+    }
+    synchroniseCdTracks();
+    setModified();
+    updateAllViews(kHintStructure);
+}
+
+int32_t CMultitrackerDoc::defaultPause() const
+{
+    return clampToPosition(std::trunc(double(sampleRate()) * m_defaultPauseLength));
+}
+
+// ---- clip clipboard ----
+
+void CMultitrackerDoc::copyClips()
+{
+    m_clipboard.clear();
+    Guard guard(m_lock);
+    for (size_t i = 0; i < m_tracks.size(); ++i) {
+        std::lock_guard trackGuard(m_tracks[i]->lock());
+        for (const CAudioClip* c : m_tracks[i]->clips())
+            if (c->isSelected())
+                m_clipboard.append(*c, static_cast<int32_t>(i));
+    }
+}
+
+void CMultitrackerDoc::deleteSelectedClips()
+{
+    const std::vector<CAudioClip*> selected = selectedClips();
+    if (selected.empty())
+        return;
+    openUndoStep(true);
+    for (CAudioClip* c : selected)
+        if (removeClip(c, true) >= 0)
+            delete c;
+    setModified();
+    updateAllViews(kHintStructure);
+}
+
+void CMultitrackerDoc::cutClips()
+{
+    copyClips();
+    deleteSelectedClips();
+}
+
+bool CMultitrackerDoc::pasteClips()
+{
+    const int32_t count = trackCount();
+    if (m_clipboard.empty() || count == 0)
+        return false;
+    openUndoStep(true);
+    clearClipSelection();
+    // Adding a clip at the cursor moves the cursor; the clips keep their places
+    // relative to where the paste began.
+    const int64_t at = m_cursor;
+    bool pasted = false;
+    std::string failure;
+    for (size_t i = 0; i < m_clipboard.size(); ++i) {
+        std::unique_ptr<CAudioClip> clip;
+        try {
+            clip = m_clipboard.readClip(i);
+        } catch (const ArchiveException& e) {
+            // A source deleted since the copy: the other clips still arrive.
+            failure = e.detail().empty() ? e.what() : e.detail();
+            continue;
+        } catch (const ClassCom& e) {
+            failure = e.what();
+            continue;
+        }
+        clip->setProjectFormat(&m_format);
+        clip->setSelected(true);
+        const int64_t start = at + int64_t(clip->start()) - int64_t(m_clipboard.referencePosition());
+        clip->moveTo(clampToPosition(std::max<int64_t>(0, start)));
+        const int64_t track =
+            int64_t(m_currentTrack) + m_clipboard.trackOf(i) - int64_t(m_clipboard.referenceTrack());
+        const int32_t target = static_cast<int32_t>(std::clamp<int64_t>(track, 0, count - 1));
+        pasted = addClipToTrack(target, std::move(clip), true) != nullptr || pasted;
+    }
+    if (!failure.empty())
+        m_prompter.showMessage(failure, PromptIcon::Error);
+    return pasted;
+}
+
+// ---- Insert Audio File(s) ----
+
+bool CMultitrackerDoc::fileFilterText(std::string& text)
+{
+    try {
+        PluginHost* host = PluginHost::current();
+        if (!host)
+            throw ClassCom(QUILLON_E_NO_CLASS);
+        text = FileFilter::create(*host).filterList();
+        return true;
+    } catch (const ClassCom&) {
+        m_prompter.showMessage(kClassComMessage, PromptIcon::Error);
+        return false;
+    }
+}
+
+void CMultitrackerDoc::startPeakPoll()
+{
+    if (m_peakPollStarter)
+        m_peakPollStarter();
+}
+
+int32_t CMultitrackerDoc::insertAudioFiles(const std::vector<std::string>& fileNames, int32_t overlap)
+{
+    clearClipSelection();
+    if (m_currentTrack < 0 || m_currentTrack >= trackCount()) {
+        insertTrack(0, std::make_unique<CTrack>(kUntitledTrack));
+        m_currentTrack = 0;
+    }
+    int32_t placed = 0;
+    for (const std::string& name : fileNames) {
+        auto clip = std::make_unique<CAudioClip>(&m_format);
+        clip->setColour(colourForFile(name));
+        if (!clip->openFile(m_cursor, name, &m_prompter))
+            continue;
+        openUndoStep(true);
+        CAudioClip* added = addClipToTrack(m_currentTrack, std::move(clip), false);
+        if (!added)
+            continue;
+        ++placed;
+        if (added->peakProgress() != 100) {
+            startPeakPoll();
+            m_awaitingPeaks.push_front(added);
+        }
+        if (fileNames.size() > 1)
+            m_cursor = std::max(added->start(), clampToPosition(int64_t(added->end()) - overlap));
+        updateAllViews(kHintStructure);
+    }
+    return placed;
+}
+
+bool CMultitrackerDoc::pollPeaks()
+{
+    for (auto it = m_awaitingPeaks.begin(); it != m_awaitingPeaks.end();) {
+        if ((*it)->peakProgress() >= 100)
+            it = m_awaitingPeaks.erase(it);
+        else
+            ++it;
+    }
+    updateAllViews(kHintStructure);
+    return !m_awaitingPeaks.empty();
+}
+
+// ---- overview, groups, master ----
+
+void CMultitrackerDoc::buildProjectOverview(std::vector<std::pair<float, float>>& buffer, int32_t columns) const
+{
+    buffer.assign(static_cast<size_t>(std::max(columns, 0)), {0.0f, 0.0f});
+    if (columns <= 0)
+        return;
+    const double master = masterGain();
+    std::vector<std::pair<float, float>> trackBuffer;
+    Guard guard(m_lock);
+    for (const auto& t : m_tracks) {
+        trackBuffer.assign(static_cast<size_t>(columns), {0.0f, 0.0f});
+        t->buildOverview(trackBuffer, columns, m_projectLength);
+        const double w = master * t->gain();
+        for (size_t i = 0; i < buffer.size(); ++i) {
+            const double tmin = trackBuffer[i].first;
+            const double tmax = trackBuffer[i].second;
+            const double mn = buffer[i].first;
+            const double mx = buffer[i].second;
+            buffer[i].second = static_cast<float>(std::sqrt(tmax * tmax * w + mx * mx));
+            buffer[i].first = static_cast<float>(-std::sqrt(tmin * tmin * w + mn * mn));
+        }
+    }
+}
+
+int32_t CMultitrackerDoc::groupCount() const
+{
+    Guard guard(m_lock);
+    return static_cast<int32_t>(m_groups.size());
+}
+
+CAssignableGroup* CMultitrackerDoc::groupAt(int32_t index) const
+{
+    Guard guard(m_lock);
+    if (index < 0 || index >= static_cast<int32_t>(m_groups.size()))
+        return nullptr;
+    return m_groups[static_cast<size_t>(index)].get();
+}
+
+CAssignableGroup* CMultitrackerDoc::addGroup()
+{
+    Guard guard(m_lock);
+    m_groups.push_back(std::make_unique<CAssignableGroup>(static_cast<int32_t>(m_tracks.size())));
+    setModified();
+    return m_groups.back().get();
+}
+
+bool CMultitrackerDoc::removeGroup(int32_t index)
+{
+    std::unique_ptr<CAssignableGroup> gone;
+    {
+        Guard guard(m_lock);
+        if (index < 0 || index >= static_cast<int32_t>(m_groups.size()))
+            return false;
+        gone = std::move(m_groups[static_cast<size_t>(index)]);
+        m_groups.erase(m_groups.begin() + index);
+        // Destroyed under the lock: a render holding it may be processing its chain.
+        gone.reset();
+    }
+    setModified();
+    return true;
+}
+
+float CMultitrackerDoc::sendLevel(int32_t track, int32_t group) const
+{
+    const CAssignableGroup* g = groupAt(group);
+    return g ? g->sendLevelValue(track) : 0.0f;
+}
+
+bool CMultitrackerDoc::setSendLevel(int32_t track, int32_t group, float level)
+{
+    CAssignableGroup* g = groupAt(group);
+    return g && g->setSendLevel(track, level);
+}
+
+double CMultitrackerDoc::masterGain() const { return level::sliderToGain(masterLevel()); }
+
+void CMultitrackerDoc::setMasterLevelFromGain(double gain)
+{
+    setMasterLevel(static_cast<float>(level::gainToSlider(gain)));
+}
+
+void CMultitrackerDoc::setTrackPeaks(int32_t index, float left, float right)
+{
+    if (index < 0 || index >= m_trackPeakCount)
+        return;
+    m_trackPeaksLeft[static_cast<size_t>(index)].store(left, std::memory_order_relaxed);
+    m_trackPeaksRight[static_cast<size_t>(index)].store(right, std::memory_order_relaxed);
+}
+
+float CMultitrackerDoc::trackPeakLeft(int32_t index) const
+{
+    Guard guard(m_lock);
+    if (index < 0 || index >= m_trackPeakCount)
+        return 0.0f;
+    return m_trackPeaksLeft[static_cast<size_t>(index)].load(std::memory_order_relaxed);
+}
+
+float CMultitrackerDoc::trackPeakRight(int32_t index) const
+{
+    Guard guard(m_lock);
+    if (index < 0 || index >= m_trackPeakCount)
+        return 0.0f;
+    return m_trackPeaksRight[static_cast<size_t>(index)].load(std::memory_order_relaxed);
+}
+
+// ---- grid and time display ----
+
+int32_t CMultitrackerDoc::snapToGrid(int32_t position, uint32_t rate, int32_t division, int32_t tempo)
+{
+    if (division <= 0 || tempo <= 0)
+        return position;
+    // rate * 24000 leaves 32 bits above 89 kHz.
+    const int64_t step = int64_t(rate) * 24000 / (int64_t(division) * tempo);
+    if (step <= 0)
+        return position;
+    return static_cast<int32_t>(position - position % step);
+}
+
+int32_t CMultitrackerDoc::snap(int32_t position) const
+{
+    return snapToGrid(position, sampleRate(), m_gridDivision, m_tempo);
+}
+
+int32_t CMultitrackerDoc::samplesPerBeat() const
+{
+    if (m_tempo <= 0)
+        return 0;
+    return clampToPosition(int64_t(sampleRate()) * 6000 / m_tempo);
+}
+
+int32_t CMultitrackerDoc::timeOrigin() const
+{
+    CLabelList& labels = const_cast<CLabelList&>(m_labels);
+    std::lock_guard<CLabelList> labelGuard(labels);
+    CLabelList::Cursor cursor;
+    for (const ProjectLabel* l = labels.first(cursor); l; l = labels.next(cursor))
+        if (l->kind == ProjectLabel::kTrackSplit)
+            return l->position;
+    return 0;
+}
+
+// ---- recording ----
+
+bool CMultitrackerDoc::newTakeFile(std::string& fileName)
+{
+    std::string folder;
+    FolderSettings(m_settings).lookup(kFolderMyMusic, folder);
+    for (;;) {
+        if (!folder.empty() && folder.back() != '/')
+            folder += '/';
+        std::error_code ec;
+        for (int i = 1; i < std::numeric_limits<int>::max(); ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, kNewTakePattern, i);
+            const std::string candidate = folder + name;
+            if (std::filesystem::exists(candidate, ec))
+                continue;
+            // Creating the file proves that the folder takes new files.
+            if (std::FILE* probe = std::fopen(candidate.c_str(), "wx")) {
+                std::fclose(probe);
+                std::filesystem::remove(candidate, ec);
+                fileName = candidate;
+                return true;
+            }
+            break;
+        }
+        if (!m_folderChooser)
+            return false;
+        std::optional<std::string> chosen = m_folderChooser->chooseFolder(kNewTakeLocationText);
+        if (!chosen)
+            return false;
+        folder = *chosen;
+    }
+}
+
+// ---- project settings sheet ----
+
+ProjectSettingsValues CMultitrackerDoc::projectSettings()
+{
+    m_settings.writeProfileInt(kAudio, "SampleRate", static_cast<int32_t>(m_format.nSamplesPerSec));
+    m_settings.writeProfileInt(kAudio, "Resolution", m_format.wBitsPerSample);
+    ProjectSettingsValues v;
+    v.title = m_title;
+    v.artist = m_artist;
+    v.notes = m_notes;
+    v.beatsPerMinute = m_tempo * 0.01;
+    v.beatsPerMeasure = m_beatsPerMeasure;
+    const int64_t perMinute = int64_t(m_format.nSamplesPerSec) * 60;
+    v.lengthMinutes = perMinute > 0 ? static_cast<int32_t>(m_projectLength / perMinute) : 0;
+    return v;
+}
+
+void CMultitrackerDoc::applyProjectSettings(const ProjectSettingsValues& values)
+{
+    openUndoStep(true);
+    const int32_t rate = m_settings.profileInt(kAudio, "SampleRate", 44100);
+    const int32_t bits = m_settings.profileInt(kAudio, "Resolution", 16);
+    WAVEFORMATEX f = m_format;
+    f.nSamplesPerSec = static_cast<uint32_t>(std::max(rate, 1));
+    f.wBitsPerSample = static_cast<uint16_t>(std::clamp(bits, 8, 32));
+    f.nBlockAlign = static_cast<uint16_t>(f.nChannels * f.wBitsPerSample / 8);
+    f.nAvgBytesPerSec = f.nSamplesPerSec * f.nBlockAlign;
+    m_title = values.title;
+    m_artist = values.artist;
+    m_notes = values.notes;
+    setFormat(f);
+    m_beatsPerMeasure = values.beatsPerMeasure;
+    m_tempo = static_cast<int32_t>(std::trunc(values.beatsPerMinute * 100.0 + 0.5));
+    m_projectLength = clampToPosition(int64_t(f.nSamplesPerSec) * values.lengthMinutes * 60);
+    setModified();
+    updateAllViews(kHintStructure);
+}
+
+} // namespace quillon
