@@ -2,6 +2,7 @@
 
 #include "plugins/plugin_host.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace quillon {
@@ -173,6 +174,92 @@ void FileFilter::setTransitionScale(int32_t length, uint32_t flags, float ratio)
 {
     QuillonFfTimeScale p{length, flags, ratio, 0};
     m_instance.call(QUILLON_FF_TIME_SCALE, p);
+}
+
+std::string FileFilter::sourcePath() const
+{
+    QuillonFfSourcePath p{nullptr, 0, 0};
+    m_instance.call(QUILLON_FF_SOURCE_PATH, p);
+    // The source may change between the two calls; ask until the buffer holds it all.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string path(size_t{p.length} + 1, '\0');
+        QuillonFfSourcePath q{path.data(), static_cast<uint32_t>(path.size()), 0};
+        m_instance.call(QUILLON_FF_SOURCE_PATH, q);
+        if (q.length < path.size()) {
+            path.resize(q.length);
+            return path;
+        }
+        p.length = q.length;
+    }
+    return {};
+}
+
+void FileFilter::editInWaveEditor(const std::string& name)
+{
+    QuillonFfEditExternally p{name.c_str(), 0};
+    m_instance.call(QUILLON_FF_EDIT_EXTERNALLY, p);
+}
+
+std::vector<std::pair<int32_t, int32_t>> FileFilter::splitRanges(float threshold, float minTrackSeconds,
+                                                                 float minPauseSeconds) const
+{
+    int32_t ranges[2 * QUILLON_FF_MAX_SPLIT_PIECES] = {};
+    QuillonFfDetectPauses p{threshold, minTrackSeconds, minPauseSeconds, ranges, QUILLON_FF_MAX_SPLIT_PIECES, 0};
+    m_instance.call(QUILLON_FF_DETECT_PAUSES, p);
+    std::vector<std::pair<int32_t, int32_t>> result;
+    for (uint32_t i = 0; i < p.count && i < QUILLON_FF_MAX_SPLIT_PIECES; ++i)
+        result.emplace_back(ranges[2 * i], ranges[2 * i + 1]);
+    return result;
+}
+
+std::vector<PluginInstance> FileFilter::splitAtPauses(float threshold, float minTrackSeconds,
+                                                      float minPauseSeconds) const
+{
+    QuillonInterface records[QUILLON_FF_MAX_SPLIT_PIECES] = {};
+    QuillonFfSplitAtPauses p{threshold, minTrackSeconds, minPauseSeconds, records, QUILLON_FF_MAX_SPLIT_PIECES, 0};
+    m_instance.call(QUILLON_FF_SPLIT_AT_PAUSES, p);
+    std::vector<PluginInstance> pieces;
+    const uint32_t filled = std::min<uint32_t>(p.filled, QUILLON_FF_MAX_SPLIT_PIECES);
+    pieces.reserve(filled);
+    for (uint32_t i = filled; i-- > 0;)
+        pieces.emplace_back(records[i]);
+    return pieces;
+}
+
+bool FileFilter::chooseDestination(const WAVEFORMATEX& format, int32_t defaultFormat)
+{
+    QuillonFfChooseDestination p{&format, 1, defaultFormat, 0};
+    m_instance.call(QUILLON_FF_CHOOSE_DESTINATION, p);
+    return p.success != 0;
+}
+
+bool FileFilter::createDestination(const std::string& path, const WAVEFORMATEX& format, bool floatInput)
+{
+    QuillonFfCreate p{path.c_str(), &format,
+                      static_cast<uint8_t>(floatInput ? QUILLON_FF_INPUT_FLOAT : QUILLON_FF_INPUT_RECORDED), 0, 0};
+    m_instance.call(QUILLON_FF_CREATE, p);
+    return p.success != 0;
+}
+
+void FileFilter::write(const void* frames, uint32_t count)
+{
+    QuillonFfWrite p{frames, count, 0};
+    m_instance.call(QUILLON_FF_WRITE, p);
+}
+
+std::vector<std::string> FileFilter::exportFormatNames() const
+{
+    QuillonFfExportFormatCount count{};
+    m_instance.call(QUILLON_FF_EXPORT_FORMAT_COUNT, count);
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < count.count; ++i) {
+        char buffer[QUILLON_FF_FORMAT_NAME_CHARS] = {};
+        QuillonFfExportFormatName p{i, buffer, QUILLON_FF_FORMAT_NAME_CHARS};
+        m_instance.call(QUILLON_FF_EXPORT_FORMAT_NAME, p);
+        buffer[QUILLON_FF_FORMAT_NAME_CHARS - 1] = 0;
+        names.emplace_back(buffer);
+    }
+    return names;
 }
 
 } // namespace quillon

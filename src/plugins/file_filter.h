@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -87,6 +88,35 @@ public:
     float tempo(int32_t position) const;
     void setTimeScale(float ratio);
     void setTransitionScale(int32_t length, uint32_t flags, float ratio);
+
+    // The full path of the source; after a failed open, the path it tried (empty when the
+    // open named none).
+    std::string sourcePath() const;
+    // Hands the source to the wave editor; `name` is the file name without its folder.
+    // Throws ClassCom(QUILLON_E_IO) when the editor cannot be started.
+    void editInWaveEditor(const std::string& name);
+
+    // Splitting a recording at its pauses (threshold as a linear gain, durations in
+    // seconds; at most QUILLON_FF_MAX_SPLIT_PIECES pieces). The (begin, end) ranges in the
+    // frames reads address, in time order.
+    std::vector<std::pair<int32_t, int32_t>> splitRanges(float threshold, float minTrackSeconds,
+                                                         float minPauseSeconds) const;
+    // The same pieces as new file-filter instances, each reading only its stretch of the
+    // source, in time order (first piece first, although the command lists them the other
+    // way round).
+    std::vector<PluginInstance> splitAtPauses(float threshold, float minTrackSeconds, float minPauseSeconds) const;
+
+    // Writing. The destination format gives channels, rate and resolution. chooseDestination
+    // asks the user for file and type (false: cancelled, or no user interface);
+    // createDestination creates the file (its extension names the type) and throws
+    // ClassCom(QUILLON_E_IO) when it cannot. write appends frames: 32-bit floats when the
+    // file was created for float input (export), else in the destination format
+    // (recording). The file is complete when the instance is released.
+    bool chooseDestination(const WAVEFORMATEX& format, int32_t defaultFormat);
+    bool createDestination(const std::string& path, const WAVEFORMATEX& format, bool floatInput);
+    void write(const void* frames, uint32_t count);
+    // The export formats' display names; DefExportFormat indexes this list.
+    std::vector<std::string> exportFormatNames() const;
 
 private:
     PluginInstance m_instance;
