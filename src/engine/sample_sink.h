@@ -1,7 +1,10 @@
 #pragma once
 // Where the renderer hands finished master blocks: the wave output device for
-// playback, a file writer for export. Called on the render thread.
+// playback, a file writer for export. acceptBlock is called on the render thread; the
+// conversion settings are set before a run starts (by the user-interface thread) and
+// read by the render thread.
 
+#include <atomic>
 #include <cstdint>
 
 namespace quillon {
@@ -17,6 +20,22 @@ public:
     virtual int64_t framesDone() const = 0;
     // Frames handed to the sink so far.
     virtual int64_t framesDelivered() const = 0;
+
+    // How sinks that quantise to integer samples of 8 or 16 bits do it: a rectangular
+    // 0-or-1 LSB dither, and first-order error feedback (noise shaping).
+    void setDithering(bool on) { m_dithering.store(on, std::memory_order_relaxed); }
+    bool dithering() const { return m_dithering.load(std::memory_order_relaxed); }
+    void setNoiseShaping(bool on) { m_noiseShaping.store(on, std::memory_order_relaxed); }
+    bool noiseShaping() const { return m_noiseShaping.load(std::memory_order_relaxed); }
+
+protected:
+    // The quantisation error of channels 0 and 1, carried from one sample to the next of
+    // the same channel and across blocks. Render thread only.
+    float m_quantError[2] = {0.0f, 0.0f};
+
+private:
+    std::atomic<bool> m_dithering{false};
+    std::atomic<bool> m_noiseShaping{true};
 };
 
 } // namespace quillon
