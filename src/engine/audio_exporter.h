@@ -1,0 +1,77 @@
+#pragma once
+// Writes the project out as audio files: the whole mix into one file (the user choosing
+// file and type through the file filter, or to a path the caller names) and one file per
+// CD track into a folder. Each file is rendered by a RenderJob into a FileWriterSink on a
+// worker thread, run through the caller's JobRunner (the progress dialog, the
+// command-line tool's progress bar). Messages go through the Prompter.
+//
+// Threads: every call runs on the owner's thread (the user-interface thread, the
+// command-line tool's main thread) and returns after the worker has ended.
+
+#include "base/sample_range.h"
+
+#include <quillon/wave_format.h>
+
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+class CdTrackExportList;
+class CMultitrackerDoc;
+class JobRunner;
+class PluginHost;
+class Prompter;
+
+enum class ExportStatus {
+    Done,      // every file written completely
+    Cancelled, // the user cancelled the choice of destination; nothing written
+    Stopped,   // the user stopped a render; what was written so far stays
+    Failed,    // a message was shown; see AudioExporter::lastError
+};
+
+class AudioExporter {
+public:
+    static constexpr const char* kChannelsText = "Only projects with two channels can be exported.";
+    // The stored default export format (an index into the filter's export formats).
+    static constexpr const char* kDefaultFormatSection = "General";
+    static constexpr const char* kDefaultFormatName = "DefExportFormat";
+
+    AudioExporter(CMultitrackerDoc& doc, PluginHost& host, JobRunner& runner, Prompter& prompter);
+
+    // PCM with the project's channels, rate and resolution.
+    static WAVEFORMATEX destinationFormat(const WAVEFORMATEX& projectFormat);
+    // From 0 to the project end.
+    SampleRange projectRange() const;
+
+    // "Export to Audio File...": the file filter lets the user choose file and type
+    // (with the stored default format preselected), then the whole project is rendered
+    // into it at gain 1.0.
+    ExportStatus exportWithChoice();
+    // The whole project, or a range, into `path` in the type its extension names.
+    ExportStatus exportToFile(const std::string& path);
+    ExportStatus exportToFile(const std::string& path, const SampleRange& range);
+    // One file per entry, in order, each with its own range. Refused without writing
+    // anything while two entries share a name. A stopped or failed file ends the batch;
+    // the files before it are complete and the ones after it are not written.
+    ExportStatus exportCdTracks(const CdTrackExportList& list);
+
+    // Files whose render ran to its end in the last call.
+    int filesCompleted() const { return m_filesCompleted; }
+    // The message shown for the last failure, empty when there was none.
+    const std::string& lastError() const { return m_lastError; }
+
+private:
+    bool prepare();
+    ExportStatus fail(const std::string& text);
+    ExportStatus renderInto(class FileWriterSink& sink, const SampleRange& range);
+
+    CMultitrackerDoc& m_doc;
+    PluginHost& m_host;
+    JobRunner& m_runner;
+    Prompter& m_prompter;
+    int m_filesCompleted = 0;
+    std::string m_lastError;
+};
+
+} // namespace quillon
