@@ -820,8 +820,10 @@ void CMultitrackerDoc::synchroniseCdTracks()
     for (const SplitPlace& w : wanted) {
         while (e < existing.size() && existing[e]->position < w.position)
             m_labels.remove(existing[e++]);
+        // A split that stays takes the silence before it as it is now: a stale pause
+        // would make Adjust Silence insert or remove the wrong amount of time.
         if (e < existing.size() && existing[e]->position == w.position)
-            ++e;
+            existing[e++]->pause = w.pause;
         else
             m_labels.add(w.position, ProjectLabel::kTrackSplit, {}, {}, w.pause);
     }
