@@ -194,6 +194,17 @@ double TimeScaleMap::localRatio(double source) const
     return (p->t0 + p->slope * x) * pieceRate(*p);
 }
 
+double TimeScaleMap::maxLocalRatio() const
+{
+    double most = m_pieces.empty() ? m_ratio : 0.0;
+    // The ratio is linear within a piece: its largest value lies at one of its ends.
+    for (const Piece& p : m_pieces) {
+        const double length = static_cast<double>(p.sourceEnd - p.sourceBegin);
+        most = std::max(most, std::max(p.t0, p.t0 + p.slope * length) * pieceRate(p));
+    }
+    return most;
+}
+
 double TimeScaleMap::outputAt(double source) const
 {
     if (m_pieces.empty())

@@ -77,6 +77,8 @@ public:
     double sourceAt(double output) const;
     // Output frames per source frame at a source position.
     double localRatio(double source) const;
+    // The largest local ratio anywhere in the source.
+    double maxLocalRatio() const;
 
     const std::vector<Segment>& segments() const { return m_segments; }
 

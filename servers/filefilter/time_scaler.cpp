@@ -28,8 +28,13 @@ void TimeScaler::setMap(const TimeScaleMap& map)
 {
     m_map = map;
     m_primed = false;
-    if (!m_map.isIdentity())
+    if (!m_map.isIdentity()) {
         ensureStretcher();
+        // The stretcher grows its buffers when the ratio rises past any it has seen; show
+        // it the largest one now, so that the ratio changes of a gradual transition do
+        // not allocate while a clip plays.
+        m_stretcher->setTimeRatio(m_map.maxLocalRatio());
+    }
 }
 
 void TimeScaler::ensureStretcher()

@@ -110,3 +110,58 @@ INSTANTIATE_TEST_SUITE_P(FileFilter, SteadyReading,
                                            SteadyCase{"narrowed", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 96000, 6, 44100, 2},
                                            SteadyCase{"vorbis", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 2, 44100, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A time-scaled clip plays through its reader's stretcher, which must not allocate either.
+TEST(SteadyReadingScaled, AllocatesNothingPerBlock)
+{
+    TempDir tmp;
+    ASSERT_TRUE(writeTone(tmp.file("t"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, TestTone{44100, 2, 44100 * 6}));
+    FileFilter filter = makeFilter(tmp.path().string());
+    ASSERT_TRUE(filter.openFile(tmp.file("t")));
+    filter.setTimeScale(1.3f);
+    filter.setTransitionScale(44100, 0x100 | 2, 0.8f); // the tempo changes while the blocks play
+    const uint32_t reader = filter.createReader();
+    std::vector<float> block(2205 * 2);
+    int32_t at = 0;
+    auto renderBlock = [&] {
+        filter.seekReader(reader, at);
+        filter.read(reader, block.data(), 2205);
+        at += 2205;
+    };
+    for (int i = 0; i < 4; ++i)
+        renderBlock();
+
+    g_allocations = 0;
+    t_counting = true;
+    for (int i = 0; i < 60; ++i)
+        renderBlock();
+    t_counting = false;
+    EXPECT_EQ(g_allocations.load(), 0);
+}
+
+// Reading from copied frames into a stretched transition restarts the stretcher mid-block.
+TEST(SteadyReadingScaled, CrossingIntoTransitionsAllocatesNothing)
+{
+    TempDir tmp;
+    ASSERT_TRUE(writeTone(tmp.file("t"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, TestTone{44100, 2, 44100 * 4}));
+    FileFilter filter = makeFilter(tmp.path().string());
+    ASSERT_TRUE(filter.openFile(tmp.file("t")));
+    filter.setTransitionScale(44100 * 2, 0x200 | 1, 1.6f);
+    filter.setTransitionScale(44100, 0x100 | 2, 0.7f);
+    const uint32_t reader = filter.createReader();
+    std::vector<float> block(2205 * 2);
+    int32_t at = 0;
+    auto renderBlock = [&] {
+        filter.seekReader(reader, at);
+        filter.read(reader, block.data(), 2205);
+        at += 2205;
+    };
+    for (int i = 0; i < 4; ++i)
+        renderBlock();
+    g_allocations = 0;
+    t_counting = true;
+    for (int i = 0; i < 100; ++i)
+        renderBlock();
+    t_counting = false;
+    EXPECT_EQ(g_allocations.load(), 0);
+}
