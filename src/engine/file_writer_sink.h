@@ -10,7 +10,7 @@
 // (a progress display). close() and destruction come after the render has ended.
 
 #include "engine/sample_sink.h"
-#include "plugins/plugin_instance.h"
+#include "plugins/file_filter.h"
 
 #include <quillon/wave_format.h>
 
@@ -25,8 +25,8 @@ class PluginHost;
 
 class FileWriterSink : public SampleSink {
 public:
-    // Takes an instance that already has a destination open.
-    explicit FileWriterSink(PluginInstance filter);
+    // Takes a filter that already has a destination open for float input.
+    explicit FileWriterSink(FileFilter filter);
     ~FileWriterSink() override;
     FileWriterSink(const FileWriterSink&) = delete;
     FileWriterSink& operator=(const FileWriterSink&) = delete;
@@ -56,7 +56,7 @@ public:
     bool isOpen() const { return m_filter.isValid(); }
 
 private:
-    PluginInstance m_filter;
+    FileFilter m_filter;
     std::atomic<uint64_t> m_bytes{0};
     std::atomic<uint32_t> m_bytesPerFrame{0};
 };
