@@ -33,7 +33,7 @@ WAVEFORMATEX cdFormat()
 // Runs `act` on the modal dialog as soon as one is up.
 void whenDialogShows(const std::function<void(QWidget*)>& act)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(QCoreApplication::instance()); // goes with the application at the latest
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         if (QWidget* dialog = QApplication::activeModalWidget()) {
