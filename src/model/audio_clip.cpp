@@ -18,12 +18,14 @@ constexpr QuillonIdentifier kSinkId = QUILLON_IID_CLIP_SINK;
 
 std::mutex g_dispatchMutex;
 
-// The path of the source a filter holds (or last tried to open); empty when the filter
-// cannot tell.
+// The path of the source a filter holds (or last tried to open); empty when it cannot tell.
 std::string sourcePathOf(const FileFilter& filter)
 {
-    (void)filter;
-    return {};
+    try {
+        return filter.sourcePath();
+    } catch (const ClassCom&) {
+        return {};
+    }
 }
 std::function<void(CAudioClip*)> g_dispatcher;
 } // namespace
@@ -208,8 +210,7 @@ void CAudioClip::editInWaveEditor()
         return;
     const size_t slash = m_fileName.find_last_of("/\\");
     const std::string name = slash == std::string::npos ? m_fileName : m_fileName.substr(slash + 1);
-    QuillonFfEditExternally p{name.c_str(), 0};
-    m_filter.instance().call(QUILLON_FF_EDIT_EXTERNALLY, p);
+    m_filter.editInWaveEditor(name);
 }
 
 std::unique_ptr<CAudioClip> CAudioClip::duplicate() const

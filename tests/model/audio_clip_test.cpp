@@ -105,3 +105,61 @@ TEST_F(AudioClipTest, SourceChangeOnDiskUpdatesTheEnd)
     EXPECT_GE(changes.load(), 1);
     EXPECT_EQ(clip->end(), 3000);
 }
+
+TEST_F(AudioClipTest, StretchedClipReopensWithItsRatioAndAMissingFileIsNamed)
+{
+    const std::string path = writeConstant("tone.wav", 20000, 0.3f);
+    auto clip = openClip(path, 100);
+    clip->setTimeScaleRatio(1.5f);
+    // The end the track keeps for a stretched clip: length x ratio.
+    clip->setPosition({100, 100 + 30000});
+
+    MemoryStream stream;
+    {
+        CArchive out(stream, CArchive::Mode::Store);
+        out.writeObject(clip.get());
+    }
+    stream.seekToBegin();
+    {
+        CArchive in(stream, CArchive::Mode::Load);
+        std::unique_ptr<CAudioClip> loaded(in.readObjectAs<CAudioClip>());
+        ASSERT_TRUE(loaded);
+        // The reopened end (100 + 20000) differs from the stored one: the ratio comes back.
+        EXPECT_NEAR(loaded->timeScaleRatio(), 1.5f, 1e-6);
+        EXPECT_EQ(loaded->end(), 30100);
+        loaded->setProjectFormat(&project);
+        EXPECT_EQ(loaded->end(), 30100);
+    }
+
+    // The same record after the file is gone: the load fails and names the file.
+    std::filesystem::remove(path);
+    stream.seekToBegin();
+    CArchive again(stream, CArchive::Mode::Load);
+    try {
+        std::unique_ptr<CObject> o(again.readObject());
+        FAIL() << "the load should fail";
+    } catch (const ArchiveException& e) {
+        EXPECT_EQ(e.kind(), ArchiveException::Kind::Generic);
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(AudioClipTest, UnstretchedClipAtAnotherRateKeepsRatioOne)
+{
+    const std::string path = tmp.file("48k.wav");
+    test::writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, std::vector<float>(2 * 48000, 0.2f));
+    auto clip = openClip(path, 0);
+    EXPECT_EQ(clip->end(), 44100);
+    MemoryStream stream;
+    {
+        CArchive out(stream, CArchive::Mode::Store);
+        out.writeObject(clip.get());
+    }
+    stream.seekToBegin();
+    CArchive in(stream, CArchive::Mode::Load);
+    std::unique_ptr<CAudioClip> loaded(in.readObjectAs<CAudioClip>());
+    ASSERT_TRUE(loaded);
+    EXPECT_FLOAT_EQ(loaded->timeScaleRatio(), 1.0f);
+    loaded->setProjectFormat(&project);
+    EXPECT_EQ(loaded->end(), 44100);
+}

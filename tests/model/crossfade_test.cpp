@@ -147,3 +147,27 @@ TEST(TempoMatcher, FoldingAndThePairOfTempos)
     EXPECT_FLOAT_EQ(140.0f / rb, 130.0f); // B's folded tempo after scaling
 }
 
+
+namespace {
+struct FixedChooser : TempoChooser {
+    std::optional<TempoChoice> answer;
+    int asked = 0;
+    std::optional<TempoChoice> chooseTempo(float, float) override
+    {
+        ++asked;
+        return answer;
+    }
+};
+} // namespace
+
+TEST_F(CrossfadeRender, TempoMatchingSilenceCannotBeMeasured)
+{
+    auto a = openClip(writeConstant("a.wav", 44100 * 4, 0.0f), 0);
+    auto b = openClip(writeConstant("b.wav", 44100 * 4, 0.0f), 44100 * 3);
+    Crossfade x(a.get(), b.get(), kCrossfadeLinear);
+    RecordingPrompter prompter;
+    FixedChooser chooser;
+    EXPECT_EQ(TempoMatcher::match(x, prompter, chooser), TempoMatcher::Result::NotMeasured);
+    EXPECT_EQ(prompter.messages(), std::vector<std::string>{kTempoNotMeasuredText});
+    EXPECT_EQ(chooser.asked, 0);
+}
