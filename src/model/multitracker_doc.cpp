@@ -532,6 +532,14 @@ void CMultitrackerDoc::watchClip(CAudioClip* clip)
 
 CAudioClip* CMultitrackerDoc::addClipToTrack(int32_t track, std::unique_ptr<CAudioClip> clip, bool findFree)
 {
+    CAudioClip* raw = placeClip(track, std::move(clip), findFree);
+    if (raw)
+        updateAllViews(kHintStructure);
+    return raw;
+}
+
+CAudioClip* CMultitrackerDoc::placeClip(int32_t track, std::unique_ptr<CAudioClip> clip, bool findFree)
+{
     if (!clip)
         return nullptr;
     CAudioClip* raw = clip.get();
@@ -553,7 +561,6 @@ CAudioClip* CMultitrackerDoc::addClipToTrack(int32_t track, std::unique_ptr<CAud
     if (raw->start() == m_cursor)
         m_cursor = raw->end();
     setModified();
-    updateAllViews(kHintStructure);
     return raw;
 }
 
@@ -593,31 +600,36 @@ int32_t CMultitrackerDoc::trackOfClip(const CAudioClip* clip) const
 
 bool CMultitrackerDoc::moveClip(CAudioClip* clip, int32_t trackDelta, int32_t positionDelta)
 {
-    Guard guard(m_lock);
     const bool wasAwaiting =
         std::find(m_awaitingPeaks.begin(), m_awaitingPeaks.end(), clip) != m_awaitingPeaks.end();
-    dropAwaiting(clip);
-    int32_t former = -1;
-    for (size_t i = 0; i < m_tracks.size() && former < 0; ++i)
-        if (m_tracks[i]->removeClip(clip, false))
-            former = static_cast<int32_t>(i);
-    if (former < 0)
-        return false;
-    std::unique_ptr<CAudioClip> owned(clip);
-    const int32_t length = clip->length();
-    const int32_t start = clampToPosition(std::max<int64_t>(0, int64_t(clip->start()) + positionDelta));
-    clip->setPosition({start, clampToPosition(int64_t(start) + length)});
-    if (trackDelta != 0)
-        m_tracks[static_cast<size_t>(former)]->rebuildCrossfades();
-    const int32_t count = static_cast<int32_t>(m_tracks.size());
-    const int32_t target = std::clamp<int32_t>(clampToPosition(int64_t(former) + trackDelta), 0, count - 1);
-    // The destination's clips decide where the clip fits (on its own track that is
-    // the former track). Overlaps make crossfades; the selected clips move along.
-    const int32_t free = m_tracks[static_cast<size_t>(target)]->findFreePosition(clip->position(), true, true);
-    clip->moveTo(std::max(0, snap(free)));
-    addClipToTrack(target, std::move(owned), false);
+    {
+        // One locked step: a render never finds the clip missing from both tracks.
+        Guard guard(m_lock);
+        int32_t former = -1;
+        for (size_t i = 0; i < m_tracks.size() && former < 0; ++i)
+            if (m_tracks[i]->removeClip(clip, false))
+                former = static_cast<int32_t>(i);
+        if (former < 0)
+            return false;
+        dropAwaiting(clip);
+        std::unique_ptr<CAudioClip> owned(clip);
+        const int32_t length = clip->length();
+        const int32_t start = clampToPosition(std::max<int64_t>(0, int64_t(clip->start()) + positionDelta));
+        clip->setPosition({start, clampToPosition(int64_t(start) + length)});
+        if (trackDelta != 0)
+            m_tracks[static_cast<size_t>(former)]->rebuildCrossfades();
+        const int32_t count = static_cast<int32_t>(m_tracks.size());
+        const int32_t target = std::clamp<int32_t>(clampToPosition(int64_t(former) + trackDelta), 0, count - 1);
+        // The destination's clips decide where the clip fits (on its own track that is
+        // the former track). Overlaps make crossfades; the selected clips move along.
+        const int32_t free =
+            m_tracks[static_cast<size_t>(target)]->findFreePosition(clip->position(), true, true);
+        clip->moveTo(std::max(0, snap(free)));
+        placeClip(target, std::move(owned), false);
+    }
     if (wasAwaiting)
         m_awaitingPeaks.push_front(clip);
+    updateAllViews(kHintStructure);
     return true;
 }
 

@@ -312,6 +312,8 @@ public:
 
 private:
     void readProjectLength();
+    // Add clip to track without telling the views.
+    CAudioClip* placeClip(int32_t track, std::unique_ptr<CAudioClip> clip, bool findFree);
     void reallocateTrackPeaks();
     void watchClip(CAudioClip* clip);
     void dropAwaiting(const CAudioClip* clip);

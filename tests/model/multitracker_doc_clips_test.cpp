@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <cmath>
@@ -90,21 +91,50 @@ TEST_F(ClipDocTest, MovingOntoAClipMakesACrossfadeOrFindsRoom)
     EXPECT_EQ(ranges(1), (Ranges{{4500, 5500}, {5000, 6000}, {5500, 8500}}));
 }
 
-TEST_F(ClipDocTest, AClipWaitingForPeaksKeepsWaitingAfterAMove)
+TEST_F(ClipDocTest, TheClipsWaitingForPeaksFollowMovesAndDeletions)
 {
-    newDoc(2);
-    const int placed = doc->insertAudioFiles({fileOf(200000)}, 0);
-    ASSERT_EQ(placed, 1);
+    newDoc(3);
+    // Long files, so that their peaks are still being built.
+    ASSERT_EQ(doc->insertAudioFiles({fileOf(400000)}, 0), 1);
+    doc->setCurrentTrack(2);
+    ASSERT_EQ(doc->insertAudioFiles({fileOf(400001)}, 0), 1);
     CAudioClip* c = doc->trackAt(0)->clips()[0];
-    const bool waiting = !doc->clipsAwaitingPeaks().empty();
+    CAudioClip* other = doc->trackAt(2)->clips()[0];
+    const bool waiting = std::find(doc->clipsAwaitingPeaks().begin(), doc->clipsAwaitingPeaks().end(), c) !=
+                         doc->clipsAwaitingPeaks().end();
     doc->moveClip(c, 1, 10);
-    EXPECT_EQ(!doc->clipsAwaitingPeaks().empty(), waiting);
-    if (waiting) {
-        EXPECT_EQ(doc->clipsAwaitingPeaks().front(), c);
-    }
-    ASSERT_EQ(doc->removeClip(c), 1);
-    delete c;
+    EXPECT_EQ(std::find(doc->clipsAwaitingPeaks().begin(), doc->clipsAwaitingPeaks().end(), c) !=
+                  doc->clipsAwaitingPeaks().end(),
+              waiting);
+    // Whatever goes with a track or is removed no longer waits.
+    ASSERT_TRUE(doc->deleteTrack(1));
+    ASSERT_EQ(doc->removeClip(other), 1);
+    delete other;
     EXPECT_TRUE(doc->clipsAwaitingPeaks().empty());
+    EXPECT_FALSE(doc->pollPeaks());
+}
+
+TEST_F(ClipDocTest, EditingCommandsOpenAnUndoStepFirst)
+{
+    CountingDoc& d = countingDoc(2);
+    d.insertTrackCommand();
+    EXPECT_EQ(d.steps, 1);
+    d.setCurrentTrack(1);
+    CTrack* inserted = d.insertTrackCommand();
+    EXPECT_EQ(inserted, d.trackAt(1));
+    EXPECT_EQ(d.trackCount(), 4);
+    EXPECT_EQ(log.hints.back(), kHintRefresh);
+    d.addVolumeCurve();
+    d.setTrackName(0, "Drums");
+    place(0, 1000, 100);
+    d.adjustSilence(0.5);
+    EXPECT_EQ(d.steps, 5);
+    // Selection and switches are no edits of the project.
+    d.selectAllClips();
+    d.toggleActive();
+    d.toggleTrackPlayback(0);
+    EXPECT_EQ(d.steps, 5);
+    EXPECT_TRUE(d.clearedRedo);
 }
 
 TEST_F(ClipDocTest, ClipFitsAtOffsetRefusesOnlySwallowingPlaces)
