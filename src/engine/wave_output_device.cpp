@@ -32,6 +32,12 @@ PaSampleFormat sampleFormat(uint16_t bits)
 
 WaveOutputDevice::WaveOutputDevice() = default;
 
+int64_t WaveOutputDevice::nowMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 WaveOutputDevice::~WaveOutputDevice()
 {
     close();
@@ -83,8 +89,9 @@ bool WaveOutputDevice::open(uint32_t rate, uint16_t channels, uint16_t bits, int
     m_framesPlayed.store(0);
     m_failed.store(false);
     m_stopping.store(false);
+    m_lastProgress.store(nowMilliseconds());
     m_quantError[0] = m_quantError[1] = 0.0f;
-    m_converter.reseed(0x9E3779B9u);
+    m_converter.reseed(kDitherSeed);
 
     // No clipping and no dither of PortAudio's own: the samples are final.
     PaStream* stream = nullptr;
@@ -123,8 +130,11 @@ bool WaveOutputDevice::acceptBlock(const SampleBlock& block)
             if (m_failed.load() || Pa_IsStreamActive(m_stream) != 1)
                 return false;
             const auto now = std::chrono::steady_clock::now();
-            if (now >= deadline)
+            if (now >= deadline) {
+                // Every slot may still be in the device: none can be reused.
+                m_failed.store(true);
                 return false;
+            }
             // The callback signals without the lock, so a wake-up can slip past: wait in
             // short steps.
             m_returned.wait_for(lock, std::min<std::chrono::steady_clock::duration>(deadline - now,
@@ -143,6 +153,8 @@ bool WaveOutputDevice::acceptBlock(const SampleBlock& block)
     slot.bytes = bytes;
     m_writeIndex = (m_writeIndex + 1) % m_ringSize;
     m_framesDelivered.fetch_add(frames, std::memory_order_release);
+    if (m_queued.load(std::memory_order_acquire) == 0)
+        m_lastProgress.store(nowMilliseconds(), std::memory_order_relaxed);
     m_queued.fetch_add(1, std::memory_order_release);
     return true;
 }
@@ -182,8 +194,10 @@ int WaveOutputDevice::play(uint8_t* out, unsigned long frames)
     // An empty ring plays silence (the midpoint for unsigned 8-bit samples).
     std::memset(out + done, m_format.wBitsPerSample == 8 ? 0x80 : 0, wanted - done);
     m_framesPlayed.fetch_add(static_cast<int64_t>(done / align), std::memory_order_release);
-    if (returned)
+    if (returned) {
+        m_lastProgress.store(nowMilliseconds(), std::memory_order_relaxed);
         m_returned.notify_all();
+    }
     return paContinue;
 }
 
@@ -194,6 +208,17 @@ void WaveOutputDevice::streamFinished(void* self)
         device->m_failed.store(true);
         device->m_returned.notify_all();
     }
+}
+
+bool WaveOutputDevice::lastBufferDone() const
+{
+    if (m_queued.load(std::memory_order_acquire) == 0 || m_failed.load())
+        return true;
+    if (nowMilliseconds() - m_lastProgress.load(std::memory_order_relaxed) > m_returnTimeout.count()) {
+        m_failed.store(true);
+        return true;
+    }
+    return false;
 }
 
 void WaveOutputDevice::returnAllQueued()
@@ -215,6 +240,7 @@ void WaveOutputDevice::reset()
         m_stopping.store(true);
         Pa_AbortStream(m_stream);
         returnAllQueued();
+        m_lastProgress.store(nowMilliseconds(), std::memory_order_relaxed);
         m_stopping.store(false);
         if (!m_failed.load() && Pa_StartStream(m_stream) != paNoError)
             m_failed.store(true);
@@ -229,9 +255,14 @@ void WaveOutputDevice::close()
     {
         std::lock_guard lock(m_mutex);
         m_stopping.store(true);
-        // Stopping (not aborting) lets the sound already handed to the host play out.
-        if (Pa_IsStreamStopped(m_stream) == 0)
-            Pa_StopStream(m_stream);
+        // Stopping (not aborting) lets the sound already handed to the host play out; a
+        // failed device would never finish that.
+        if (Pa_IsStreamStopped(m_stream) == 0) {
+            if (m_failed.load())
+                Pa_AbortStream(m_stream);
+            else
+                Pa_StopStream(m_stream);
+        }
         Pa_CloseStream(m_stream);
         m_stream = nullptr;
         returnAllQueued();

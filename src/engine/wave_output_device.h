@@ -38,6 +38,8 @@ public:
     static constexpr uint32_t kPlaybackRingSize = 10;
     static constexpr std::chrono::milliseconds kReturnTimeout{10000};
     static constexpr uint32_t kFullVolume = 0xFFFFFFFFu;
+    // Every open starts the dither generator from here, so a run is reproducible.
+    static constexpr uint32_t kDitherSeed = 0x9E3779B9u;
 
     WaveOutputDevice();
     ~WaveOutputDevice() override;
@@ -64,8 +66,11 @@ public:
     // Frames handed to acceptBlock and queued since open.
     int64_t framesDelivered() const override { return m_framesDelivered.load(std::memory_order_acquire); }
     // True when the buffer written last has been played, that is when nothing is queued
-    // any more (also when nothing was ever written, so a drain loop cannot hang).
-    bool lastBufferDone() const { return m_queued.load(std::memory_order_acquire) == 0; }
+    // any more. Also true when nothing was ever written and when the device has failed or
+    // played nothing for the return timeout, so that a drain loop cannot hang.
+    bool lastBufferDone() const;
+    // The device stopped playing (an error of the stream, or no buffer back in time).
+    bool hasFailed() const { return m_failed.load(); }
     uint32_t queuedBuffers() const { return m_queued.load(std::memory_order_acquire); }
     // Returns every queued buffer at once, unplayed; a render thread waiting in acceptBlock
     // goes on at once. The device stays open and plays what is queued afterwards.
@@ -96,6 +101,7 @@ private:
     static void streamFinished(void* self);
     int play(uint8_t* out, unsigned long frames);
     void returnAllQueued();
+    static int64_t nowMilliseconds();
 
     std::unique_ptr<PortAudioSession> m_session;
     void* m_stream = nullptr; // PaStream
@@ -110,7 +116,8 @@ private:
     std::atomic<uint32_t> m_queued{0};
 
     std::atomic<bool> m_open{false};
-    std::atomic<bool> m_failed{false};
+    mutable std::atomic<bool> m_failed{false};
+    std::atomic<int64_t> m_lastProgress{0}; // steady milliseconds: a buffer came back or one went into an empty ring
     std::atomic<bool> m_stopping{false}; // a stop of our own, not a failure
     std::atomic<int64_t> m_framesDelivered{0};
     std::atomic<int64_t> m_framesPlayed{0};

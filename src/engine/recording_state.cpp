@@ -1,0 +1,95 @@
+#include "engine/recording_state.h"
+
+#include "base/wave_format.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+namespace quillon {
+
+RecordingState::RecordingState(const WAVEFORMATEX& format, std::string targetPath, FileFilter filter, int inputDevice,
+                               int32_t insertionPosition)
+    : m_format(format), m_inputDevice(inputDevice), m_insertionPosition(insertionPosition),
+      m_position(insertionPosition), m_targetPath(std::move(targetPath)), m_filter(std::move(filter))
+{
+}
+
+WAVEFORMATEX RecordingState::recordingFormat(uint32_t rate, bool stereo, uint16_t bits)
+{
+    return makePcmFormat(rate, stereo ? 2 : 1, bits);
+}
+
+std::string RecordingState::targetPath() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_targetPath;
+}
+
+void RecordingState::changeTarget(const std::string& path)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_targetPath = path;
+    }
+    m_newFile.store(true);
+}
+
+void RecordingState::waitUntilFinished() const
+{
+    while (!m_finished.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+void RecordingState::postMessage(std::string text)
+{
+    std::lock_guard lock(m_mutex);
+    m_messages.push_back(std::move(text));
+}
+
+std::vector<std::string> RecordingState::takeMessages()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_messages, {});
+}
+
+int RecordingState::meterLevel(float peak)
+{
+    const double db = peak > 0.0f ? 20.0 * std::log10(static_cast<double>(peak)) : -144.0;
+    return 100 - static_cast<int>(-1.25 * db);
+}
+
+std::string RecordingState::maximumRecordingTime(uint64_t freeBytes, const WAVEFORMATEX& format)
+{
+    const uint64_t perSecond = std::max<uint64_t>(format.nAvgBytesPerSec, 1);
+    freeBytes = std::min<uint64_t>(freeBytes, static_cast<uint64_t>(format.nBlockAlign) * 2147483647ull);
+    char text[64];
+    if (freeBytes < 3600 * perSecond)
+        std::snprintf(text, sizeof text, "%d minutes", static_cast<int>(freeBytes / (60 * perSecond)));
+    else
+        std::snprintf(text, sizeof text, "%d hours", static_cast<int>(freeBytes / (3600 * perSecond)));
+    return text;
+}
+
+bool RecordingState::isLowOnSpace(uint64_t freeBytes, const WAVEFORMATEX& format)
+{
+    return freeBytes < 60ull * format.nAvgBytesPerSec;
+}
+
+uint64_t RecordingState::freeBytesFor(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::path p(path);
+    // The take may not exist yet: ask for the folder it goes into.
+    if (!std::filesystem::exists(p, ec))
+        p = p.parent_path();
+    if (p.empty())
+        p = ".";
+    const std::filesystem::space_info info = std::filesystem::space(p, ec);
+    return ec ? 0 : info.available;
+}
+
+} // namespace quillon
