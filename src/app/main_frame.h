@@ -1,0 +1,146 @@
+#pragma once
+// The main window: menus, toolbar and status bar over the master strip, the track
+// headers and the timeline; the project file commands; the window placement kept in
+// "LastWindowState"; the language pack; the peak poll timer. Commands are addressed
+// by number so that they can be posted (the wizard switches of the command line).
+// User-interface thread only.
+
+#include "app/language_pack.h"
+#include "base/view_hints.h"
+
+#include <QBasicTimer>
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QSplitter;
+
+namespace quillon {
+
+class CMultitrackerDoc;
+class CMultitrackerView;
+class EffectCatalog;
+class Prompter;
+class SettingsStore;
+class Transport;
+
+class CMainFrame : public QMainWindow, public HintObserver {
+    Q_OBJECT
+public:
+    static constexpr int kMasterIdealHeight = 101;
+    static constexpr int kMasterMinimumHeight = 61;
+    static constexpr int kHeaderIdealWidth = 150;
+    static constexpr int kHeaderMinimumWidth = 110;
+    static constexpr int kPeakPollMs = 500;
+
+    // `programFolder` is where the language packs lie.
+    CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter& prompter, const QString& programFolder,
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CMultitrackerView* view() const { return m_view; }
+    CMultitrackerDoc& document() const { return m_doc; }
+    LanguagePack& languagePack() { return m_language; }
+
+    // Loads the pack the "Language" setting names and retranslates every text.
+    void loadLanguage();
+    // Restores "LastWindowState" (done once the window exists).
+    void restorePlacement();
+    void savePlacement();
+
+    // Runs a command by number; false when there is none or it is disabled now.
+    bool runCommand(int id);
+    // Runs it once the event loop is back (after the window is up).
+    void postCommand(int id);
+    // Every command number run so far, in order.
+    const std::vector<int>& commandLog() const { return m_commandLog; }
+    QAction* action(int id) const;
+
+    // ---- project files ----
+    bool openProject(const QString& path);
+    bool saveProject(const QString& path);
+    const QString& projectPath() const { return m_path; }
+    // A new project from the stored defaults.
+    void newProject();
+
+    void setTransport(Transport* transport);
+    void setEffectCatalog(const EffectCatalog* catalog);
+
+    // The status bar panes' current texts.
+    QString lengthPaneText() const;
+    QString positionPaneText() const;
+    QString trackPaneText() const;
+    QString messagePaneText() const;
+
+    void onHint(int hint, const HintPayload* payload) override;
+
+public slots:
+    void updateCommandStates();
+    void showStatusMessage(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    struct Command {
+        QAction* action = nullptr;
+        const char* text = nullptr;
+        const char* tip = nullptr;
+    };
+
+    QAction* addCommand(QMenu* menu, int id, const char* text, const char* tip, const QKeySequence& key = {});
+    QMenu* addMenu(QMenu* parent, const char* title);
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void buildEffectMenus();
+    void retranslate();
+    void updateStatusPanes();
+    void updateTitle();
+    bool maybeSave();
+    void handle(int id);
+    void showTrackMenu(const QPoint& globalPos);
+    void insertAudioFiles();
+    void trackProperties();
+    void projectSettings();
+    void adjustSilence();
+    void configureSaveOptions();
+    void about();
+    void addEffect(int commandId);
+    bool saveAs();
+
+    CMultitrackerDoc& m_doc;
+    SettingsStore& m_settings;
+    Prompter& m_prompter;
+    QString m_programFolder;
+    LanguagePack m_language;
+    CMultitrackerView* m_view = nullptr;
+    QSplitter* m_outer = nullptr;
+    QSplitter* m_inner = nullptr;
+    Transport* m_transport = nullptr;
+    const EffectCatalog* m_catalog = nullptr;
+    std::map<int, Command> m_commands;
+    std::vector<std::pair<QMenu*, const char*>> m_menus;
+    QMenu* m_trackEffects = nullptr;
+    QMenu* m_masterEffects = nullptr;
+    QActionGroup* m_timeFormats = nullptr;
+    QActionGroup* m_grids = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_lengthPane = nullptr;
+    QLabel* m_positionPane = nullptr;
+    QLabel* m_trackPane = nullptr;
+    QString m_message;
+    QString m_path;
+    std::vector<int> m_commandLog;
+    QBasicTimer m_peakTimer;
+    QBasicTimer m_idleTimer;
+};
+
+} // namespace quillon
