@@ -137,7 +137,7 @@ CMultitrackerDoc::~CMultitrackerDoc()
 
 void CMultitrackerDoc::readProjectLength()
 {
-    const int64_t minutes = m_settings.profileInt(kGeneral, "Default-ProjectLength", 80);
+    const int64_t minutes = std::max(0, m_settings.profileInt(kGeneral, "Default-ProjectLength", 80));
     m_projectLength = clampToPosition(minutes * int64_t(m_format.nSamplesPerSec) * 60);
 }
 
