@@ -1,14 +1,19 @@
 // Writing five minutes of stereo 44.1 kHz float frames, in the 50 ms blocks that export
 // hands over, through AudioWriter (own quantisation, header rewritten after every block)
-// against plain libsndfile writing the same blocks (its own float-to-integer path, header
-// written on close), as 16-bit WAV and FLAC. And the time scaler's speed as a multiple of
-// real time, against Rubber Band fed straight through the same way (no seeking, no map).
+// and through the file-filter server itself (commands 101 and 102, as the export sink
+// sends them) against plain libsndfile writing the same blocks (its own float-to-integer
+// path, header written on close), as 16-bit WAV and FLAC. And the time scaler's speed as a
+// multiple of real time, against Rubber Band fed straight through the same way (no
+// seeking, no map), and a stretched clip read through the server in 50 ms blocks.
 // Files go to $TMPDIR; the ratios (plain time / our time) are printed after the run. The
 // WAV goal is lower than FLAC's because rewriting the header after each block (what keeps
 // a file readable when its writer dies) costs about as much as writing the samples.
 
 #include "audio_writer.h"
 #include "base/wave_format.h"
+#include "plugins/class_com.h"
+#include "plugins/file_filter.h"
+#include "plugins/plugin_host.h"
 #include "time_scaler.h"
 
 #include <benchmark/benchmark.h>
@@ -99,7 +104,40 @@ void writerWrite(benchmark::State& state, const char* extension)
     std::filesystem::remove(path);
 }
 
+// The shipped servers, loaded once.
+PluginHost& host()
+{
+    static PluginHost* loaded = [] {
+        auto* h = new PluginHost;
+        for (const std::string& folder : PluginHost::shippedServerFolders())
+            if (h->loadServerFolder(folder) > 0)
+                break;
+        return h;
+    }();
+    return *loaded;
+}
+
+void filterWrite(benchmark::State& state, const char* extension)
+{
+    const std::vector<float>& frames = music(kWriteFrames);
+    const std::string path = target(extension);
+    try {
+        for (auto _ : state) {
+            FileFilter filter = FileFilter::create(host());
+            filter.createDestination(path, makePcmFormat(kRate, kChannels, 16), true);
+            for (int64_t at = 0; at < kWriteFrames; at += static_cast<int64_t>(kBlock))
+                filter.write(frames.data() + at * kChannels,
+                             static_cast<uint32_t>(std::min<int64_t>(kBlock, kWriteFrames - at)));
+        } // released: the file is finished inside the timed loop
+    } catch (const ClassCom& e) {
+        state.SkipWithError(("file filter failed with code " + std::to_string(e.code())).c_str());
+    }
+    std::filesystem::remove(path);
+}
+
 void plainWav(benchmark::State& state) { plainWrite(state, "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16); }
+void filterWav(benchmark::State& state) { filterWrite(state, "wav"); }
+void filterFlac(benchmark::State& state) { filterWrite(state, "flac"); }
 void writerWav(benchmark::State& state) { writerWrite(state, "wav"); }
 void plainFlac(benchmark::State& state) { plainWrite(state, "flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16); }
 void writerFlac(benchmark::State& state) { writerWrite(state, "flac"); }
@@ -133,6 +171,49 @@ void stretch(benchmark::State& state, TimeScaler::Quality quality)
 }
 
 void scalerFast(benchmark::State& state) { stretch(state, TimeScaler::Quality::Fast); }
+
+// A clip stretched by 1.25 read through the server in 50 ms blocks, as a track renders it.
+void filterStretch(benchmark::State& state)
+{
+    const std::string path = target("stretch.wav");
+    {
+        SF_INFO info{};
+        info.samplerate = kRate;
+        info.channels = kChannels;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+        SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+        if (!file) {
+            state.SkipWithError("cannot create the source");
+            return;
+        }
+        sf_writef_float(file, music(kStretchFrames).data(), kStretchFrames);
+        sf_close(file);
+    }
+    std::vector<float> out(kBlock * kChannels);
+    int64_t length = 0;
+    try {
+        FileFilter filter = FileFilter::create(host());
+        if (!filter.openFile(path)) {
+            state.SkipWithError("cannot open the source");
+            return;
+        }
+        filter.setTimeScale(1.25f);
+        length = std::llround(filter.length() * 1.25);
+        for (auto _ : state) {
+            const uint32_t reader = filter.createReader();
+            for (int64_t at = 0; at < length; at += static_cast<int64_t>(kBlock)) {
+                filter.seekReader(reader, static_cast<int32_t>(at));
+                filter.read(reader, out.data(), kBlock);
+            }
+            filter.closeReader(reader);
+            benchmark::DoNotOptimize(out.data());
+        }
+    } catch (const ClassCom& e) {
+        state.SkipWithError(("file filter failed with code " + std::to_string(e.code())).c_str());
+    }
+    std::filesystem::remove(path);
+    realTime(state, length);
+}
 void scalerFine(benchmark::State& state) { stretch(state, TimeScaler::Quality::Fine); }
 
 // Rubber Band alone, fed and drained in the same blocks without our bookkeeping.
@@ -189,15 +270,19 @@ public:
 
 BENCHMARK(plainWav)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(writerWav)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(filterWav)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainFlac)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(writerFlac)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(filterFlac)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainStretch)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(scalerFast)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(scalerFine)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(filterStretch)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    host(); // loading the servers is no part of any timing
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char* label, const std::string& plain, const std::string& ours, const char* goal) {
@@ -208,9 +293,13 @@ int main(int argc, char** argv)
     };
     ratio("write 5 min stereo 16-bit WAV", "plainWav/real_time", "writerWav/real_time", " (goal >= 0.5)");
     ratio("write 5 min stereo 16-bit FLAC", "plainFlac/real_time", "writerFlac/real_time", " (goal >= 0.8)");
+    ratio("write 5 min stereo 16-bit WAV through the filter", "plainWav/real_time", "filterWav/real_time",
+          " (goal >= 0.5)");
+    ratio("write 5 min stereo 16-bit FLAC through the filter", "plainFlac/real_time", "filterFlac/real_time",
+          " (goal >= 0.8)");
     ratio("stretch 30 s stereo by 1.25 (fast engine)", "plainStretch/real_time", "scalerFast/real_time",
           " (goal >= 0.9)");
-    for (const char* name : {"scalerFast/real_time", "scalerFine/real_time"}) {
+    for (const char* name : {"scalerFast/real_time", "scalerFine/real_time", "filterStretch/real_time"}) {
         const auto t = reporter.times.find(name);
         if (t != reporter.times.end() && t->second > 0)
             std::printf("%-52s %.1f x real time\n", name,
