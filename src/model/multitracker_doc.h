@@ -156,16 +156,21 @@ public:
     bool addPanCurve();
 
     // ---- clips ----
-    // Takes the clip; with `findFree` it first moves to the track's nearest free
-    // position. Grows the project length and moves the cursor past a clip that starts
-    // at it. Returns the clip, or null (clip destroyed) for a bad track index.
+    // Takes the clip; with `findFree` it first moves to the nearest place where it
+    // overlaps no unselected clip of the track (selected clips, such as the others of
+    // a paste, are passed over). Grows the project length and moves the cursor past a
+    // clip that starts at it. Returns the clip, or null (clip destroyed) for a bad
+    // track index.
     CAudioClip* addClipToTrack(int32_t track, std::unique_ptr<CAudioClip> clip, bool findFree);
     // Hands the clip back to the caller; the index of the track that held it, or -1.
     int32_t removeClip(CAudioClip* clip, bool rebuild = true);
-    // Moves a clip by whole tracks and samples; the new start is snapped to the grid.
+    // Moves a clip by whole tracks and samples. The destination track's search may
+    // let it overlap a neighbour (a crossfade) but not swallow one or lie inside one;
+    // selected clips are passed over as they move along. The start is then snapped
+    // to the grid.
     bool moveClip(CAudioClip* clip, int32_t trackDelta, int32_t positionDelta);
-    // Whether old start + delta (at least 0) is free on the clip's own track, selected
-    // clips (those moving along) left out.
+    // Whether moveClip would keep old start + delta (at least 0) on the clip's own
+    // track, before snapping; selected clips (those moving along) are left out.
     bool clipFitsAtOffset(CAudioClip* clip, int32_t positionDelta) const;
     int32_t trackOfClip(const CAudioClip* clip) const;
     void selectAllClips();
