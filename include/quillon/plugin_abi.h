@@ -86,8 +86,10 @@ typedef struct QuillonMgrModules {
 /* ---- File filter ----
  * One instance per clip. Positions and lengths are frames of the current output format,
  * which is the source's own (channels, rate; float samples) until QUILLON_FF_SET_OUTPUT
- * sets one. Reader commands (108-111) may come from a playback or export thread while
- * the user-interface thread sends the others.
+ * sets one. Readers (108-111) and peaks (116) address the clip as it plays, time scaling
+ * included; the length (112) and the tempo position (115) count frames before the clip's
+ * ratio (122) but after the transition scalings (121). Reader commands (108-111) may come
+ * from a playback or export thread while the user-interface thread sends the others.
  */
 /* Writing (the export and recording side). An instance writes at most one file at a time;
  * releasing the instance finishes it. */
@@ -206,7 +208,7 @@ typedef struct QuillonFfCloseReader {
 } QuillonFfCloseReader;
 
 typedef struct QuillonFfLength {
-    int32_t length; /* out: frames of the current output format */
+    int32_t length; /* out: frames of the current output format, before the clip's ratio */
 } QuillonFfLength;
 
 typedef struct QuillonFfSourceFormat {
@@ -219,8 +221,8 @@ typedef struct QuillonFfFilterList {
 } QuillonFfFilterList;
 
 typedef struct QuillonFfTempo {
-    int32_t position;
-    float tempo; /* out: beats per minute, 0 when none is found */
+    int32_t position; /* counted as the length is (0 .. the length of 112) */
+    float tempo;      /* out: beats per minute as the clip plays there, 0 when none is found */
 } QuillonFfTempo;
 
 /* Peaks of the source's own channels: P x C (minimum, maximum) pairs, point-major. */
@@ -257,6 +259,11 @@ typedef struct QuillonFfSetOutput {
     const WAVEFORMATEX* format; /* channels and rate are used; samples are always 32-bit float */
 } QuillonFfSetOutput;
 
+/* 121: scales only a transition of `length` frames at the end (0x200) or the start (0x100)
+ * of the source, hard (1: the ratio throughout) or gradual (2: from the source's own tempo
+ * at the body to the ratio at the clip's edge). Length 0, kind 0 or ratio 1 removes the
+ * transition of the side named, of both sides when the flags name none. Ratios run from
+ * 0.01 to 100; anything else answers QUILLON_E_BAD_PARAM and changes nothing. */
 typedef struct QuillonFfTimeScale {
     int32_t length;
     uint32_t flags;
@@ -264,6 +271,8 @@ typedef struct QuillonFfTimeScale {
     uint32_t reserved;
 } QuillonFfTimeScale;
 
+/* 122: reads deliver the clip stretched to its length times the ratio, pitch kept; 1.0 is
+ * the plain source. */
 typedef struct QuillonFfTimeScaleRatio {
     float ratio;
 } QuillonFfTimeScaleRatio;
