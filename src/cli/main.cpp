@@ -1,32 +1,15 @@
 // quillon-cli: Varda Quillon without a window.
 
-#include <cstdio>
-#include <cstring>
+#include "base_qt/qsettings_store.h"
+#include "cli/cli_app.h"
+
+#include <iostream>
 #include <string>
-
-namespace {
-
-void printHelp()
-{
-    std::printf("Varda Quillon %s - multitrack audio arranger (command-line tool)\n\n"
-                "Usage: quillon-cli [--help] [--version]\n\n"
-                "  --help       show this help\n"
-                "  --version    show the version\n",
-                QUILLON_VERSION);
-}
-
-} // namespace
+#include <vector>
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        printHelp();
-        return 0;
-    }
-    if (std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s\n", QUILLON_VERSION);
-        return 0;
-    }
-    std::fprintf(stderr, "quillon-cli: unknown option '%s' (try --help)\n", argv[1]);
-    return 2;
+    quillon::QSettingsStore settings;
+    quillon::CliApp app(settings, std::cout, std::cerr);
+    return app.run(std::vector<std::string>(argv + 1, argv + argc));
 }

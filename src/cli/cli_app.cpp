@@ -1,0 +1,441 @@
+#include "cli/cli_app.h"
+
+#include "base/archive.h"
+#include "base/folder_settings.h"
+#include "base/settings_store.h"
+#include "base/wave_format.h"
+#include "cli/cli_options.h"
+#include "cli/console_prompter.h"
+#include "cli/project_info.h"
+#include "engine/audio_exporter.h"
+#include "engine/cd_track_export.h"
+#include "engine/job_runner.h"
+#include "model/label_list.h"
+#include "model/multitracker_doc.h"
+#include "model/playlist_reader.h"
+#include "model/project_label.h"
+#include "model/track.h"
+#include "plugins/effect_catalog.h"
+#include "plugins/file_filter.h"
+#include "plugins/plugin_host.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <unistd.h>
+
+namespace quillon {
+
+namespace {
+
+// A progress bar on standard error for long work.
+class ConsoleJobRunner : public PollingJobRunner {
+public:
+    explicit ConsoleJobRunner(std::ostream& err) : m_err(err)
+    {
+        setProgressListener([this](int percent, const std::string&) {
+            const int filled = percent / 4;
+            m_err << "\r[" << std::string(size_t(filled), '#') << std::string(size_t(25 - filled), ' ') << "] "
+                  << percent << "%" << std::flush;
+            m_shown = true;
+        });
+    }
+    ~ConsoleJobRunner() override
+    {
+        if (m_shown)
+            m_err << "\n";
+    }
+
+private:
+    std::ostream& m_err;
+    bool m_shown = false;
+};
+
+std::string labelsDescription(int32_t kind)
+{
+    return kind == ProjectLabel::kTrackSplit ? "CD track" : "label";
+}
+
+} // namespace
+
+CliApp::CliApp(SettingsStore& settings, std::ostream& out, std::ostream& err)
+    : m_settings(settings), m_out(out), m_err(err), m_prompter(std::make_unique<ConsolePrompter>())
+{
+}
+
+CliApp::~CliApp()
+{
+    if (EffectCatalog::current() == m_catalog.get())
+        EffectCatalog::setCurrent(nullptr);
+    if (PluginHost::current() == m_host.get())
+        PluginHost::setCurrent(nullptr);
+}
+
+std::string CliApp::helpText()
+{
+    return std::string("Varda Quillon ") + QUILLON_VERSION +
+           " - multitrack audio arranger (command-line tool)\n\n"
+           "Usage: quillon-cli COMMAND [ARGUMENTS]\n\n"
+           "Commands:\n"
+           "  new PROJECT.vpf [--tracks N] [--rate HZ] [--bits N]\n"
+           "      a new project from the stored defaults\n"
+           "  add PROJECT.vpf FILE... [--track N] [--at SAMPLES] [--crossfade SECONDS]\n"
+           "      insert audio files (and playlists) one after another on a track\n"
+           "  info PROJECT.vpf [--json]\n"
+           "      describe the project\n"
+           "  cd-tracks PROJECT.vpf [--auto] [--pause SECONDS] [--title N=TEXT]... [--artist N=TEXT]...\n"
+           "            [--disc-title TEXT] [--disc-artist TEXT]\n"
+           "      CD track splits from the arrangement, the silence between tracks, CD-TEXT\n"
+           "  render PROJECT.vpf OUT [--from SAMPLES] [--to SAMPLES]\n"
+           "      export the mix to one audio file (its type from the extension)\n"
+           "  export-tracks PROJECT.vpf DIR\n"
+           "      export one audio file per CD track into DIR\n"
+           "  --help, --version\n";
+}
+
+int CliApp::fail(const std::string& message)
+{
+    m_err << "quillon-cli: " << message << "\n";
+    return 1;
+}
+
+int CliApp::usage(const std::string& message)
+{
+    m_err << "quillon-cli: " << message << " (try --help)\n";
+    return 2;
+}
+
+void CliApp::loadPlugins()
+{
+    if (m_host)
+        return;
+    m_host = std::make_unique<PluginHost>();
+    m_host->loadServers(m_settings);
+    PluginHost::setCurrent(m_host.get());
+    std::string peaks;
+    if (FolderSettings(m_settings).lookup(kFolderPeakFiles, peaks))
+        FileFilter::setDefaultPeakFolder(peaks);
+    m_catalog = std::make_unique<EffectCatalog>();
+    try {
+        m_catalog->build(*m_host);
+    } catch (const ClassCom&) {
+        m_err << "quillon-cli: warning: the effect catalogue could not be built\n";
+    }
+    EffectCatalog::setCurrent(m_catalog.get());
+}
+
+std::unique_ptr<CMultitrackerDoc> CliApp::newDocument()
+{
+    loadPlugins();
+    return std::make_unique<CMultitrackerDoc>(m_settings, *m_prompter);
+}
+
+bool CliApp::load(CMultitrackerDoc& doc, const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        fail("cannot open '" + path + "': " + std::strerror(errno));
+        return false;
+    }
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    MemoryStream stream(std::move(bytes));
+    try {
+        CArchive ar(stream, CArchive::Mode::Load);
+        doc.serialize(ar);
+    } catch (const ArchiveException& e) {
+        fail("'" + path + "': Unexpected file format." + (e.detail().empty() ? "" : " " + e.detail()));
+        return false;
+    } catch (const ClassCom&) {
+        fail("'" + path + "': " + kClassComMessage);
+        return false;
+    }
+    return true;
+}
+
+bool CliApp::save(CMultitrackerDoc& doc, const std::string& path)
+{
+    MemoryStream stream;
+    {
+        CArchive ar(stream, CArchive::Mode::Store);
+        doc.serialize(ar);
+    }
+    // A temporary file beside the target, renamed over it: the old file survives any failure.
+    const std::string temp = path + ".saving";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        fail("cannot write '" + path + "': " + std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(stream.data(), 1, stream.size(), f) == stream.size() && std::fflush(f) == 0 &&
+                         fsync(fileno(f)) == 0;
+    const int writeError = errno;
+    if (std::fclose(f) != 0 || !written) {
+        std::remove(temp.c_str());
+        fail("cannot write '" + path + "': " + std::strerror(written ? errno : writeError));
+        return false;
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        std::remove(temp.c_str());
+        fail("cannot write '" + path + "': " + std::strerror(e));
+        return false;
+    }
+    doc.setModified(false);
+    return true;
+}
+
+int CliApp::run(const std::vector<std::string>& args)
+{
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        m_out << helpText();
+        return 0;
+    }
+    if (args[0] == "--version") {
+        m_out << QUILLON_VERSION << "\n";
+        return 0;
+    }
+    const std::vector<std::string> words(args.begin() + 1, args.end());
+    const std::string& command = args[0];
+    try {
+        if (command == "new")
+            return cmdNew(words);
+        if (command == "add")
+            return cmdAdd(words);
+        if (command == "info")
+            return cmdInfo(words);
+        if (command == "cd-tracks")
+            return cmdCdTracks(words);
+        if (command == "render")
+            return cmdRender(words);
+        if (command == "export-tracks")
+            return cmdExportTracks(words);
+    } catch (const ClassCom& e) {
+        return fail(std::string(kClassComMessage) + " (code " + std::to_string(e.code()) + ")");
+    } catch (const std::exception& e) {
+        return fail(e.what());
+    }
+    return usage("unknown command '" + command + "'");
+}
+
+int CliApp::cmdNew(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"tracks", "rate", "bits"}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("new needs exactly one project file");
+    long long tracks = -1, rate = 0, bits = 0;
+    if (!o.intValue("tracks", tracks, 1, 256) || !o.intValue("rate", rate, 8000, 192000) ||
+        !o.intValue("bits", bits, 8, 32))
+        return fail(o.error());
+    if (bits && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return fail("--bits must be 8, 16, 24 or 32");
+    auto doc = newDocument();
+    doc->onNewDocument();
+    if (tracks > 0) {
+        while (doc->trackCount() < tracks)
+            doc->insertTrack(doc->trackCount(), std::make_unique<CTrack>(CMultitrackerDoc::kUntitledTrack));
+        while (doc->trackCount() > tracks && doc->deleteTrack(doc->trackCount() - 1)) {
+        }
+    }
+    if (rate || bits) {
+        const WAVEFORMATEX& f = doc->format();
+        doc->setFormat(makePcmFormat(rate ? uint32_t(rate) : f.nSamplesPerSec, 2,
+                                     bits ? uint16_t(bits) : f.wBitsPerSample));
+    }
+    if (!save(*doc, o.positional()[0]))
+        return 1;
+    m_out << "Created " << o.positional()[0] << " with " << doc->trackCount() << " track(s)\n";
+    return 0;
+}
+
+int CliApp::cmdAdd(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"track", "at", "crossfade"}, {}))
+        return usage(o.error());
+    if (o.positional().size() < 2)
+        return usage("add needs a project file and at least one audio file");
+    long long track = -1, at = -1;
+    double crossfade = 0;
+    if (!o.intValue("track", track, 0, 1 << 20) || !o.intValue("at", at, 0, INT32_MAX) ||
+        !o.doubleValue("crossfade", crossfade, 0, 600))
+        return fail(o.error());
+    const std::string& project = o.positional()[0];
+    auto doc = newDocument();
+    if (!load(*doc, project))
+        return 1;
+    if (track >= doc->trackCount())
+        return fail("--track " + std::to_string(track) + " is past the last track (" +
+                    std::to_string(doc->trackCount() - 1) + ")");
+    if (track >= 0)
+        doc->setCurrentTrack(int32_t(track));
+    if (at >= 0)
+        doc->setCursor(int32_t(at));
+
+    std::vector<std::string> given(o.positional().begin() + 1, o.positional().end());
+    for (const std::string& name : given)
+        if (PlaylistReader::isPlaylist(name) && !PlaylistReader::read(name))
+            return fail("cannot read the playlist '" + name + "'");
+    const std::vector<std::string> files = PlaylistReader::expand(given);
+
+    // Unreadable files are reported and skipped; the rest go in.
+    std::vector<std::string> readable;
+    for (const std::string& file : files) {
+        FileFilter probe = FileFilter::create(*m_host);
+        if (probe.openFile(file))
+            readable.push_back(file);
+        else
+            m_err << "quillon-cli: skipped '" << file << "': not a readable audio file\n";
+    }
+    if (readable.empty())
+        return fail("no readable audio file to add; the project is unchanged");
+    const int32_t overlap =
+        readable.size() > 1 ? static_cast<int32_t>(std::trunc(doc->sampleRate() * crossfade)) : 0;
+    const int32_t placed = doc->insertAudioFiles(readable, overlap);
+    if (placed <= 0)
+        return fail("no file could be added; the project is unchanged");
+    if (!save(*doc, project))
+        return 1;
+    m_out << "Added " << placed << " file(s) to track " << doc->currentTrack() << "\n";
+    return 0;
+}
+
+int CliApp::cmdInfo(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {"json"}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("info needs exactly one project file");
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    ProjectInfo info(*doc);
+    if (o.has("json"))
+        info.writeJson(m_out);
+    else
+        info.writeText(m_out);
+    return 0;
+}
+
+int CliApp::cmdCdTracks(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"pause", "title", "artist", "disc-title", "disc-artist"}, {"auto"}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("cd-tracks needs exactly one project file");
+    double pause = -1;
+    if (!o.doubleValue("pause", pause, 0, 600))
+        return fail(o.error());
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    if (o.has("auto"))
+        doc->synchroniseCdTracks();
+    if (pause >= 0)
+        doc->adjustSilence(pause);
+
+    // "N=TEXT" pairs address CD tracks counted from 1.
+    std::vector<ProjectLabel*> splits;
+    CLabelList::Cursor cursor;
+    for (ProjectLabel* l = doc->labels().first(cursor); l; l = doc->labels().next(cursor))
+        if (l->kind == ProjectLabel::kTrackSplit)
+            splits.push_back(l);
+    for (const char* field : {"title", "artist"}) {
+        for (const std::string& pair : o.values(field)) {
+            const auto eq = pair.find('=');
+            char* end = nullptr;
+            const long n = eq == std::string::npos ? 0 : std::strtol(pair.substr(0, eq).c_str(), &end, 10);
+            if (eq == std::string::npos || !end || *end || n < 1)
+                return fail(std::string("--") + field + " expects N=TEXT with N counting CD tracks from 1, not '" +
+                            pair + "'");
+            if (size_t(n) > splits.size())
+                return fail("there is no CD track " + std::to_string(n) + " (the project has " +
+                            std::to_string(splits.size()) + ")");
+            (std::string(field) == "title" ? splits[size_t(n - 1)]->title : splits[size_t(n - 1)]->artist) =
+                pair.substr(eq + 1);
+        }
+    }
+    if (auto t = o.value("disc-title"))
+        doc->setTitle(*t);
+    if (auto a = o.value("disc-artist"))
+        doc->setArtist(*a);
+    if (!save(*doc, o.positional()[0]))
+        return 1;
+    m_out << splits.size() << " CD track(s)\n";
+    const double rate = doc->sampleRate() ? doc->sampleRate() : 44100;
+    for (size_t i = 0; i < splits.size(); ++i)
+        m_out << "  " << i + 1 << ": " << labelsDescription(splits[i]->kind) << " at " << splits[i]->position << " ("
+              << splits[i]->position / rate << " s), pause " << splits[i]->pause << (splits[i]->title.empty() ? "" : ", ")
+              << splits[i]->title << "\n";
+    return 0;
+}
+
+int CliApp::cmdRender(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"from", "to"}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("render needs a project file and an output file");
+    long long from = 0, to = -1;
+    if (!o.intValue("from", from, 0, INT32_MAX) || !o.intValue("to", to, 0, INT32_MAX))
+        return fail(o.error());
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    ConsoleJobRunner runner(m_err);
+    AudioExporter exporter(*doc, *m_host, runner, *m_prompter);
+    SampleRange range = exporter.projectRange();
+    if (o.has("from"))
+        range.begin = int32_t(from);
+    if (o.has("to"))
+        range.end = int32_t(to);
+    if (range.end <= range.begin)
+        return fail("nothing to render: the range " + std::to_string(range.begin) + "-" + std::to_string(range.end) +
+                    " is empty");
+    const ExportStatus status = exporter.exportToFile(o.positional()[1], range);
+    if (status != ExportStatus::Done)
+        return 1;
+    m_out << "Rendered " << range.length() << " frames to " << o.positional()[1] << "\n";
+    return 0;
+}
+
+int CliApp::cmdExportTracks(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("export-tracks needs a project file and a folder");
+    const std::string& folder = o.positional()[1];
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return fail("'" + folder + "' is not a folder");
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    CdTrackExportList list(doc->labels(), doc->projectEnd());
+    list.setBaseDirectory(folder);
+    if (list.empty())
+        return fail("the project has no CD tracks to export");
+    if (auto conflict = list.firstConflict())
+        return fail(std::string(CdTrackExportList::kDuplicateText) + " (" + list.entry(*conflict).name + ")");
+    ConsoleJobRunner runner(m_err);
+    AudioExporter exporter(*doc, *m_host, runner, *m_prompter);
+    const ExportStatus status = exporter.exportCdTracks(list);
+    if (status != ExportStatus::Done)
+        return 1;
+    for (size_t i = 0; i < list.size(); ++i)
+        m_out << list.path(i) << "\n";
+    return 0;
+}
+
+} // namespace quillon

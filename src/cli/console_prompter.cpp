@@ -1,0 +1,26 @@
+#include "cli/console_prompter.h"
+
+#include <cstdio>
+
+namespace quillon {
+
+void ConsolePrompter::showMessage(const std::string& text, PromptIcon icon)
+{
+    const char* prefix = icon == PromptIcon::Error ? "error: " : icon == PromptIcon::Warning ? "warning: " : "";
+    std::fprintf(stderr, "quillon-cli: %s%s\n", prefix, text.c_str());
+    m_shown.push_back(text);
+}
+
+bool ConsolePrompter::askOkCancel(const std::string& text)
+{
+    std::fprintf(stderr, "quillon-cli: %s (OK)\n", text.c_str());
+    return true;
+}
+
+bool ConsolePrompter::askYesNo(const std::string& text)
+{
+    std::fprintf(stderr, "quillon-cli: %s (No)\n", text.c_str());
+    return false;
+}
+
+} // namespace quillon

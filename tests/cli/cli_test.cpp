@@ -1,0 +1,136 @@
+// The command-line tool on real generated files, in-process and through the binary.
+
+#include "base/memory_settings_store.h"
+#include "cli/cli_app.h"
+#include "support/temp_dir.h"
+#include "support/test_audio.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace quillon;
+using quillon::test::TempDir;
+
+namespace {
+
+class CliTest : public ::testing::Test {
+protected:
+    // Runs one command in a fresh tool, as separate invocations of the binary would.
+    int run(const std::vector<std::string>& args)
+    {
+        out.str({});
+        err.str({});
+        CliApp app(settings, out, err);
+        return app.run(args);
+    }
+
+    std::string tone(const std::string& name, double frequency, double seconds, int rate = 44100)
+    {
+        const int64_t frames = int64_t(seconds * rate);
+        std::vector<float> data(size_t(frames) * 2);
+        for (int64_t f = 0; f < frames; ++f)
+            data[size_t(f) * 2] = data[size_t(f) * 2 + 1] = float(0.3 * std::sin(2 * M_PI * frequency * f / rate));
+        const std::string path = tmp.file(name);
+        EXPECT_TRUE(test::writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate, 2, data));
+        return path;
+    }
+
+    std::string bytesOf(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    TempDir tmp;
+    MemorySettingsStore settings;
+    std::ostringstream out, err;
+};
+
+} // namespace
+
+TEST_F(CliTest, BuildsAProjectAddsFilesSplitsAndRenders)
+{
+    const std::string project = tmp.file("p.vpf");
+    ASSERT_EQ(run({"new", project, "--tracks", "2", "--rate", "48000"}), 0) << err.str();
+    const std::string a = tone("a.wav", 440, 2.0), b = tone("b.wav", 660, 2.0);
+    // A playlist with a relative entry, next to the files it names.
+    std::ofstream(tmp.file("list.m3u")) << "#EXTM3U\nb.wav\n";
+    ASSERT_EQ(run({"add", project, a, tmp.file("list.m3u"), "--crossfade", "0.5", "--track", "1"}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto", "--pause", "1", "--title", "1=Intro", "--disc-title", "Demo"}), 0)
+        << err.str();
+
+    ASSERT_EQ(run({"info", project, "--json"}), 0) << err.str();
+    const std::string json = out.str();
+    EXPECT_NE(json.find("\"sample_rate\": 48000"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"title\": \"Demo\""), std::string::npos);
+    EXPECT_NE(json.find("\"title\": \"Intro\""), std::string::npos);
+    EXPECT_NE(json.find(a), std::string::npos);
+    EXPECT_NE(json.find(b), std::string::npos);
+    // One second of lead-in, then a at 48 kHz, b overlapping it by half a second.
+    EXPECT_NE(json.find("\"start\": 48000, \"end\": 144000"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"start\": 120000, \"end\": 216000"), std::string::npos) << json;
+
+    const std::string mix = tmp.file("mix.flac");
+    ASSERT_EQ(run({"render", project, mix}), 0) << err.str();
+    SF_INFO info{};
+    const std::vector<float> frames = test::readAudio(mix, &info);
+    EXPECT_EQ(info.samplerate, 48000);
+    EXPECT_EQ(info.channels, 2);
+    // Whole 50 ms blocks up to the project end.
+    EXPECT_GE(int64_t(frames.size() / 2), 216000);
+    EXPECT_LT(int64_t(frames.size() / 2), 216000 + 2400);
+    // The lead-in is silent, the clip is not.
+    EXPECT_EQ(frames[1000], 0.0f);
+    float loudest = 0;
+    for (size_t i = 48000 * 2; i < 100000 * 2; ++i)
+        loudest = std::max(loudest, std::fabs(frames[i]));
+    EXPECT_NEAR(loudest, 0.3f, 0.01f);
+
+    std::filesystem::create_directory(tmp.file("out"));
+    ASSERT_EQ(run({"export-tracks", project, tmp.file("out")}), 0) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(tmp.file("out/Intro.wav")));
+}
+
+TEST_F(CliTest, BadInputLeavesTheProjectAlone)
+{
+    const std::string project = tmp.file("p.vpf");
+    ASSERT_EQ(run({"new", project}), 0);
+    const std::string before = bytesOf(project);
+
+    EXPECT_EQ(run({"info", tmp.file("missing.vpf")}), 1);
+    EXPECT_NE(err.str().find("missing.vpf"), std::string::npos);
+
+    std::ofstream(tmp.file("corrupt.vpf")) << "not a project at all";
+    EXPECT_EQ(run({"info", tmp.file("corrupt.vpf")}), 1);
+    EXPECT_NE(err.str().find("Unexpected file format."), std::string::npos) << err.str();
+
+    EXPECT_EQ(run({"add", project, tmp.file("p.vpf"), "--bogus"}), 2);
+    EXPECT_NE(err.str().find("unknown option '--bogus'"), std::string::npos);
+
+    std::ofstream(tmp.file("text.wav")) << "RIFF? no, just text";
+    EXPECT_EQ(run({"add", project, tmp.file("text.wav")}), 1);
+    EXPECT_NE(err.str().find("text.wav"), std::string::npos);
+
+    EXPECT_EQ(run({"add", project, tone("a.wav", 440, 0.5), "--track", "7"}), 1);
+    EXPECT_EQ(run({"cd-tracks", project, "--title", "9=Nope"}), 1);
+    EXPECT_EQ(run({"render", project, tmp.file("x.wav"), "--from", "10", "--to", "5"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("x.wav")));
+    EXPECT_EQ(run({"frobnicate"}), 2);
+
+    EXPECT_EQ(bytesOf(project), before);
+}
+
+TEST_F(CliTest, TheBinaryRunsAndExitsWithTheRightStatus)
+{
+    const std::string cli = QUILLON_CLI_BINARY;
+    EXPECT_EQ(std::system((cli + " --help > /dev/null").c_str()), 0);
+    const std::string env = "QUILLON_USER_CONFIG_DIR=" + tmp.file("cfg") + " QUILLON_SYSTEM_CONFIG_DIR=" +
+                            tmp.file("sys") + " ";
+    EXPECT_EQ(std::system((env + cli + " new " + tmp.file("b.vpf") + " > /dev/null").c_str()), 0);
+    const int status = std::system((env + cli + " info " + tmp.file("nothing.vpf") + " 2> /dev/null").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
