@@ -243,6 +243,9 @@ TEST_F(ClipDocTest, PasteLandsOnOffsetTracksThroughTheFreeSearch)
     EXPECT_FALSE(existing->isSelected());
     EXPECT_EQ(d.selectedClips().size(), 3u);
     EXPECT_EQ(clips[2]->colour(), 0x123456u);
+    EXPECT_EQ(clips[2]->fileName(), a->fileName());
+    // A file pasted back keeps the colour its clips have.
+    EXPECT_EQ(d.colourForFile(a->fileName()), 0x123456u);
 }
 
 TEST_F(ClipDocTest, PastedClipsKeepTheirPlacesWhenTheFirstStartsAtTheCursor)
