@@ -45,8 +45,17 @@ void whenDialogShows(const std::function<void(QWidget*)>& act)
     timer->start();
 }
 
+// Without a display the dialogs run offscreen, whoever starts the test.
+bool offscreenUnlessSet()
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}
+
 class WithApplication : public ::testing::Test {
 protected:
+    bool m_platform = offscreenUnlessSet();
     int m_argc = 1;
     char m_name[16] = "filefilter-test";
     char* m_argv[2] = {m_name, nullptr};
