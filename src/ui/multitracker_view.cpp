@@ -635,11 +635,8 @@ void CMultitrackerView::renderContent(QImage& image)
         xorCursor(image, x);
         m_cursorX = x;
     } else {
-        QPen pen(QColor(0, 127, 0), 0);
-        pen.setDashPattern({1, 1});
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(m_bandAnchor, m_bandCurrent).normalized());
+        p.setPen(QPen(QColor(0, 127, 0), 0));
+        dottedRect(p, QRect(m_bandAnchor, m_bandCurrent).normalized());
         m_cursorX = -1;
     }
 }
@@ -673,13 +670,11 @@ void CMultitrackerView::paintTrack(QPainter& p, CTrack& track, int index, int y,
     const int32_t beat = m_doc.samplesPerBeat();
     const int64_t l = int64_t(m_visible.end) - m_visible.begin;
     if (m_showGrid && beat > 0 && l / 80 < beat) {
-        QPen pen(QColor(160, 160, 160), 0);
-        pen.setDashPattern({1, 1});
-        p.setPen(pen);
+        p.setPen(QPen(QColor(160, 160, 160), 0));
         for (int64_t i = m_visible.begin / beat; i < m_visible.end / beat; ++i) {
             const int x = xOf(static_cast<int32_t>(i * beat));
             if (x > area.left())
-                gdiLine(p, x, y, x, y + h);
+                dottedLine(p, x, y, x, y + h);
         }
     }
 }
@@ -877,9 +872,8 @@ void CMultitrackerView::paintCurves(QPainter& p, CTrack& track, int y, int h)
     }
 }
 
-void CMultitrackerView::paintLabels(QPainter& p)
+std::vector<CMultitrackerView::LabelBox> CMultitrackerView::labelBoxes() const
 {
-    const Colours c = colours();
     const QRect area = trackArea();
     const int right = area.right() + 1;
     const int top = 0;
@@ -894,52 +888,66 @@ void CMultitrackerView::paintLabels(QPainter& p)
         for (const ProjectLabel* l = list.first(cursor); l; l = list.next(cursor))
             labels.push_back(*l);
     }
+    std::vector<LabelBox> out;
     int trackNumber = 1;
     int indexNumber = 1;
     for (size_t i = 0; i < labels.size(); ++i) {
         const ProjectLabel& l = labels[i];
         const int x0 = xOf(l.position);
         const int x1 = i + 1 < labels.size() ? xOf(labels[i + 1].position) : right;
-        const QRect rect(QPoint(x0, top + 3), QPoint(x1 - 1, top + kTopStrip - 1));
-        const bool visible = x1 > area.left() && x0 < right;
-        if (visible) {
-            QString text;
-            LabelGlyph glyph = LabelGlyph::FreeLabel;
-            if (l.kind == ProjectLabel::kTrackSplit) {
-                text = tr("CD Track %1").arg(trackNumber);
-                glyph = LabelGlyph::TrackSplit;
-            } else if (l.kind == ProjectLabel::kIndex) {
-                text = tr("CD Index %1").arg(indexNumber);
-                glyph = LabelGlyph::Index;
-            }
+        if (x1 > area.left() && x0 < right) {
+            LabelBox box;
+            box.rect = QRect(QPoint(x0, top + 3), QPoint(x1 - 1, top + kTopStrip - 1));
+            box.kind = l.kind;
+            box.position = l.position;
+            if (l.kind == ProjectLabel::kTrackSplit)
+                box.text = tr("CD Track %1").arg(trackNumber);
+            else if (l.kind == ProjectLabel::kIndex)
+                box.text = tr("CD Index %1").arg(indexNumber);
             if (l.kind == ProjectLabel::kTrackSplit || l.kind == ProjectLabel::kIndex) {
                 if (!l.title.empty())
-                    text += QStringLiteral(" - ") + QString::fromStdString(l.title);
+                    box.text += QStringLiteral(" - ") + QString::fromStdString(l.title);
             } else {
-                text = l.title.empty() ? tr("Untitled") : QString::fromStdString(l.title);
+                box.text = l.title.empty() ? tr("Untitled") : QString::fromStdString(l.title);
             }
-            drawLabelGlyph(p, glyph, rect.left(), rect.top());
-            p.save();
-            p.setPen(c.text);
-            p.setClipRect(QRect(QPoint(std::max(area.left(), rect.left()), rect.top()), rect.bottomRight()));
-            p.drawText(rect.translated(10, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-            p.restore();
             if (l.kind == ProjectLabel::kTrackSplit && l.pause > 0) {
-                const int px0 = xOf(l.position - l.pause);
-                drawLabelGlyph(p, LabelGlyph::Pause, px0 - 7, top);
-                p.save();
-                p.setPen(Qt::white);
-                const QRect pauseRect(QPoint(px0, top + 20), QPoint(std::max(px0, x0) - 1, top + 36));
-                p.drawText(pauseRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
-                           tr("Pause") + QLatin1Char(' ') + pauseFormatter.format(l.pause));
-                p.restore();
+                box.pauseText = tr("Pause") + QLatin1Char(' ') + pauseFormatter.format(l.pause);
+                box.pauseLeft = xOf(l.position - l.pause);
+                box.pauseRight = x0;
             }
+            out.push_back(box);
         }
         if (l.kind == ProjectLabel::kTrackSplit) {
             ++trackNumber;
             indexNumber = 1;
         } else if (l.kind == ProjectLabel::kIndex) {
             ++indexNumber;
+        }
+    }
+    return out;
+}
+
+void CMultitrackerView::paintLabels(QPainter& p)
+{
+    const Colours c = colours();
+    const QRect area = trackArea();
+    for (const LabelBox& box : labelBoxes()) {
+        const LabelGlyph glyph = box.kind == ProjectLabel::kTrackSplit ? LabelGlyph::TrackSplit
+                                 : box.kind == ProjectLabel::kIndex    ? LabelGlyph::Index
+                                                                       : LabelGlyph::FreeLabel;
+        drawLabelGlyph(p, glyph, box.rect.left(), box.rect.top());
+        p.save();
+        p.setPen(c.text);
+        p.setClipRect(QRect(QPoint(std::max(area.left(), box.rect.left()), box.rect.top()), box.rect.bottomRight()));
+        p.drawText(box.rect.translated(10, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, box.text);
+        p.restore();
+        if (!box.pauseText.isEmpty()) {
+            drawLabelGlyph(p, LabelGlyph::Pause, box.pauseLeft - 7, 0);
+            p.save();
+            p.setPen(Qt::white);
+            const QRect pauseRect(QPoint(box.pauseLeft, 20), QPoint(std::max(box.pauseLeft, box.pauseRight) - 1, 36));
+            p.drawText(pauseRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, box.pauseText);
+            p.restore();
         }
     }
 }

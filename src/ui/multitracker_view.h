@@ -113,6 +113,19 @@ public:
     void scrollVertically(int action, int thumb = 0);
 
     // ---- painting ----
+    // A label of the top strip as it is drawn.
+    struct LabelBox {
+        QRect rect;  // x(position) .. x(next position) or the right edge, top + 3 .. top + 65
+        QString text;
+        int kind = 0;
+        int32_t position = 0;
+        // A CD track split's pause: its text and the pixels it is centred between.
+        QString pauseText;
+        int pauseLeft = 0;
+        int pauseRight = 0;
+    };
+    // The labels that meet the track area, numbered as they are drawn.
+    std::vector<LabelBox> labelBoxes() const;
     // The picture of the whole client as the screen shows it (cursor included).
     QImage renderClient();
     // Opens the first file as a clip at the drop position; false when the point lies
