@@ -135,11 +135,11 @@ int Renderer::render(const RenderRequest& request)
     stop.store(false, std::memory_order_release);
     prepareEffects();
     s.trackBlock.allocate(static_cast<uint32_t>(B), bytesPerFrame);
-    // Room for a master chain that lengthens blocks, and never less than one block.
-    const double factor = masterLengthFactor();
-    const double grown = std::max(1.0, factor) * B;
-    const auto masterCapacity = static_cast<uint32_t>(std::min<double>(grown, std::numeric_limits<int32_t>::max() / 8));
-    s.masterBlock.allocate(masterCapacity, bytesPerFrame);
+    // Room for a master chain that lengthens blocks, never less than one block, and
+    // never the absurd size a faulty plug-in's factor would ask for.
+    const double asked = masterLengthFactor();
+    const double factor = asked >= 1.0 ? std::min(asked, kMaxLengthFactor) : 1.0; // NaN too
+    s.masterBlock.allocate(static_cast<uint32_t>(factor * B), bytesPerFrame);
     position.store(range.begin, std::memory_order_release);
     {
         DocGuard guard(m_doc.lock());

@@ -59,6 +59,8 @@ public:
     // Peaks look at every sixteenth frame only.
     static constexpr int32_t kPeakStride = 16;
     static constexpr int32_t kChannels = 2;
+    // The master block holds at most this many blocks' worth of frames.
+    static constexpr double kMaxLengthFactor = 64.0;
 
     explicit Renderer(CMultitrackerDoc& doc);
     Renderer(const Renderer&) = delete;
