@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <QRegularExpression>
+
 namespace quillon {
 
 StartupCommandLine StartupCommandLine::parse(const QStringList& arguments)
@@ -10,8 +12,11 @@ StartupCommandLine StartupCommandLine::parse(const QStringList& arguments)
             out.demo = true;
             continue;
         }
-        // Switches start with a slash or a dash; the first other argument names the file.
-        if (arg.startsWith(QLatin1Char('/')) || arg.startsWith(QLatin1Char('-')))
+        // Switches start with a dash, or with a slash and a word ("/Dialog:LPToCD"); an
+        // absolute path has a slash further on and names a file. The first argument that
+        // is no switch names the project.
+        static const QRegularExpression slashSwitch(QStringLiteral("^/[A-Za-z]+(:[^/]*)?$"));
+        if (arg.startsWith(QLatin1Char('-')) || slashSwitch.match(arg).hasMatch())
             continue;
         if (out.fileName.isEmpty())
             out.fileName = arg;

@@ -1,6 +1,6 @@
 #pragma once
 // What the program's command line asks for: a project file to open (the first
-// argument that is not a switch) and the wizard commands to post once the main
+// argument that is not a switch: switches start with a dash, or are a slash and a word) and the wizard commands to post once the main
 // window is up. The wizard switches are found anywhere in the whole command line,
 // letter case exact, even inside a longer word.
 

@@ -63,7 +63,7 @@ QString dialogFilters(const std::string& list)
             description += QStringLiteral(" (%1)").arg(patterns);
         filters << description;
     }
-    filters << tx("All Files (*.*)").replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    filters << QCoreApplication::translate("CMainFrame", "All Files (*.*)").replace(QStringLiteral("*.*"), QStringLiteral("*"));
     return filters.join(QStringLiteral(";;"));
 }
 
@@ -94,11 +94,11 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     buildToolBar();
 
     m_outer = new QSplitter(Qt::Vertical, this);
-    QWidget* master = placeholder(tx("Master"));
+    QWidget* master = placeholder(QCoreApplication::translate("CMainFrame", "Master"));
     master->setMinimumHeight(kMasterMinimumHeight);
     m_outer->addWidget(master);
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
-    QWidget* headers = placeholder(tx("Tracks"));
+    QWidget* headers = placeholder(QCoreApplication::translate("CMainFrame", "Tracks"));
     headers->setMinimumWidth(kHeaderMinimumWidth);
     m_inner->addWidget(headers);
     m_view = new CMultitrackerView(m_doc, m_inner);
@@ -307,7 +307,7 @@ void CMainFrame::buildMenus()
 
 void CMainFrame::buildToolBar()
 {
-    QToolBar* bar = addToolBar(tx("Standard"));
+    QToolBar* bar = addToolBar(QCoreApplication::translate("CMainFrame", "Standard"));
     bar->setObjectName(QStringLiteral("StandardToolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
@@ -468,7 +468,7 @@ void CMainFrame::handle(int id)
     case cmd::kOpen: {
         if (!maybeSave())
             break;
-        const QString path = QFileDialog::getOpenFileName(this, tx("Open"), QFileInfo(m_path).absolutePath(),
+        const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("CMainFrame", "Open"), QFileInfo(m_path).absolutePath(),
                                                           tx(kProjectFilter));
         if (!path.isEmpty())
             openProject(path);
@@ -660,7 +660,7 @@ void CMainFrame::updateCommandStates()
                    cmd::kPreviousCdTrack, cmd::kNextCdTrack})
         enable(id, hasTransport);
     if (QAction* a = action(cmd::kToggleActive))
-        a->setText(track && !track->isActive() ? tx("Activate Track") : tx("Deactivate Track"));
+        a->setText(track && !track->isActive() ? QCoreApplication::translate("CMainFrame", "Activate Track") : QCoreApplication::translate("CMainFrame", "Deactivate Track"));
     if (QAction* a = action(cmd::kPlayLooped))
         a->setChecked(m_doc.loopPlayback().load());
     if (QAction* a = action(cmd::kShowGrid))
@@ -681,21 +681,21 @@ void CMainFrame::updateCommandStates()
 QString CMainFrame::lengthPaneText() const
 {
     TimeFormatter f = TimeFormatter::fromDocument(m_doc);
-    return tx("Total Project Length:") + f.format(m_doc.projectEnd());
+    return QCoreApplication::translate("CMainFrame", "Total Project Length:") + f.format(m_doc.projectEnd());
 }
 
 QString CMainFrame::positionPaneText() const
 {
     TimeFormatter f = TimeFormatter::fromDocument(m_doc);
-    return tx("Position:") + f.format(m_doc.cursor());
+    return QCoreApplication::translate("CMainFrame", "Position:") + f.format(m_doc.cursor());
 }
 
 QString CMainFrame::trackPaneText() const
 {
-    return tx("Track %1 of %2").arg(m_doc.currentTrack() + 1).arg(m_doc.trackCount());
+    return QCoreApplication::translate("CMainFrame", "Track %1 of %2").arg(m_doc.currentTrack() + 1).arg(m_doc.trackCount());
 }
 
-QString CMainFrame::messagePaneText() const { return m_message.isEmpty() ? tx("Ready") : m_message; }
+QString CMainFrame::messagePaneText() const { return m_message.isEmpty() ? QCoreApplication::translate("CMainFrame", "Ready") : m_message; }
 
 void CMainFrame::showStatusMessage(const QString& text)
 {
@@ -746,7 +746,7 @@ void CMainFrame::timerEvent(QTimerEvent* event)
 
 void CMainFrame::updateTitle()
 {
-    const QString name = m_path.isEmpty() ? tx("Untitled") : QFileInfo(m_path).completeBaseName();
+    const QString name = m_path.isEmpty() ? QCoreApplication::translate("CMainFrame", "Untitled") : QFileInfo(m_path).completeBaseName();
     setWindowTitle(QStringLiteral("%1%2 - %3").arg(name, m_doc.isModified() ? QStringLiteral("*") : QString(),
                                                    QApplication::applicationDisplayName()));
 }
@@ -794,7 +794,7 @@ bool CMainFrame::saveProject(const QString& path)
 
 bool CMainFrame::saveAs()
 {
-    QString path = QFileDialog::getSaveFileName(this, tx("Save As"), m_path, tx(kProjectFilter));
+    QString path = QFileDialog::getSaveFileName(this, QCoreApplication::translate("CMainFrame", "Save As"), m_path, tx(kProjectFilter));
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
@@ -806,9 +806,9 @@ bool CMainFrame::maybeSave()
 {
     if (!m_doc.isModified())
         return true;
-    const QString name = m_path.isEmpty() ? tx("Untitled") : QFileInfo(m_path).fileName();
+    const QString name = m_path.isEmpty() ? QCoreApplication::translate("CMainFrame", "Untitled") : QFileInfo(m_path).fileName();
     const auto answer = QMessageBox::question(this, QApplication::applicationDisplayName(),
-                                              tx("Save changes to %1?").arg(name),
+                                              QCoreApplication::translate("CMainFrame", "Save changes to %1?").arg(name),
                                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel)
         return false;
@@ -830,7 +830,7 @@ void CMainFrame::setTransport(Transport* transport)
 void CMainFrame::showTrackMenu(const QPoint& globalPos)
 {
     QMenu menu(this);
-    QAction* insert = menu.addAction(tx("Insert Audio File(s)..."));
+    QAction* insert = menu.addAction(QCoreApplication::translate("CMainFrame", "Insert Audio File(s)..."));
     menu.setDefaultAction(insert);
     connect(insert, &QAction::triggered, this, [this] { runCommand(cmd::kInsertAudioFile); });
     menu.addSeparator();
@@ -852,7 +852,7 @@ void CMainFrame::insertAudioFiles()
     if (!m_doc.fileFilterText(list))
         return;
     const QStringList files =
-        QFileDialog::getOpenFileNames(this, tx("Insert Audio File(s)"), QString(), dialogFilters(list));
+        QFileDialog::getOpenFileNames(this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(), dialogFilters(list));
     if (files.isEmpty())
         return;
     std::vector<std::string> names;
@@ -869,7 +869,7 @@ void CMainFrame::trackProperties()
     if (current < 0 || current >= m_doc.trackCount())
         return;
     bool ok = false;
-    const QString name = QInputDialog::getText(this, tx("Track Properties"), tx("Name:"), QLineEdit::Normal,
+    const QString name = QInputDialog::getText(this, QCoreApplication::translate("CMainFrame", "Track Properties"), QCoreApplication::translate("CMainFrame", "Name:"), QLineEdit::Normal,
                                                QString::fromStdString(m_doc.trackAt(current)->name()), &ok);
     if (ok)
         m_doc.setTrackName(current, name.toStdString());
@@ -885,7 +885,7 @@ void CMainFrame::projectSettings()
 void CMainFrame::adjustSilence()
 {
     bool ok = false;
-    const double seconds = QInputDialog::getDouble(this, tx("Pause Length"), tx("Length of pauses between CD tracks:"),
+    const double seconds = QInputDialog::getDouble(this, QCoreApplication::translate("CMainFrame", "Pause Length"), QCoreApplication::translate("CMainFrame", "Length of pauses between CD tracks:"),
                                                    0.0, 0.0, 160.0, 1, &ok);
     if (!ok)
         return;
@@ -929,8 +929,8 @@ void CMainFrame::addEffect(int commandId)
         }
         m_doc.setModified();
         m_doc.updateAllViews(kHintStructure);
-        showStatusMessage(master ? tx("Effect added to the master chain.")
-                                 : tx("Effect added to the chain of track %1.").arg(current + 1));
+        showStatusMessage(master ? QCoreApplication::translate("CMainFrame", "Effect added to the master chain.")
+                                 : QCoreApplication::translate("CMainFrame", "Effect added to the chain of track %1.").arg(current + 1));
     } catch (const ClassCom&) {
         m_prompter.showMessage(ProjectFile::kClassComError, PromptIcon::Error);
     }
@@ -939,16 +939,16 @@ void CMainFrame::addEffect(int commandId)
 void CMainFrame::about()
 {
     QMessageBox box(this);
-    box.setWindowTitle(tx("About Varda Quillon"));
+    box.setWindowTitle(QCoreApplication::translate("CMainFrame", "About Varda Quillon"));
     box.setIconPixmap(toolbarIcon(cmd::kBurnCd).pixmap(48, 48));
     box.setText(QStringLiteral("<b>%1</b><br>%2<br><br>%3")
                     .arg(QApplication::applicationDisplayName(),
-                         tx("Version %1.%2.%3.%4")
+                         QCoreApplication::translate("CMainFrame", "Version %1.%2.%3.%4")
                              .arg(QUILLON_VERSION_MAJOR)
                              .arg(QUILLON_VERSION_MINOR)
                              .arg(QUILLON_VERSION_PATCH)
                              .arg(QUILLON_VERSION_BUILD),
-                         tx("Free software under the GNU General Public License, version 3 or later.")));
+                         QCoreApplication::translate("CMainFrame", "Free software under the GNU General Public License, version 3 or later.")));
     box.exec();
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// Settings in memory, a recording prompter and temporary folders for the program and
+// the user's data, with the shipped servers found through QUILLON_SERVER_DIR.
+
+#include "base/memory_settings_store.h"
+#include "base/recording_prompter.h"
+#include "support/temp_dir.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+namespace quillon::test {
+
+class AppFixture : public ::testing::Test {
+protected:
+    AppFixture() : peakDir("QUILLON_PEAK_DIR", tmp.path().string()) {}
+
+    QString folder(const std::string& name) const
+    {
+        std::filesystem::create_directories(tmp.path() / name);
+        return QString::fromStdString((tmp.path() / name).string());
+    }
+
+    TempDir tmp;
+    ScopedEnv peakDir;
+    MemorySettingsStore settings;
+    RecordingPrompter prompter;
+};
+
+} // namespace quillon::test

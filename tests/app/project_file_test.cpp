@@ -1,0 +1,184 @@
+// Project files written and read through the document, and the demo compilation.
+
+#include "app/app_fixture.h"
+#include "app/demo_project.h"
+#include "app/project_file.h"
+#include "model/audio_clip.h"
+#include "model/crossfade.h"
+#include "model/curve.h"
+#include "model/label_list.h"
+#include "model/multitracker_doc.h"
+#include "model/project_label.h"
+#include "model/track.h"
+#include "plugins/plugin_host.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace quillon::test {
+namespace {
+
+class ProjectFileTest : public AppFixture {
+protected:
+    ProjectFileTest()
+    {
+        const char* dir = std::getenv("QUILLON_SERVER_DIR");
+        EXPECT_TRUE(host.addServerLibrary(std::string(dir ? dir : "") + "/filefilter.so"));
+        PluginHost::setCurrent(&host);
+        settings.writeProfileInt("General", "StartupTracks", 1);
+    }
+    ~ProjectFileTest() override { PluginHost::setCurrent(nullptr); }
+
+    std::unique_ptr<CMultitrackerDoc> newDoc()
+    {
+        auto doc = std::make_unique<CMultitrackerDoc>(settings, prompter);
+        doc->onNewDocument();
+        return doc;
+    }
+
+    static std::string contents(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    PluginHost host;
+};
+
+TEST_F(ProjectFileTest, SavedProjectLoadsBackAndSavesToTheSameBytes)
+{
+    QString error;
+    const QString data = folder("demo");
+    ASSERT_TRUE(DemoProject::writeAudio(data, error)) << error.toStdString();
+    auto doc = newDoc();
+    ASSERT_TRUE(DemoProject::arrange(*doc, data, error)) << error.toStdString();
+    const QString path = QString::fromStdString(tmp.file("one.vpf"));
+    ASSERT_TRUE(ProjectFile::save(*doc, path, error)) << error.toStdString();
+    EXPECT_FALSE(doc->isModified());
+
+    auto loaded = newDoc();
+    loaded->setModified();
+    ASSERT_TRUE(ProjectFile::load(*loaded, path, error)) << error.toStdString();
+    EXPECT_FALSE(loaded->isModified());
+    EXPECT_EQ(loaded->trackCount(), 3);
+    EXPECT_EQ(loaded->title(), "Demo Compilation");
+    const QString again = QString::fromStdString(tmp.file("two.vpf"));
+    ASSERT_TRUE(ProjectFile::save(*loaded, again, error));
+    EXPECT_EQ(contents(path.toStdString()), contents(again.toStdString()));
+}
+
+TEST_F(ProjectFileTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile)
+{
+    auto doc = newDoc();
+    QString error;
+    const QString dir = folder("locked");
+    const QString path = QDir(dir).filePath("keep.vpf");
+    ASSERT_TRUE(ProjectFile::save(*doc, path, error));
+    const std::string before = contents(path.toStdString());
+    // A folder where the file should be cannot be replaced by a file.
+    EXPECT_FALSE(ProjectFile::save(*doc, dir, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(contents(path.toStdString()), before);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"keep.vpf"});
+}
+
+TEST_F(ProjectFileTest, LoadingSomethingElseReportsTheFormatAndEmptiesTheDocument)
+{
+    auto doc = newDoc();
+    QString error;
+    const std::string path = tmp.file("text.vpf");
+    std::ofstream(path) << "Varda Quillon Header Filf and more";
+    EXPECT_FALSE(ProjectFile::load(*doc, QString::fromStdString(path), error));
+    EXPECT_EQ(error, "Unexpected file format.");
+    EXPECT_EQ(doc->trackCount(), 0);
+
+    // Cut short after a valid start: end of file, reported the same way.
+    auto full = newDoc();
+    const QString whole = QString::fromStdString(tmp.file("whole.vpf"));
+    ASSERT_TRUE(ProjectFile::save(*full, whole, error));
+    const std::string bytes = contents(whole.toStdString());
+    const std::string cut = tmp.file("cut.vpf");
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    EXPECT_FALSE(ProjectFile::load(*doc, QString::fromStdString(cut), error));
+    EXPECT_EQ(error, "Unexpected file format.");
+
+    EXPECT_FALSE(ProjectFile::load(*doc, QString::fromStdString(tmp.file("missing.vpf")), error));
+    EXPECT_TRUE(error.contains("missing.vpf"));
+}
+
+TEST_F(ProjectFileTest, DemoCompilationHasTracksCrossfadesCurvesAndCdTracks)
+{
+    auto doc = newDoc();
+    QString error;
+    const QString project = DemoProject::ensure(*doc, folder("data"), error);
+    ASSERT_FALSE(project.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(project).isFile());
+
+    auto loaded = newDoc();
+    ASSERT_TRUE(ProjectFile::load(*loaded, project, error)) << error.toStdString();
+    ASSERT_EQ(loaded->trackCount(), 3);
+    int crossfades = 0;
+    int curves = 0;
+    size_t clips = 0;
+    for (int i = 0; i < loaded->trackCount(); ++i) {
+        CTrack* t = loaded->trackAt(i);
+        curves += int(t->curves().size());
+        clips += t->clips().size();
+        for (CAudioClip* c : t->clips()) {
+            EXPECT_TRUE(c->isOpen());
+            if (c->outgoing() && c->outgoing()->length() > 0)
+                ++crossfades;
+        }
+    }
+    EXPECT_EQ(clips, 9u);
+    EXPECT_GE(crossfades, 1);
+    EXPECT_EQ(curves, 2);
+    EXPECT_EQ(loaded->trackAt(0)->clips()[0]->outgoing()->shape(), kCrossfadeSinusoidal);
+
+    int splits = 0;
+    int others = 0;
+    std::vector<int32_t> pauses;
+    CLabelList::Cursor cursor;
+    for (ProjectLabel* l = loaded->labels().first(cursor); l; l = loaded->labels().next(cursor)) {
+        if (l->kind == ProjectLabel::kTrackSplit)
+            ++splits;
+        else
+            ++others;
+    }
+    EXPECT_EQ(splits, 3);
+    EXPECT_EQ(others, 2);
+
+    // A second start finds the demo and does not write it again.
+    const QDateTime written = QFileInfo(project).lastModified();
+    EXPECT_EQ(DemoProject::ensure(*doc, folder("data"), error), project);
+    EXPECT_EQ(QFileInfo(project).lastModified(), written);
+}
+
+TEST(DemoProject, PiecesAreAudibleStereoWithinFullScale)
+{
+    const auto pieces = DemoProject::pieces();
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const std::vector<float> frames = DemoProject::synthesise(i);
+        ASSERT_EQ(frames.size(), size_t(pieces[i].seconds * DemoProject::kRate) * 2) << i;
+        float peak = 0.0f;
+        double energy = 0.0;
+        for (float v : frames) {
+            ASSERT_TRUE(std::isfinite(v));
+            peak = std::max(peak, std::fabs(v));
+            energy += double(v) * v;
+        }
+        EXPECT_LE(peak, 1.0f) << i;
+        EXPECT_GT(peak, 0.3f) << i;
+        // Not a constant tone at full level either: the pieces have shape.
+        EXPECT_LT(std::sqrt(energy / double(frames.size())), peak * 0.9) << i;
+    }
+}
+
+} // namespace
+} // namespace quillon::test

@@ -1,0 +1,293 @@
+// Start-up: the command line, language packs, the window placement and the
+// commands posted once the window is up.
+
+#include "app/app_fixture.h"
+#include "app/command_line.h"
+#include "app/language_pack.h"
+#include "app/main_frame.h"
+#include "app/project_file.h"
+#include "app/quillon_app.h"
+#include "app/window_placement.h"
+#include "model/multitracker_doc.h"
+#include "model/track.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenuBar>
+
+#include <fstream>
+
+namespace quillon::test {
+namespace {
+
+QString fileMenu() { return QCoreApplication::translate("CMainFrame", "&File"); }
+
+TEST(StartupCommandLine, FileNameAndWizardSwitches)
+{
+    StartupCommandLine line = StartupCommandLine::parse({});
+    EXPECT_TRUE(line.fileName.isEmpty());
+    EXPECT_TRUE(line.postedCommands.empty());
+
+    line = StartupCommandLine::parse({"/Dialog:LPToCD"});
+    EXPECT_TRUE(line.fileName.isEmpty());
+    EXPECT_EQ(line.postedCommands, std::vector<int>{7913});
+
+    // Both, always LP first; the cassette switch also inside a longer word.
+    line = StartupCommandLine::parse({"-x/Dialog:TapeToCDy", "/home/me/song.vpf", "/Dialog:LPToCD", "other.vpf"});
+    EXPECT_EQ(line.fileName, "/home/me/song.vpf");
+    EXPECT_EQ(line.postedCommands, (std::vector<int>{7913, 7914}));
+
+    // The search is case-sensitive.
+    line = StartupCommandLine::parse({"/dialog:lptocd"});
+    EXPECT_TRUE(line.postedCommands.empty());
+    EXPECT_TRUE(line.fileName.isEmpty());
+
+    EXPECT_TRUE(StartupCommandLine::parse({"--demo"}).demo);
+    // A word containing the switch that is not itself a switch is a file name, but it
+    // still posts the wizard.
+    line = StartupCommandLine::parse({"x/Dialog:TapeToCDy"});
+    EXPECT_EQ(line.fileName, "x/Dialog:TapeToCDy");
+    EXPECT_EQ(line.postedCommands, std::vector<int>{7914});
+}
+
+class LanguageTest : public AppFixture {
+protected:
+    void TearDown() override { pack.unload(); }
+
+    QString withPacks(const std::vector<std::string>& codes)
+    {
+        const QString dir = folder("program");
+        for (const std::string& code : codes) {
+            const QString from = code == "deu" ? QStringLiteral(QUILLON_GERMAN_PACK)
+                                               : QStringLiteral(QUILLON_TEST_PACKS "/Quillon-%1.nls").arg(code.c_str());
+            QFile::remove(LanguagePack::fileName(dir, QString::fromStdString(code)));
+            EXPECT_TRUE(QFile::copy(from, LanguagePack::fileName(dir, QString::fromStdString(code)))) << code;
+        }
+        return dir;
+    }
+
+    LanguagePack pack{prompter};
+};
+
+TEST_F(LanguageTest, AMissingPackKeepsEnglishWithoutAMessage)
+{
+    EXPECT_FALSE(pack.load(folder("program"), "deu"));
+    EXPECT_EQ(fileMenu(), "&File");
+    EXPECT_TRUE(prompter.entries().empty());
+}
+
+TEST_F(LanguageTest, TheGermanPackTranslatesMenusToolbarAndStatusBar)
+{
+    ASSERT_TRUE(pack.load(withPacks({"deu"}), "deu"));
+    EXPECT_EQ(pack.activeCode(), "deu");
+    EXPECT_EQ(fileMenu(), "&Datei");
+    EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Zoom In"), "Vergrößern");
+    EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Ready"), "Bereit");
+    EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Track %1 of %2"), "Spur %1 von %2");
+    pack.unload();
+    EXPECT_EQ(fileMenu(), "&File");
+}
+
+TEST_F(LanguageTest, TheFirstListedPackThatLoadsWins)
+{
+    const QString dir = withPacks({"fra", "eng"});
+    ASSERT_TRUE(pack.load(dir, "fraeng"));
+    EXPECT_EQ(pack.activeCode(), "fra");
+    EXPECT_EQ(fileMenu(), "&Fichier");
+    ASSERT_TRUE(pack.load(dir, "engfra"));
+    EXPECT_EQ(pack.activeCode(), "eng");
+    EXPECT_EQ(fileMenu(), "&File (English pack)");
+    // A code without a file is passed over; a trailing partial code is ignored.
+    ASSERT_TRUE(pack.load(dir, "itafra"));
+    EXPECT_EQ(pack.activeCode(), "fra");
+    ASSERT_TRUE(pack.load(dir, "engfr"));
+    EXPECT_EQ(pack.activeCode(), "eng");
+    EXPECT_TRUE(prompter.entries().empty());
+}
+
+TEST_F(LanguageTest, APackThatDoesNotLoadIsReportedAndTheOthersStay)
+{
+    const QString dir = withPacks({"deu"});
+    {
+        std::ofstream broken(LanguagePack::fileName(dir, "fra").toStdString());
+        broken << "no catalogue";
+    }
+    EXPECT_TRUE(pack.load(dir, "fradeu"));
+    EXPECT_EQ(pack.activeCode(), "deu");
+    EXPECT_EQ(fileMenu(), "&Datei");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0], LanguagePack::kLoadError);
+
+    prompter.clear();
+    EXPECT_FALSE(pack.load(dir, "fra"));
+    EXPECT_EQ(fileMenu(), "&File");
+    EXPECT_EQ(prompter.messages().size(), 1u);
+}
+
+class FrameTest : public AppFixture {
+protected:
+    FrameTest()
+    {
+        settings.writeProfileInt("General", "StartupTracks", 2);
+        doc = std::make_unique<CMultitrackerDoc>(settings, prompter);
+        doc->onNewDocument();
+    }
+    ~FrameTest() override
+    {
+        frames.clear();
+        doc.reset();
+    }
+    CMainFrame& newFrame(const QString& program = QString())
+    {
+        frames.push_back(std::make_unique<CMainFrame>(*doc, settings, prompter, program));
+        return *frames.back();
+    }
+
+    std::unique_ptr<CMultitrackerDoc> doc;
+    std::vector<std::unique_ptr<CMainFrame>> frames;
+};
+
+TEST_F(FrameTest, MenusFollowTheLanguageSetting)
+{
+    settings.writeProfileString("General", "Language", "deu");
+    CMainFrame& english = newFrame(folder("empty"));
+    EXPECT_EQ(english.menuBar()->actions().front()->text(), "&File");
+    EXPECT_EQ(english.messagePaneText(), "Ready");
+
+    const QString program = folder("program");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLON_GERMAN_PACK), LanguagePack::fileName(program, "deu")));
+    CMainFrame& german = newFrame(program);
+    EXPECT_EQ(german.menuBar()->actions().front()->text(), "&Datei");
+    EXPECT_EQ(german.action(7794)->text(), "Vergrößern");
+    EXPECT_EQ(german.messagePaneText(), "Bereit");
+    EXPECT_EQ(german.trackPaneText(), "Spur 1 von 2");
+    german.languagePack().unload();
+}
+
+TEST_F(FrameTest, MaximisedPlacementIsRestoredWithItsNormalRectangle)
+{
+    {
+        CMainFrame& first = newFrame();
+        first.setGeometry(100, 120, 640, 480);
+        first.show();
+        QApplication::processEvents();
+        first.showMaximized();
+        QApplication::processEvents();
+        ASSERT_TRUE(first.isMaximized());
+        first.close();
+    }
+    EXPECT_EQ(settings.profileInt("LastWindowState", "ShowCmd", 0), WindowPlacement::kShowMaximized);
+    EXPECT_EQ(settings.profileInt("LastWindowState", "Left", 0), 100);
+    EXPECT_EQ(settings.profileInt("LastWindowState", "Top", 0), 120);
+    EXPECT_EQ(settings.profileInt("LastWindowState", "Right", 0), 740);
+    EXPECT_EQ(settings.profileInt("LastWindowState", "Bottom", 0), 600);
+    EXPECT_EQ(settings.profileInt("LastWindowState", "Flags", -1), 0);
+
+    CMainFrame& second = newFrame();
+    second.show();
+    second.restorePlacement();
+    QApplication::processEvents();
+    EXPECT_TRUE(second.isMaximized());
+    EXPECT_EQ(second.normalGeometry(), QRect(100, 120, 640, 480));
+}
+
+TEST_F(FrameTest, WithoutAStoredPlacementTheWindowStaysWhereItIs)
+{
+    CMainFrame& frame = newFrame();
+    frame.setGeometry(50, 60, 700, 500);
+    frame.show();
+    frame.restorePlacement();
+    QApplication::processEvents();
+    EXPECT_FALSE(frame.isMaximized());
+    EXPECT_EQ(frame.geometry(), QRect(50, 60, 700, 500));
+}
+
+TEST_F(FrameTest, StatusPanesShowLengthPositionAndTrack)
+{
+    CMainFrame& frame = newFrame();
+    doc->setCursor(44100 * 61 + 22050);
+    doc->setCurrentTrack(1);
+    frame.updateCommandStates();
+    EXPECT_EQ(frame.lengthPaneText(), "Total Project Length:0m 00s:000");
+    EXPECT_EQ(frame.positionPaneText(), "Position:1m 01s:500");
+    EXPECT_EQ(frame.trackPaneText(), "Track 2 of 2");
+    frame.showStatusMessage("Duration of object: 0m 01s:000");
+    EXPECT_EQ(frame.messagePaneText(), "Duration of object: 0m 01s:000");
+    frame.showStatusMessage(QString());
+    EXPECT_EQ(frame.messagePaneText(), "Ready");
+}
+
+TEST_F(FrameTest, CommandsFollowTheDocument)
+{
+    CMainFrame& frame = newFrame();
+    // Nothing selected, nothing on the clipboard, no history, no transport.
+    EXPECT_FALSE(frame.runCommand(57634));
+    EXPECT_FALSE(frame.runCommand(57637));
+    EXPECT_FALSE(frame.runCommand(57643));
+    EXPECT_FALSE(frame.action(7800)->isEnabled());
+    // Time format and grid commands store their codes and check their items.
+    EXPECT_TRUE(frame.runCommand(7931));
+    EXPECT_EQ(doc->timeFormat(), 2);
+    EXPECT_TRUE(frame.action(7931)->isChecked());
+    EXPECT_FALSE(frame.action(7930)->isChecked());
+    EXPECT_TRUE(frame.runCommand(7950 + 2));
+    EXPECT_EQ(doc->gridDivision(), 3);
+    EXPECT_EQ(settings.profileInt("Grid", "SnapDivident", 0), 3);
+    // Insert Track, then Delete Track is allowed (after the question).
+    EXPECT_TRUE(frame.runCommand(7772));
+    EXPECT_EQ(doc->trackCount(), 3);
+    prompter.queueAnswer(true);
+    EXPECT_TRUE(frame.runCommand(7774));
+    EXPECT_EQ(doc->trackCount(), 2);
+    // Play Looped toggles the document's switch even before a transport exists.
+    EXPECT_TRUE(frame.runCommand(7802));
+    EXPECT_TRUE(doc->loopPlayback().load());
+    EXPECT_EQ(frame.commandLog().back(), 7802);
+}
+
+TEST_F(AppFixture, CommandLineSwitchesArePostedOnceTheWindowIsUp)
+{
+    CQuillonApp app(settings, prompter, folder("program"), folder("data"));
+    ASSERT_TRUE(app.initInstance({"/Dialog:LPToCD", "/Dialog:TapeToCD"}, false));
+    // A new project from the defaults; nothing posted has run yet.
+    EXPECT_EQ(app.document()->trackCount(), 1);
+    EXPECT_TRUE(app.frame()->commandLog().empty());
+    QApplication::processEvents();
+    const std::vector<int> log = app.frame()->commandLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], 7913);
+    EXPECT_EQ(log[1], 7914);
+    // The shipped servers were loaded.
+    EXPECT_GT(app.host().serverCount(), 0u);
+}
+
+TEST_F(AppFixture, AProjectOnTheCommandLineIsOpenedAndABadOneEndsTheStart)
+{
+    const std::string good = tmp.file("two.vpf");
+    {
+        MemorySettingsStore s;
+        s.writeProfileInt("General", "StartupTracks", 2);
+        CMultitrackerDoc doc(s, prompter);
+        doc.onNewDocument();
+        doc.setTitle("From disk");
+        QString error;
+        ASSERT_TRUE(ProjectFile::save(doc, QString::fromStdString(good), error)) << error.toStdString();
+    }
+    {
+        CQuillonApp app(settings, prompter, folder("program"), folder("data"));
+        ASSERT_TRUE(app.initInstance({QString::fromStdString(good)}, false));
+        EXPECT_EQ(app.document()->trackCount(), 2);
+        EXPECT_EQ(app.document()->title(), "From disk");
+        EXPECT_EQ(app.frame()->projectPath(), QString::fromStdString(good));
+    }
+    const std::string bad = tmp.file("bad.vpf");
+    std::ofstream(bad) << "not a project";
+    CQuillonApp app(settings, prompter, folder("program"), folder("data"));
+    EXPECT_FALSE(app.initInstance({QString::fromStdString(bad)}, false));
+    ASSERT_FALSE(prompter.messages().empty());
+    EXPECT_EQ(prompter.messages().back(), "Unexpected file format.");
+}
+
+} // namespace
+} // namespace quillon::test
