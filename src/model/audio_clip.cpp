@@ -145,6 +145,11 @@ void CAudioClip::setTransitionScale(int32_t length, int32_t flags, float ratio)
     if (!m_filter.isValid())
         return;
     m_filter.setTransitionScale(length, flags, ratio);
+    // A clip just read from a project has no output format yet and its filter counts
+    // source frames: the stored end holds until the format comes (setProjectFormat), or
+    // the track's crossfade rebuild would see clips of other rates shrink or grow.
+    if (!m_projectFormat)
+        return;
     const int32_t len = m_filter.length();
     m_position.end = static_cast<int32_t>(std::lround(double(len) * m_timeScaleRatio) + m_position.begin);
 }

@@ -187,9 +187,86 @@ void CMultitrackerDoc::deleteContents()
     m_labels.add(0, ProjectLabel::kTrackSplit);
 }
 
-void CMultitrackerDoc::openUndoStep(bool) {}
+// ---- undo ----
 
-void CMultitrackerDoc::clearUndoHistory() {}
+std::unique_ptr<MemoryStream> CMultitrackerDoc::takeSnapshot()
+{
+    auto snapshot = std::make_unique<MemoryStream>();
+    try {
+        CArchive ar(*snapshot, CArchive::Mode::Store);
+        serialize(ar);
+    } catch (const ClassCom&) {
+        return nullptr;
+    }
+    return snapshot;
+}
+
+void CMultitrackerDoc::openUndoStep(bool clearRedo)
+{
+    m_history.pushUndo(takeSnapshot(), m_undoLevels);
+    if (clearRedo)
+        m_history.clearRedo();
+}
+
+void CMultitrackerDoc::clearUndoHistory() { m_history.clear(); }
+
+void CMultitrackerDoc::restoreSnapshot(MemoryStream& snapshot)
+{
+    snapshot.seekToBegin();
+    CArchive ar(snapshot, CArchive::Mode::Load);
+    serialize(ar);
+}
+
+bool CMultitrackerDoc::undo()
+{
+    std::unique_ptr<MemoryStream> target = m_history.takeUndo();
+    if (!target)
+        return false;
+    std::unique_ptr<MemoryStream> current = takeSnapshot();
+    try {
+        restoreSnapshot(*target);
+    } catch (...) {
+        // A failed restore leaves the contents deleted; the user keeps the project as
+        // it was and the step stays available.
+        m_history.returnUndo(std::move(target));
+        if (current) {
+            try {
+                restoreSnapshot(*current);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    m_history.pushRedo(std::move(current));
+    setModified();
+    updateAllViews(kHintStructure);
+    return true;
+}
+
+bool CMultitrackerDoc::redo()
+{
+    std::unique_ptr<MemoryStream> target = m_history.takeRedo();
+    if (!target)
+        return false;
+    std::unique_ptr<MemoryStream> current = takeSnapshot();
+    try {
+        restoreSnapshot(*target);
+    } catch (...) {
+        m_history.returnRedo(std::move(target));
+        if (current) {
+            try {
+                restoreSnapshot(*current);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    // The undo step of a redo keeps the redo list.
+    m_history.pushUndo(std::move(current), m_undoLevels);
+    setModified();
+    updateAllViews(kHintStructure);
+    return true;
+}
 
 bool CMultitrackerDoc::stopPlayback()
 {
@@ -248,6 +325,16 @@ void CMultitrackerDoc::loadSection(CArchive& ar)
     m_artist = ar.readString();
     m_notes = ar.readString();
     m_format = readFormat(ar);
+    // Positions are frames at this rate; without one they mean nothing.
+    if (m_format.nSamplesPerSec == 0)
+        throw ArchiveException(ArchiveException::Kind::Generic, "no sample rate");
+    // The renderer mixes in stereo only: a project of another width opens as a stereo
+    // project, and the clips' filters convert their sources.
+    if (m_format.nChannels != 2) {
+        m_format.nChannels = 2;
+        m_format.nBlockAlign = static_cast<uint16_t>(2 * (m_format.wBitsPerSample / 8));
+        m_format.nAvgBytesPerSec = m_format.nSamplesPerSec * m_format.nBlockAlign;
+    }
 
     Guard guard(m_lock);
     const int32_t trackCount = ar.readI32();

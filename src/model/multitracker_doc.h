@@ -26,6 +26,7 @@
 #include "model/clip_clipboard.h"
 #include "model/effect_chain.h"
 #include "model/label_list.h"
+#include "model/undo_history.h"
 
 #include <quillon/wave_format.h>
 
@@ -110,12 +111,28 @@ public:
     void setModified(bool modified = true) { m_modified = modified; }
 
     // ---- undo ----
-    // Every editing command calls this before it changes anything. The undo history
-    // fills these in; until then they do nothing.
+    // Every editing command calls this before it changes anything: a snapshot of the
+    // whole project (the bytes of its file) joins the undo list, the oldest snapshot
+    // is dropped when the list holds more than undoLevels() (-1: no limit), and with
+    // `clearRedo` the redo list is emptied. A project that cannot be stored (a plug-in
+    // refusing to give its state) records no step; the edit goes ahead.
     virtual void openUndoStep(bool clearRedo = true);
     virtual void clearUndoHistory();
+    // Restore the newest undo (redo) snapshot through the full load path, keeping the
+    // state they replace on the other list; modified flag and kHintStructure follow.
+    // False when the list is empty. A snapshot that cannot be loaded (a source file
+    // deleted meanwhile) throws ArchiveException or ClassCom with the document, both
+    // lists and the modified flag as they were before the call. Tracks, clips and
+    // effects are new objects afterwards: pointers to the old ones are invalid.
+    bool undo();
+    bool redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    const UndoHistory& undoHistory() const { return m_history; }
     int32_t undoLevels() const { return m_undoLevels; }
     void setUndoLevels(int32_t levels) { m_undoLevels = levels; }
+    // The project as its file holds it; null when a plug-in refuses its state.
+    std::unique_ptr<MemoryStream> takeSnapshot();
 
     // Guards the track, group and master-chain lists (recursive).
     std::recursive_mutex& lock() const { return m_lock; }
@@ -328,6 +345,7 @@ private:
     void clampViewIndexes();
     void storeSection(CArchive& ar);
     void loadSection(CArchive& ar);
+    void restoreSnapshot(MemoryStream& snapshot);
 
     SettingsStore& m_settings;
     Prompter& m_prompter;
@@ -365,6 +383,7 @@ private:
     std::atomic<int32_t> m_renderPosition{0};
     int32_t m_gridDivision = 0;
     ClipClipboard m_clipboard;
+    UndoHistory m_history;
     int32_t m_dithering = 0;
     int32_t m_noiseShaping = 1;
     mutable std::recursive_mutex m_lock;

@@ -5,6 +5,7 @@
 #include "base/wave_format.h"
 #include "model/audio_clip.h"
 #include "model/curve.h"
+#include "model/owned_reference.h"
 #include "model/track_read_cursor.h"
 
 #include <algorithm>
@@ -468,7 +469,7 @@ void CTrack::serialize(CArchive& ar)
     if (clipCount < 0)
         throw ArchiveException(ArchiveException::Kind::Generic, "negative clip count");
     for (int32_t i = 0; i < clipCount; ++i) {
-        CAudioClip* clip = ar.readObjectAs<CAudioClip>();
+        CAudioClip* clip = readOwnedObjectAs<CAudioClip>(ar);
         if (!clip)
             throw ArchiveException(ArchiveException::Kind::BadIndex, "missing clip");
         m_clips.push_back(clip);
@@ -483,7 +484,7 @@ void CTrack::serialize(CArchive& ar)
     if (curveCount < 0)
         throw ArchiveException(ArchiveException::Kind::Generic, "negative curve count");
     for (int32_t i = 0; i < curveCount; ++i) {
-        CCurve* c = ar.readObjectAs<CCurve>();
+        CCurve* c = readOwnedObjectAs<CCurve>(ar);
         if (!c)
             throw ArchiveException(ArchiveException::Kind::BadIndex, "missing curve");
         m_curves.push_back(c);
