@@ -1,5 +1,5 @@
 # The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: run test deps build build-asan clean
+.PHONY: run test deps build build-asan fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -19,6 +19,13 @@ test: build
 	@ctest --preset default
 	@$(MAKE) --no-print-directory build-asan
 	@ctest --preset asan
+	@$(MAKE) --no-print-directory fuzz
+
+# The project loader under libFuzzer for a minute (clang; see fuzz/CMakeLists.txt).
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja >/dev/null
+	@cmake --build build/fuzz
+	@fuzz/run.sh build/fuzz 60
 
 clean:
 	rm -rf build
