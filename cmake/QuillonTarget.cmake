@@ -30,5 +30,6 @@ function(quillon_folder_tests target)
   target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   target_link_libraries(${target} PRIVATE ${ARGN} quillon_test_support GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT "QUILLON_SERVER_DIR=${QUILLON_SERVER_DIR};QT_QPA_PLATFORM=offscreen")
+                       PROPERTIES ENVIRONMENT "QUILLON_SERVER_DIR=${QUILLON_SERVER_DIR}"
+                                  ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen")
 endfunction()

@@ -10,6 +10,9 @@
 #include "engine/audio_exporter.h"
 #include "engine/cd_track_export.h"
 #include "engine/job_runner.h"
+#include "engine/transport.h"
+#include "engine/wave_input_device.h"
+#include "engine/wave_output_device.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/playlist_reader.h"
@@ -26,7 +29,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
 #include <unistd.h>
 
 namespace quillon {
@@ -55,6 +63,10 @@ private:
     std::ostream& m_err;
     bool m_shown = false;
 };
+
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void onInterrupt(int) { g_interrupted.store(true); }
 
 std::string labelsDescription(int32_t kind)
 {
@@ -95,6 +107,10 @@ std::string CliApp::helpText()
            "      export the mix to one audio file (its type from the extension)\n"
            "  export-tracks PROJECT.vpf DIR\n"
            "      export one audio file per CD track into DIR\n"
+           "  devices\n"
+           "      the output and input devices with the indices Devices/Output and Input store\n"
+           "  play PROJECT.vpf [--from SAMPLES] [--to SAMPLES] [--loop] [--device N]\n"
+           "      play through the wave output device; Ctrl-C stops\n"
            "  --help, --version\n";
 }
 
@@ -214,6 +230,10 @@ int CliApp::run(const std::vector<std::string>& args)
             return cmdRender(words);
         if (command == "export-tracks")
             return cmdExportTracks(words);
+        if (command == "devices")
+            return cmdDevices(words);
+        if (command == "play")
+            return cmdPlay(words);
     } catch (const ClassCom& e) {
         return fail(std::string(kClassComMessage) + " (code " + std::to_string(e.code()) + ")");
     } catch (const std::exception& e) {
@@ -435,6 +455,70 @@ int CliApp::cmdExportTracks(const std::vector<std::string>& words)
         return 1;
     for (size_t i = 0; i < list.size(); ++i)
         m_out << list.path(i) << "\n";
+    return 0;
+}
+
+} // namespace quillon
+
+namespace quillon {
+
+int CliApp::cmdDevices(const std::vector<std::string>& words)
+{
+    if (!words.empty())
+        return usage("devices takes no arguments");
+    m_out << "Output devices (Devices/Output):\n  -1  system default\n";
+    const auto outputs = WaveOutputDevice::deviceNames();
+    for (size_t i = 0; i < outputs.size(); ++i)
+        m_out << "  " << i << "  " << outputs[i] << "\n";
+    m_out << "Input devices (Devices/Input):\n  -1  system default\n";
+    const auto inputs = WaveInputDevice::deviceNames();
+    for (size_t i = 0; i < inputs.size(); ++i)
+        m_out << "  " << i << "  " << inputs[i] << "\n";
+    return 0;
+}
+
+int CliApp::cmdPlay(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"from", "to", "device"}, {"loop"}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("play needs exactly one project file");
+    long long from = 0, to = Transport::kOpenEnd, device = -2;
+    if (!o.intValue("from", from, 0, INT32_MAX) || !o.intValue("to", to, 0, INT32_MAX) ||
+        !o.intValue("device", device, -1, 1024))
+        return fail(o.error());
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    if (!o.has("to"))
+        to = std::max<long long>(doc->projectEnd(), from + 1);
+    if (to <= from)
+        return fail("nothing to play: the range is empty");
+    Transport transport(*doc, m_settings);
+    if (device >= -1)
+        transport.setDeviceOverride(int(device));
+    g_interrupted.store(false);
+    auto previous = std::signal(SIGINT, onInterrupt);
+    const auto result = transport.play({int32_t(from), int32_t(to)}, nullptr, o.has("loop"));
+    if (result != Transport::PlayResult::Started) {
+        std::signal(SIGINT, previous);
+        return 1;
+    }
+    const double rate = doc->sampleRate() ? doc->sampleRate() : 44100;
+    while (transport.updatePlayPosition()) {
+        if (g_interrupted.load()) {
+            transport.stopCommand();
+            break;
+        }
+        m_err << "\rplaying " << std::fixed << std::setprecision(1) << doc->cursor() / rate << " s   " << std::flush;
+        std::this_thread::sleep_for(std::chrono::milliseconds(Transport::kTimerMilliseconds));
+    }
+    m_err << "\n";
+    std::signal(SIGINT, previous);
+    const std::string error = transport.lastError();
+    if (!error.empty())
+        return fail(error);
     return 0;
 }
 

@@ -36,6 +36,8 @@ private:
     int cmdCdTracks(const std::vector<std::string>& words);
     int cmdRender(const std::vector<std::string>& words);
     int cmdExportTracks(const std::vector<std::string>& words);
+    int cmdDevices(const std::vector<std::string>& words);
+    int cmdPlay(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();
