@@ -127,7 +127,8 @@ TEST_F(TransportTest, PlaysToTheEndThenSwitchesEveryTrackOff)
     // Two tracks of 0.25 at unity: 0.5 in 16 bits, for the two whole 50 ms blocks.
     const std::vector<int16_t> played = playedSamples(options.outFile);
     ASSERT_FALSE(played.empty());
-    EXPECT_EQ(played[0], int16_t(std::lround(0.5 * 32767)));
+    // (The conversion rule itself is the device's own and tested there.)
+    EXPECT_NEAR(played[0], 0.5 * 32767, 1.0);
     EXPECT_EQ(soundingSamples(played), size_t(4410 * 2));
 }
 
@@ -190,7 +191,7 @@ TEST_F(TransportTest, ATracksPlayButtonPlaysOnlyThatTrack)
     ASSERT_TRUE(runUntilOver(5s));
     const std::vector<int16_t> played = playedSamples(options.outFile);
     ASSERT_FALSE(played.empty());
-    EXPECT_EQ(played[0], int16_t(std::lround(0.3 * 32767)));
+    EXPECT_NEAR(played[0], 0.3 * 32767, 1.0);
     EXPECT_EQ(soundingSamples(played), size_t(4410 * 2));
 }
 
