@@ -20,7 +20,7 @@
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
-#include "ui/transport.h"
+#include "ui/transport_control.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -68,13 +68,13 @@ QString dialogFilters(const std::string& list)
 }
 
 // A placeholder for the master strip and the track headers until they are built.
-QWidget* placeholder(const QString& text)
+QWidget* placeholder(QLabel*& label)
 {
     auto* frame = new QFrame;
     frame->setFrameShape(QFrame::StyledPanel);
     frame->setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(frame);
-    auto* label = new QLabel(text);
+    label = new QLabel;
     label->setAlignment(Qt::AlignCenter);
     label->setEnabled(false);
     layout->addWidget(label);
@@ -94,11 +94,11 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     buildToolBar();
 
     m_outer = new QSplitter(Qt::Vertical, this);
-    QWidget* master = placeholder(QCoreApplication::translate("CMainFrame", "Master"));
+    QWidget* master = placeholder(m_masterLabel);
     master->setMinimumHeight(kMasterMinimumHeight);
     m_outer->addWidget(master);
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
-    QWidget* headers = placeholder(QCoreApplication::translate("CMainFrame", "Tracks"));
+    QWidget* headers = placeholder(m_headersLabel);
     headers->setMinimumWidth(kHeaderMinimumWidth);
     m_inner->addWidget(headers);
     m_view = new CMultitrackerView(m_doc, m_inner);
@@ -307,7 +307,8 @@ void CMainFrame::buildMenus()
 
 void CMainFrame::buildToolBar()
 {
-    QToolBar* bar = addToolBar(QCoreApplication::translate("CMainFrame", "Standard"));
+    QToolBar* bar = addToolBar(QString());
+    m_toolBar = bar;
     bar->setObjectName(QStringLiteral("StandardToolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
@@ -395,6 +396,9 @@ void CMainFrame::retranslate()
     }
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
+    m_masterLabel->setText(QCoreApplication::translate("CMainFrame", "Master"));
+    m_headersLabel->setText(QCoreApplication::translate("CMainFrame", "Tracks"));
+    m_toolBar->setWindowTitle(QCoreApplication::translate("CMainFrame", "Standard"));
     updateCommandStates();
     updateTitle();
 }
@@ -817,7 +821,7 @@ bool CMainFrame::maybeSave()
     return m_path.isEmpty() ? saveAs() : saveProject(m_path);
 }
 
-void CMainFrame::setTransport(Transport* transport)
+void CMainFrame::setTransport(TransportControl* transport)
 {
     m_transport = transport;
     m_view->setTransport(transport);

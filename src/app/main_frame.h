@@ -20,6 +20,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QSplitter;
+class QToolBar;
 
 namespace quillon {
 
@@ -28,7 +29,7 @@ class CMultitrackerView;
 class EffectCatalog;
 class Prompter;
 class SettingsStore;
-class Transport;
+class TransportControl;
 
 class CMainFrame : public QMainWindow, public HintObserver {
     Q_OBJECT
@@ -69,7 +70,7 @@ public:
     // A new project from the stored defaults.
     void newProject();
 
-    void setTransport(Transport* transport);
+    void setTransport(TransportControl* transport);
     void setEffectCatalog(const EffectCatalog* catalog);
 
     // The status bar panes' current texts.
@@ -124,7 +125,7 @@ private:
     CMultitrackerView* m_view = nullptr;
     QSplitter* m_outer = nullptr;
     QSplitter* m_inner = nullptr;
-    Transport* m_transport = nullptr;
+    TransportControl* m_transport = nullptr;
     const EffectCatalog* m_catalog = nullptr;
     std::map<int, Command> m_commands;
     std::vector<std::pair<QMenu*, const char*>> m_menus;
@@ -132,6 +133,9 @@ private:
     QMenu* m_masterEffects = nullptr;
     QActionGroup* m_timeFormats = nullptr;
     QActionGroup* m_grids = nullptr;
+    QLabel* m_masterLabel = nullptr;
+    QLabel* m_headersLabel = nullptr;
+    QToolBar* m_toolBar = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_lengthPane = nullptr;
     QLabel* m_positionPane = nullptr;

@@ -14,7 +14,7 @@
 #include "ui/label_glyphs.h"
 #include "ui/time_formatter.h"
 #include "ui/time_ruler.h"
-#include "ui/transport.h"
+#include "ui/transport_control.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -494,8 +494,11 @@ void CMultitrackerView::ensureFrame()
     }
     if (!m_dirty)
         return;
+    m_peaksPending = false;
     renderContent(m_frame);
     m_dirty = false;
+    if (m_peaksPending && !m_peakWaitTimer.isActive())
+        m_peakWaitTimer.start(kPeakWaitMs, this);
 }
 
 QImage CMultitrackerView::renderClient()
@@ -828,6 +831,7 @@ void CMultitrackerView::paintWaveform(QPainter& p, CTrack& track, CAudioClip& cl
         p.restore();
         // The next paint asks again.
         m_peaks.erase(&clip);
+        m_peaksPending = true;
     }
 }
 
@@ -995,6 +999,11 @@ void CMultitrackerView::startPlayTimer() { m_playTimer.start(kPlayTimerMs, this)
 
 void CMultitrackerView::timerEvent(QTimerEvent* event)
 {
+    if (event->timerId() == m_peakWaitTimer.timerId()) {
+        m_peakWaitTimer.stop();
+        refresh();
+        return;
+    }
     if (event->timerId() != m_playTimer.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;

@@ -36,7 +36,7 @@ class CCurve;
 class CMultitrackerDoc;
 class CTrack;
 class TimeFormatter;
-class Transport;
+class TransportControl;
 
 class CMultitrackerView : public QAbstractScrollArea, public HintObserver {
     Q_OBJECT
@@ -47,6 +47,7 @@ public:
     static constexpr int kPlayTimerMs = 25;
     static constexpr int kScrollMax = 32767;
     static constexpr int kTooltipChars = 80;
+    static constexpr int kPeakWaitMs = 500;
     // Colours of the curve kinds (volume, pan); drawn lightened on active tracks.
     static constexpr QRgb kVolumeCurveColour = 0x0000c0;
     static constexpr QRgb kPanCurveColour = 0x00a000;
@@ -55,8 +56,8 @@ public:
     ~CMultitrackerView() override;
 
     CMultitrackerDoc& document() const { return m_doc; }
-    void setTransport(Transport* transport) { m_transport = transport; }
-    Transport* transport() const { return m_transport; }
+    void setTransport(TransportControl* transport) { m_transport = transport; }
+    TransportControl* transport() const { return m_transport; }
     bool isPlaying() const;
     // The tools are asked in the order they were added.
     void addTool(std::unique_ptr<TimelineTool> tool);
@@ -199,7 +200,7 @@ private:
     void moveCurrentTrack(int delta);
 
     CMultitrackerDoc& m_doc;
-    Transport* m_transport = nullptr;
+    TransportControl* m_transport = nullptr;
     std::vector<std::unique_ptr<TimelineTool>> m_tools;
     TimelineTool* m_activeTool = nullptr;
     CCurve* m_selectedCurve = nullptr;
@@ -212,6 +213,10 @@ private:
     bool m_dirty = true;
     int m_cursorX = -1; // x of the cursor drawn into m_frame; -1 when none
     QBasicTimer m_playTimer;
+    // Runs while some clip's peak file is still being built: the picture is painted
+    // again until every clip shows its waveform.
+    QBasicTimer m_peakWaitTimer;
+    bool m_peaksPending = false;
     std::unordered_map<const CAudioClip*, PeakCache> m_peaks;
     bool m_updatingScrollBars = false;
 };

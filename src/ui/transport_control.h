@@ -11,7 +11,7 @@
 
 namespace quillon {
 
-class Transport : public PlaybackControl {
+class TransportControl : public PlaybackControl {
 public:
     // Plays the range; with `tracks` only those tracks. Calling it while a playback runs
     // stops that playback instead.
