@@ -16,6 +16,7 @@
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/playlist_reader.h"
+#include "model/project_file.h"
 #include "model/project_label.h"
 #include "model/track.h"
 #include "plugins/effect_catalog.h"
@@ -153,21 +154,9 @@ std::unique_ptr<CMultitrackerDoc> CliApp::newDocument()
 
 bool CliApp::load(CMultitrackerDoc& doc, const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        fail("cannot open '" + path + "': " + std::strerror(errno));
-        return false;
-    }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    MemoryStream stream(std::move(bytes));
-    try {
-        CArchive ar(stream, CArchive::Mode::Load);
-        doc.serialize(ar);
-    } catch (const ArchiveException& e) {
-        fail("'" + path + "': Unexpected file format." + (e.detail().empty() ? "" : " " + e.detail()));
-        return false;
-    } catch (const ClassCom&) {
-        fail("'" + path + "': " + kClassComMessage);
+    std::string error;
+    if (!ProjectFile::load(doc, path, error)) {
+        fail("'" + path + "': " + error);
         return false;
     }
     return true;
@@ -175,33 +164,11 @@ bool CliApp::load(CMultitrackerDoc& doc, const std::string& path)
 
 bool CliApp::save(CMultitrackerDoc& doc, const std::string& path)
 {
-    MemoryStream stream;
-    {
-        CArchive ar(stream, CArchive::Mode::Store);
-        doc.serialize(ar);
-    }
-    // A temporary file beside the target, renamed over it: the old file survives any failure.
-    const std::string temp = path + ".saving";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        fail("cannot write '" + path + "': " + std::strerror(errno));
+    std::string error;
+    if (!ProjectFile::save(doc, path, error)) {
+        fail(error);
         return false;
     }
-    const bool written = std::fwrite(stream.data(), 1, stream.size(), f) == stream.size() && std::fflush(f) == 0 &&
-                         fsync(fileno(f)) == 0;
-    const int writeError = errno;
-    if (std::fclose(f) != 0 || !written) {
-        std::remove(temp.c_str());
-        fail("cannot write '" + path + "': " + std::strerror(written ? errno : writeError));
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int e = errno;
-        std::remove(temp.c_str());
-        fail("cannot write '" + path + "': " + std::strerror(e));
-        return false;
-    }
-    doc.setModified(false);
     return true;
 }
 
