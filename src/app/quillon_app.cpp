@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/demo_project.h"
+#include "app/engine_transport.h"
 #include "app/main_frame.h"
 #include "base/prompter.h"
 #include "model/audio_clip.h"
@@ -23,6 +24,9 @@ CQuillonApp::CQuillonApp(SettingsStore& settings, Prompter& prompter, QString pr
 CQuillonApp::~CQuillonApp()
 {
     CAudioClip::setNotificationDispatcher({});
+    if (m_frame)
+        m_frame->setTransport(nullptr);
+    m_transport.reset();
     m_frame.reset();
     m_doc.reset();
     if (EffectCatalog::current() == &m_catalog)
@@ -62,6 +66,8 @@ bool CQuillonApp::initInstance(const QStringList& arguments, bool show)
 
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_settings, m_prompter, m_programFolder);
     m_frame->setEffectCatalog(&m_catalog);
+    m_transport = std::make_unique<EngineTransport>(*m_doc, m_settings, *m_frame->view());
+    m_frame->setTransport(m_transport.get());
 
     const StartupCommandLine line = StartupCommandLine::parse(arguments);
     bool ok = true;

@@ -16,6 +16,7 @@ namespace quillon {
 
 class CMainFrame;
 class CMultitrackerDoc;
+class EngineTransport;
 class Prompter;
 class SettingsStore;
 
@@ -44,6 +45,7 @@ private:
     EffectCatalog m_catalog;
     std::unique_ptr<CMultitrackerDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<EngineTransport> m_transport;
 };
 
 } // namespace quillon

@@ -10,6 +10,7 @@
 #include "app/window_placement.h"
 #include "model/multitracker_doc.h"
 #include "model/track.h"
+#include "ui/multitracker_view.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -258,8 +259,12 @@ TEST_F(AppFixture, CommandLineSwitchesArePostedOnceTheWindowIsUp)
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], 7913);
     EXPECT_EQ(log[1], 7914);
-    // The shipped servers were loaded.
+    // The shipped servers were loaded, and the engine's transport serves the play
+    // commands.
     EXPECT_GT(app.host().serverCount(), 0u);
+    EXPECT_TRUE(app.frame()->action(7800)->isEnabled());
+    EXPECT_TRUE(app.frame()->action(7803)->isEnabled());
+    EXPECT_FALSE(app.frame()->view()->isPlaying());
 }
 
 TEST_F(AppFixture, AProjectOnTheCommandLineIsOpenedAndABadOneEndsTheStart)
