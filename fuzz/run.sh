@@ -17,8 +17,11 @@ for dir in "$here/corpus" "$here/regressions"; do
   done
 done
 echo "fuzz: replaying ${#kept[@]} kept inputs"
-"$fuzzer" -artifact_prefix="$build/artifacts/" "${kept[@]}" >"$build/replay.log" 2>&1 ||
-  { cat "$build/replay.log"; exit 1; }
+# Without any file argument the fuzzer would not replay but fuzz without end.
+if [ ${#kept[@]} -gt 0 ]; then
+  "$fuzzer" -artifact_prefix="$build/artifacts/" "${kept[@]}" >"$build/replay.log" 2>&1 ||
+    { cat "$build/replay.log"; exit 1; }
+fi
 
 echo "fuzz: project loading for ${seconds}s"
 "$fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
