@@ -121,9 +121,56 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     // The framework's idle update: command states and status panes follow the document.
     m_idleTimer.start(250, this);
 
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const std::string file = m_settings.profileString("Recent File List", "File" + std::to_string(i), "");
+        if (!file.empty())
+            m_recent << QString::fromStdString(file);
+    }
+    rebuildRecentMenu();
+
     loadLanguage();
     updateTitle();
     updateCommandStates();
+}
+
+void CMainFrame::addRecent(const QString& path)
+{
+    m_recent.removeAll(path);
+    m_recent.prepend(path);
+    while (m_recent.size() > kRecentFiles)
+        m_recent.removeLast();
+    storeRecent();
+}
+
+void CMainFrame::storeRecent()
+{
+    for (int i = 0; i < kRecentFiles; ++i) {
+        const std::string name = "File" + std::to_string(i + 1);
+        if (i < m_recent.size())
+            m_settings.writeProfileString("Recent File List", name, m_recent[i].toStdString());
+        else
+            m_settings.remove(SettingsRoot::CurrentUser, keys::section("Recent File List"), name);
+    }
+    rebuildRecentMenu();
+}
+
+void CMainFrame::rebuildRecentMenu()
+{
+    for (QAction* a : m_recentActions)
+        delete a;
+    m_recentActions.clear();
+    for (int i = 0; i < m_recent.size(); ++i) {
+        const QString path = m_recent[i];
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), this);
+        a->setStatusTip(path);
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (maybeSave())
+                openProject(path);
+        });
+        m_fileMenu->insertAction(m_recentEnd, a);
+        m_recentActions.push_back(a);
+    }
+    m_recentEnd->setVisible(!m_recent.isEmpty());
 }
 
 CMainFrame::~CMainFrame()
@@ -174,6 +221,8 @@ void CMainFrame::buildMenus()
     addCommand(file, cmd::kConfigureSaveOptions, QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
                QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"));
     file->addSeparator();
+    m_fileMenu = file;
+    m_recentEnd = file->addSeparator();
     addCommand(file, cmd::kExit, QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
                QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"),
                QKeySequence::Quit);
@@ -771,6 +820,8 @@ bool CMainFrame::openProject(const QString& path)
     QApplication::restoreOverrideCursor();
     if (!ok) {
         m_prompter.showMessage(error.toStdString(), PromptIcon::Error);
+        if (m_recent.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
+            storeRecent();
         // The document was emptied by the failed load: start a fresh one.
         m_doc.onNewDocument();
         m_path.clear();
@@ -778,6 +829,7 @@ bool CMainFrame::openProject(const QString& path)
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();
+    addRecent(m_path);
     m_doc.updateAllViews(kHintStructure);
     m_view->viewWholeProject();
     updateTitle();
@@ -792,6 +844,7 @@ bool CMainFrame::saveProject(const QString& path)
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();
+    addRecent(m_path);
     updateTitle();
     return true;
 }

@@ -11,6 +11,7 @@
 #include <QBasicTimer>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <vector>
@@ -67,6 +68,10 @@ public:
     bool openProject(const QString& path);
     bool saveProject(const QString& path);
     const QString& projectPath() const { return m_path; }
+    // The most recently opened or saved projects, newest first (at most four), kept in
+    // "Recent File List" as File1 .. File4.
+    static constexpr int kRecentFiles = 4;
+    const QStringList& recentFiles() const { return m_recent; }
     // A new project from the stored defaults.
     void newProject();
 
@@ -116,6 +121,9 @@ private:
     void about();
     void addEffect(int commandId);
     bool saveAs();
+    void addRecent(const QString& path);
+    void storeRecent();
+    void rebuildRecentMenu();
 
     CMultitrackerDoc& m_doc;
     SettingsStore& m_settings;
@@ -142,6 +150,10 @@ private:
     QLabel* m_trackPane = nullptr;
     QString m_message;
     QString m_path;
+    QStringList m_recent;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentEnd = nullptr;
+    std::vector<QAction*> m_recentActions;
     std::vector<int> m_commandLog;
     QBasicTimer m_peakTimer;
     QBasicTimer m_idleTimer;

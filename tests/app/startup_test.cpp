@@ -247,6 +247,28 @@ TEST_F(FrameTest, CommandsFollowTheDocument)
     EXPECT_EQ(frame.commandLog().back(), 7802);
 }
 
+TEST_F(FrameTest, RecentFilesKeepTheFourLatestNewestFirst)
+{
+    CMainFrame& frame = newFrame();
+    std::vector<QString> paths;
+    for (int i = 0; i < 5; ++i) {
+        paths.push_back(QString::fromStdString(tmp.file("p" + std::to_string(i) + ".vpf")));
+        ASSERT_TRUE(frame.saveProject(paths.back()));
+    }
+    ASSERT_TRUE(frame.openProject(paths[2]));
+    EXPECT_EQ(frame.recentFiles(), (QStringList{paths[2], paths[4], paths[3], paths[1]}));
+    EXPECT_EQ(settings.profileString("Recent File List", "File1", ""), paths[2].toStdString());
+    EXPECT_EQ(settings.profileString("Recent File List", "File4", ""), paths[1].toStdString());
+
+    // A later window starts with the stored list; a project that no longer opens leaves it.
+    QFile::remove(paths[4]);
+    CMainFrame& next = newFrame();
+    EXPECT_EQ(next.recentFiles().size(), 4);
+    EXPECT_FALSE(next.openProject(paths[4]));
+    EXPECT_EQ(next.recentFiles(), (QStringList{paths[2], paths[3], paths[1]}));
+    EXPECT_EQ(settings.profileString("Recent File List", "File4", "none"), "none");
+}
+
 TEST_F(AppFixture, CommandLineSwitchesArePostedOnceTheWindowIsUp)
 {
     CQuillonApp app(settings, prompter, folder("program"), folder("data"));
