@@ -6,6 +6,9 @@
 #include "model/project_label.h"
 #include "ui/time_formatter.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
+
 #include <gtest/gtest.h>
 
 namespace quillon {
@@ -143,6 +146,46 @@ TEST(TimeFormatter, ProjectSetUpUsesTempoMeterAndTheFirstCdTrack)
     EXPECT_EQ(f.beatsPerMeasure(), 3);
     EXPECT_EQ(f.origin(), kRate * 2);
     EXPECT_EQ(f.format(kRate * 2 + 22050 * 4), "1:1:000");
+}
+
+// A language pack that answers with the given texts for the formatter's strings.
+class PackTexts : public QTranslator {
+public:
+    PackTexts(QString bars, QString minutes) : m_bars(std::move(bars)), m_minutes(std::move(minutes)) {}
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (QByteArray(context) != "TimeFormatter")
+            return QString();
+        if (QByteArray(source) == "%d:%.1d:%.3d")
+            return m_bars;
+        if (QByteArray(source) == "m")
+            return m_minutes;
+        return QString();
+    }
+
+private:
+    QString m_bars;
+    QString m_minutes;
+};
+
+TEST(TimeFormatter, UnitTextsComeFromTheLanguagePackButOnlySafeFormatsAreUsed)
+{
+    {
+        PackTexts pack("%d|%.1d|%.3d", "min");
+        QCoreApplication::installTranslator(&pack);
+        EXPECT_EQ(fmt(formatter(kTimeBarsBeats), 22050 * 5), "1|1|000");
+        EXPECT_EQ(fmt(formatter(kTimeMetric), kRate * 61), "1min 01s:000");
+        QCoreApplication::removeTranslator(&pack);
+    }
+    // A pack whose format asks for text or for the wrong number of fields would read
+    // past the numbers it is given: the built-in format is used instead.
+    for (const char* bad : {"%s:%d:%d", "%d:%d", "%d:%d:%d:%d", "%d:%n:%d"}) {
+        PackTexts pack(bad, "m");
+        QCoreApplication::installTranslator(&pack);
+        EXPECT_EQ(fmt(formatter(kTimeBarsBeats), 22050 * 5), "1:1:000") << bad;
+        QCoreApplication::removeTranslator(&pack);
+    }
 }
 
 TEST(Snap, TruncatesToTheGridOfFourBeatsPerDivision)
