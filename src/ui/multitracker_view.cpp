@@ -10,7 +10,7 @@
 #include "model/project_label.h"
 #include "model/track.h"
 #include "plugins/class_com.h"
-#include "ui/gdi_lines.h"
+#include "ui/half_open_lines.h"
 #include "ui/label_glyphs.h"
 #include "ui/time_formatter.h"
 #include "ui/time_ruler.h"
@@ -571,7 +571,7 @@ void CMultitrackerView::renderContent(QImage& image)
     // Top strip, its separator and the marked section.
     fillBands(p, top, top + kTopStrip, c.face, areaLeft, right);
     p.setPen(QPen(Qt::black, 0));
-    gdiLine(p, client.left(), top + 64, right, top + 64);
+    halfOpenLine(p, client.left(), top + 64, right, top + 64);
     const SampleRange marked = m_doc.markedSection();
     {
         const int mx0 = xOf(marked.begin);
@@ -619,7 +619,7 @@ void CMultitrackerView::renderContent(QImage& image)
     }
     if (y < bottom) {
         p.setPen(QPen(Qt::black, 0));
-        gdiLine(p, areaLeft, y, right, y);
+        halfOpenLine(p, areaLeft, y, right, y);
         if (y + 1 < bottom)
             p.fillRect(QRect(client.left(), y + 1, client.width(), bottom - y - 1), c.shadow);
     }
@@ -628,7 +628,7 @@ void CMultitrackerView::renderContent(QImage& image)
 
     // Corner.
     p.setPen(QPen(Qt::black, 0));
-    gdiLine(p, client.left() + kCornerWidth, top, client.left() + kCornerWidth, top + kTopStrip);
+    halfOpenLine(p, client.left() + kCornerWidth, top, client.left() + kCornerWidth, top + kTopStrip);
     p.fillRect(QRect(client.left(), top, kCornerWidth + 1, kTopStrip), c.shadow);
 
     if (m_bandAnchor.x() < 0) {
@@ -659,9 +659,9 @@ void CMultitrackerView::paintTrack(QPainter& p, CTrack& track, int index, int y,
     }
     fillBands(p, y + 1, y + h, base, area.left(), right);
     p.setPen(QPen(Qt::white, 0));
-    gdiLine(p, area.left(), y, right, y);
+    halfOpenLine(p, area.left(), y, right, y);
     p.setPen(QPen(c.shadow, 0));
-    gdiLine(p, area.left(), y + h - 1, right, y + h - 1);
+    halfOpenLine(p, area.left(), y + h - 1, right, y + h - 1);
 
     {
         std::lock_guard guard(track.lock());
@@ -729,23 +729,23 @@ void CMultitrackerView::paintClip(QPainter& p, CTrack& track, CAudioClip& clip, 
         p.restore();
     } else if (xs >= area.left() && xs < right) {
         p.setPen(QPen(Qt::black, 0));
-        gdiLine(p, xs, y, xs, y + h);
+        halfOpenLine(p, xs, y, xs, y + h);
     }
 
     const bool doubled = clip.isSelected() && active;
     p.setPen(QPen(Qt::black, 0));
-    gdiLine(p, left, y, bodyRight, y);
-    gdiLine(p, left, y + h - 1, bodyRight, y + h - 1);
+    halfOpenLine(p, left, y, bodyRight, y);
+    halfOpenLine(p, left, y + h - 1, bodyRight, y + h - 1);
     if (doubled) {
-        gdiLine(p, left, y + 1, bodyRight, y + 1);
-        gdiLine(p, left, y + h - 2, bodyRight, y + h - 2);
+        halfOpenLine(p, left, y + 1, bodyRight, y + 1);
+        halfOpenLine(p, left, y + h - 2, bodyRight, y + h - 2);
         if (!clip.incoming() && xs >= area.left() && xs + 1 < right)
-            gdiLine(p, xs + 1, y, xs + 1, y + h);
+            halfOpenLine(p, xs + 1, y, xs + 1, y + h);
     }
     if (xe <= right && xe - 1 >= area.left()) {
-        gdiLine(p, xe - 1, y, xe - 1, y + h);
+        halfOpenLine(p, xe - 1, y, xe - 1, y + h);
         if (doubled && xe - 2 >= area.left())
-            gdiLine(p, xe - 2, y, xe - 2, y + h);
+            halfOpenLine(p, xe - 2, y, xe - 2, y + h);
     }
 
     if (m_doc.showClipText()) {

@@ -1,6 +1,6 @@
 #include "ui/time_ruler.h"
 
-#include "ui/gdi_lines.h"
+#include "ui/half_open_lines.h"
 
 #include <QApplication>
 #include <QFont>
@@ -93,7 +93,7 @@ void TimeRuler::draw(QPainter& painter, int left, int top, int right, int bottom
     if (!noBackground)
         painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom - 1)), background);
     painter.setPen(QPen(lineColour, 0));
-    gdiLine(painter, left, bottom - 1, right + 1, bottom - 1);
+    halfOpenLine(painter, left, bottom - 1, right + 1, bottom - 1);
 
     const Layout l = layout(left, right, formatter);
     const QRect clip(QPoint(left, top), QPoint(right - 1, bottom - 1));
@@ -106,9 +106,9 @@ void TimeRuler::draw(QPainter& painter, int left, int top, int right, int bottom
     }
     painter.setPen(QPen(lineColour, 0));
     for (int x : l.majorTicks)
-        gdiLine(painter, x, bottom - 13, x, bottom);
+        halfOpenLine(painter, x, bottom - 13, x, bottom);
     for (int x : l.minorTicks)
-        gdiLine(painter, x, bottom - 4, x, bottom - 1);
+        halfOpenLine(painter, x, bottom - 4, x, bottom - 1);
     painter.restore();
 }
 

@@ -6,7 +6,7 @@
 
 namespace quillon {
 
-inline void gdiLine(QPainter& painter, int x1, int y1, int x2, int y2)
+inline void halfOpenLine(QPainter& painter, int x1, int y1, int x2, int y2)
 {
     if (x1 == x2) {
         if (y1 == y2)
