@@ -267,7 +267,7 @@ bool DemoProject::arrange(CMultitrackerDoc& doc, const QString& folder, QString&
         clip->setColour(doc.colourForFile(path));
         doc.addClipToTrack(p.track, std::move(clip), false);
     }
-    // Part two's drone starts right where part one's bells end: give it an overlap.
+    // The theme hands over to the bells with a sinusoidal crossfade.
     CTrack* melody = doc.trackAt(0);
     {
         std::lock_guard guard(melody->lock());
@@ -277,6 +277,7 @@ bool DemoProject::arrange(CMultitrackerDoc& doc, const QString& folder, QString&
 
     // Envelopes: the melody fades in and dips under the bells; the rhythm pans across.
     if (CCurve* volume = melody->addCurve(CCurve::kVolume)) {
+        volume->removeAllPoints();
         volume->addPoint(0, 0.0f);
         volume->addPoint(at(2.0), 1.0f);
         volume->addPoint(at(16.0), 1.0f);
@@ -285,6 +286,7 @@ bool DemoProject::arrange(CMultitrackerDoc& doc, const QString& folder, QString&
         volume->addPoint(at(34.0), 1.0f);
     }
     if (CCurve* pan = doc.trackAt(1)->addCurve(CCurve::kPan)) {
+        pan->removeAllPoints();
         pan->addPoint(at(4.0), 0.2f);
         pan->addPoint(at(20.0), 0.8f);
         pan->addPoint(at(38.0), 0.8f);

@@ -1,8 +1,12 @@
 // varda-quillon: the desktop application.
 
+#include "app/demo_project.h"
 #include "app/main_frame.h"
 #include "app/quillon_app.h"
+#include "base/prompter.h"
 #include "base_qt/qsettings_store.h"
+#include "model/multitracker_doc.h"
+#include "plugins/plugin_host.h"
 #include "ui/qt_prompter.h"
 
 #include <QApplication>
@@ -11,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -24,20 +29,76 @@ bool haveDisplay()
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+// Messages of a run without windows go to the error stream.
+class StreamPrompter : public quillon::Prompter {
+public:
+    void showMessage(const std::string& text, quillon::PromptIcon) override
+    {
+        std::fprintf(stderr, "varda-quillon: %s\n", text.c_str());
+    }
+    bool askOkCancel(const std::string& text) override
+    {
+        showMessage(text, quillon::PromptIcon::Question);
+        return false;
+    }
+    bool askYesNo(const std::string& text) override { return askOkCancel(text); }
+};
+
+void setNames()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Ostrel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Varda Quillon"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+}
+
+// --create-demo: writes the demo compilation into the user's data folder when it is
+// missing and prints the project's path; needs no display (the command-line tool then
+// renders it).
+int createDemo(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    setNames();
+    quillon::QSettingsStore settings;
+    StreamPrompter prompter;
+    quillon::PluginHost host;
+    try {
+        host.loadServers(settings);
+    } catch (...) {
+    }
+    quillon::PluginHost::setCurrent(&host);
+    int result = 1;
+    {
+        quillon::CMultitrackerDoc doc(settings, prompter);
+        QString error;
+        const QString path = quillon::DemoProject::ensure(
+            doc, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), error);
+        if (path.isEmpty()) {
+            std::fprintf(stderr, "varda-quillon: %s\n", qPrintable(error));
+        } else {
+            std::printf("%s\n", qPrintable(path));
+            result = 0;
+        }
+    }
+    quillon::PluginHost::setCurrent(nullptr);
+    settings.sync();
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--create-demo") == 0)
+            return createDemo(argc, argv);
     if (!haveDisplay()) {
         std::fprintf(stderr, "varda-quillon: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                              "set QT_QPA_PLATFORM=offscreen to run without one.\n");
         return 2;
     }
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Ostrel"));
-    QApplication::setApplicationName(QStringLiteral("Varda Quillon"));
+    setNames();
     QApplication::setApplicationDisplayName(QStringLiteral("Varda Quillon"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
 
     quillon::QSettingsStore settings;
     quillon::QtPrompter prompter;

@@ -139,6 +139,11 @@ TEST_F(ProjectFileTest, DemoCompilationHasTracksCrossfadesCurvesAndCdTracks)
     EXPECT_EQ(clips, 9u);
     EXPECT_GE(crossfades, 1);
     EXPECT_EQ(curves, 2);
+    // The melody fades in from silence.
+    const CCurve* volume = loaded->trackAt(0)->curve(CCurve::kVolume);
+    ASSERT_NE(volume, nullptr);
+    EXPECT_FLOAT_EQ(volume->valueAt(0), 0.0f);
+    EXPECT_FLOAT_EQ(volume->valueAt(44100), 0.5f);
     EXPECT_EQ(loaded->trackAt(0)->clips()[0]->outgoing()->shape(), kCrossfadeSinusoidal);
 
     int splits = 0;
