@@ -1,10 +1,10 @@
 #include "app/demo_project.h"
 
-#include "app/project_file.h"
 #include "model/audio_clip.h"
 #include "model/crossfade.h"
 #include "model/curve.h"
 #include "model/multitracker_doc.h"
+#include "model/project_file.h"
 #include "model/project_label.h"
 #include "model/track.h"
 
@@ -319,8 +319,11 @@ QString DemoProject::ensure(CMultitrackerDoc& doc, const QString& dataFolder, QS
         return project;
     if (!writeAudio(folder, error) || !arrange(doc, folder, error))
         return QString();
-    if (!ProjectFile::save(doc, project, error))
+    std::string saveError;
+    if (!ProjectFile::save(doc, project.toStdString(), saveError)) {
+        error = QString::fromStdString(saveError);
         return QString();
+    }
     return project;
 }
 

@@ -1,11 +1,11 @@
 #include "app/main_frame.h"
 
-#include "app/project_file.h"
 #include "app/window_placement.h"
 #include "base/prompter.h"
 #include "base/settings_store.h"
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
+#include "model/project_file.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/class_com.h"
@@ -45,6 +45,7 @@ namespace quillon {
 namespace {
 
 constexpr const char* kContext = "CMainFrame";
+constexpr const char* kClassComError = "Unable to create instance of class com interface (ClassCom Error).";
 
 QString tx(const char* text) { return QCoreApplication::translate(kContext, text); }
 
@@ -542,6 +543,17 @@ void CMainFrame::handle(int id)
     case cmd::kConfigureSaveOptions:
         configureSaveOptions();
         break;
+    case cmd::kUndo:
+    case cmd::kRedo:
+        try {
+            if (id == cmd::kUndo)
+                m_doc.undo();
+            else
+                m_doc.redo();
+        } catch (const std::exception& e) {
+            m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
+        }
+        break;
     case cmd::kCut:
         m_doc.cutClips();
         break;
@@ -659,7 +671,7 @@ void CMainFrame::handle(int id)
             try {
                 selected.front()->editInWaveEditor();
             } catch (const ClassCom&) {
-                m_prompter.showMessage(ProjectFile::kClassComError, PromptIcon::Error);
+                m_prompter.showMessage(kClassComError, PromptIcon::Error);
             }
         }
         break;
@@ -688,9 +700,9 @@ void CMainFrame::updateCommandStates()
         if (QAction* a = action(id))
             a->setEnabled(on);
     };
-    // Undo history, burning and the wizards arrive with their own parts.
-    enable(cmd::kUndo, false);
-    enable(cmd::kRedo, false);
+    // Burning and the wizards arrive with their own parts.
+    enable(cmd::kUndo, m_doc.canUndo());
+    enable(cmd::kRedo, m_doc.canRedo());
     enable(cmd::kBurnCd, false);
     enable(cmd::kLpToCdWizard, false);
     enable(cmd::kTapeToCdWizard, false);
@@ -782,7 +794,7 @@ void CMainFrame::timerEvent(QTimerEvent* event)
         try {
             more = m_doc.pollPeaks();
         } catch (const ClassCom&) {
-            m_prompter.showMessage(ProjectFile::kClassComError, PromptIcon::Error);
+            m_prompter.showMessage(kClassComError, PromptIcon::Error);
         }
         if (!more)
             m_peakTimer.stop();
@@ -814,17 +826,21 @@ void CMainFrame::newProject()
 
 bool CMainFrame::openProject(const QString& path)
 {
-    QString error;
+    std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = ProjectFile::load(m_doc, path, error);
+    const bool ok = ProjectFile::load(m_doc, path.toStdString(), error);
     QApplication::restoreOverrideCursor();
     if (!ok) {
-        m_prompter.showMessage(error.toStdString(), PromptIcon::Error);
+        m_prompter.showMessage(error, PromptIcon::Error);
         if (m_recent.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
             storeRecent();
-        // The document was emptied by the failed load: start a fresh one.
-        m_doc.onNewDocument();
-        m_path.clear();
+        // A file that could be read but was no project has emptied the document: start
+        // a fresh one. A file that could not be read has left the project as it was.
+        if (QFileInfo(path).isReadable() && QFileInfo(path).isFile()) {
+            m_doc.onNewDocument();
+            m_path.clear();
+            m_view->setVisibleRange(SampleRange(0, CMultitrackerView::kInitialVisibleEnd));
+        }
         updateTitle();
         return false;
     }
@@ -838,9 +854,15 @@ bool CMainFrame::openProject(const QString& path)
 
 bool CMainFrame::saveProject(const QString& path)
 {
-    QString error;
-    if (!ProjectFile::save(m_doc, path, error)) {
-        m_prompter.showMessage(error.toStdString(), PromptIcon::Error);
+    std::string error;
+    bool ok = false;
+    try {
+        ok = ProjectFile::save(m_doc, path.toStdString(), error);
+    } catch (const ClassCom&) {
+        error = kClassComError;
+    }
+    if (!ok) {
+        m_prompter.showMessage(error, PromptIcon::Error);
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();
@@ -959,7 +981,7 @@ void CMainFrame::configureSaveOptions()
         FileFilterManager manager = FileFilterManager::create(*host);
         manager.configureSaveOptions();
     } catch (const ClassCom&) {
-        m_prompter.showMessage(ProjectFile::kClassComError, PromptIcon::Error);
+        m_prompter.showMessage(kClassComError, PromptIcon::Error);
     }
 }
 
@@ -989,7 +1011,7 @@ void CMainFrame::addEffect(int commandId)
         showStatusMessage(master ? QCoreApplication::translate("CMainFrame", "Effect added to the master chain.")
                                  : QCoreApplication::translate("CMainFrame", "Effect added to the chain of track %1.").arg(current + 1));
     } catch (const ClassCom&) {
-        m_prompter.showMessage(ProjectFile::kClassComError, PromptIcon::Error);
+        m_prompter.showMessage(kClassComError, PromptIcon::Error);
     }
 }
 

@@ -454,6 +454,11 @@ void CMultitrackerView::onHint(int hint, const HintPayload* payload)
             m_visible = rangeOf(int64_t(std::trunc(m_visible.begin * f)), int64_t(std::trunc(m_visible.end * f)));
         }
         break;
+    case kHintStructure:
+        // Clips may have been replaced (undo, redo, loading) by new ones that can sit at
+        // a former clip's address: cached peaks are not trusted across this hint.
+        m_peaks.clear();
+        break;
     case kHintActivateView:
         setFocus();
         break;

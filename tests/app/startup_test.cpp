@@ -5,10 +5,10 @@
 #include "app/command_line.h"
 #include "app/language_pack.h"
 #include "app/main_frame.h"
-#include "app/project_file.h"
 #include "app/quillon_app.h"
 #include "app/window_placement.h"
 #include "model/multitracker_doc.h"
+#include "model/project_file.h"
 #include "model/track.h"
 #include "ui/multitracker_view.h"
 
@@ -269,6 +269,41 @@ TEST_F(FrameTest, RecentFilesKeepTheFourLatestNewestFirst)
     EXPECT_EQ(settings.profileString("Recent File List", "File4", "none"), "none");
 }
 
+TEST_F(FrameTest, AFileThatIsNoProjectLeavesANewProjectAndAMissingOneTheOldOne)
+{
+    CMainFrame& frame = newFrame();
+    const QString kept = QString::fromStdString(tmp.file("kept.vpf"));
+    doc->setTitle("Kept");
+    ASSERT_TRUE(frame.saveProject(kept));
+    EXPECT_FALSE(frame.openProject(QString::fromStdString(tmp.file("missing.vpf"))));
+    EXPECT_EQ(doc->title(), "Kept");
+    EXPECT_EQ(frame.projectPath(), kept);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_NE(prompter.messages()[0].find("missing.vpf"), std::string::npos);
+
+    const std::string junk = tmp.file("junk.vpf");
+    std::ofstream(junk) << "Varda Quillon Header Filf";
+    EXPECT_FALSE(frame.openProject(QString::fromStdString(junk)));
+    EXPECT_EQ(prompter.messages().back(), "Unexpected file format.");
+    EXPECT_EQ(doc->trackCount(), 2);
+    EXPECT_EQ(doc->title(), "");
+    EXPECT_TRUE(frame.projectPath().isEmpty());
+}
+
+TEST_F(FrameTest, UndoAndRedoFollowTheHistory)
+{
+    CMainFrame& frame = newFrame();
+    EXPECT_FALSE(frame.action(57643)->isEnabled());
+    ASSERT_TRUE(frame.runCommand(7772)); // Insert Track takes an undo step
+    EXPECT_EQ(doc->trackCount(), 3);
+    EXPECT_TRUE(frame.action(57643)->isEnabled());
+    EXPECT_TRUE(frame.runCommand(57643));
+    EXPECT_EQ(doc->trackCount(), 2);
+    EXPECT_TRUE(frame.action(57644)->isEnabled());
+    EXPECT_TRUE(frame.runCommand(57644));
+    EXPECT_EQ(doc->trackCount(), 3);
+}
+
 TEST_F(AppFixture, CommandLineSwitchesArePostedOnceTheWindowIsUp)
 {
     CQuillonApp app(settings, prompter, folder("program"), folder("data"));
@@ -298,8 +333,8 @@ TEST_F(AppFixture, AProjectOnTheCommandLineIsOpenedAndABadOneEndsTheStart)
         CMultitrackerDoc doc(s, prompter);
         doc.onNewDocument();
         doc.setTitle("From disk");
-        QString error;
-        ASSERT_TRUE(ProjectFile::save(doc, QString::fromStdString(good), error)) << error.toStdString();
+        std::string error;
+        ASSERT_TRUE(ProjectFile::save(doc, good, error)) << error;
     }
     {
         CQuillonApp app(settings, prompter, folder("program"), folder("data"));
