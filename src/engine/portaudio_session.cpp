@@ -55,6 +55,12 @@ PortAudioSession::~PortAudioSession()
     }
 }
 
+std::mutex& PortAudioSession::streamMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
 std::vector<PortAudioSession::Device> PortAudioSession::devices(bool output) const
 {
     std::vector<Device> list;

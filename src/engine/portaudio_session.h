@@ -8,6 +8,7 @@
 // reach a server on standard error even when no server is wanted, so the probe runs
 // with standard error sent to /dev/null (and with JACK told not to start a server).
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     std::vector<Device> devices(bool output) const;
     // PortAudio's index for one of our device ids, or -1 when there is no such device.
     int resolve(int deviceId, bool output) const;
+
+    // PortAudio promises nothing about calls from several threads at once, and playback
+    // and recording run on threads of their own: opening, starting, stopping and closing
+    // streams take this lock. Stream callbacks never do.
+    static std::mutex& streamMutex();
 
 private:
     bool m_valid = false;

@@ -76,6 +76,7 @@ int WaveInputDevice::open(int deviceId, const WAVEFORMATEX& format, uint32_t fra
     }
     params.suggestedLatency = info->defaultHighInputLatency;
 
+    std::lock_guard api(PortAudioSession::streamMutex());
     PaStream* stream = nullptr;
     if (Pa_OpenStream(&stream, &params, nullptr, format.nSamplesPerSec, paFramesPerBufferUnspecified,
                       paClipOff | paDitherOff, &WaveInputDevice::streamCallback, this) != paNoError) {
@@ -181,6 +182,7 @@ void WaveInputDevice::close()
     m_stopping.store(true);
     PaStream* stream = m_stream;
     m_stream = nullptr;
+    std::lock_guard api(PortAudioSession::streamMutex());
     Pa_AbortStream(stream);
     Pa_CloseStream(stream);
     m_buffers.clear();

@@ -94,6 +94,7 @@ bool WaveOutputDevice::open(uint32_t rate, uint16_t channels, uint16_t bits, int
     m_converter.reseed(kDitherSeed);
 
     // No clipping and no dither of PortAudio's own: the samples are final.
+    std::unique_lock api(PortAudioSession::streamMutex());
     PaStream* stream = nullptr;
     PaError err = Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified,
                                 paClipOff | paDitherOff, &WaveOutputDevice::streamCallback, this);
@@ -102,7 +103,7 @@ bool WaveOutputDevice::open(uint32_t rate, uint16_t channels, uint16_t bits, int
         return false;
     }
     Pa_SetStreamFinishedCallback(stream, &WaveOutputDevice::streamFinished);
-    // Like a wave-out device the stream runs from open on; until blocks come it plays silence.
+    // The stream runs from open on; until blocks come it plays silence.
     err = Pa_StartStream(stream);
     if (err != paNoError) {
         Pa_CloseStream(stream);
@@ -238,6 +239,7 @@ void WaveOutputDevice::reset()
         // With the stream aborted the callback no longer runs, so this thread may take
         // the buffers back in its place.
         m_stopping.store(true);
+        std::lock_guard api(PortAudioSession::streamMutex());
         Pa_AbortStream(m_stream);
         returnAllQueued();
         m_lastProgress.store(nowMilliseconds(), std::memory_order_relaxed);
@@ -254,6 +256,7 @@ void WaveOutputDevice::close()
         return;
     {
         std::lock_guard lock(m_mutex);
+        std::lock_guard api(PortAudioSession::streamMutex());
         m_stopping.store(true);
         // Stopping (not aborting) lets the sound already handed to the host play out; a
         // failed device would never finish that.

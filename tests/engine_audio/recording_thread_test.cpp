@@ -6,6 +6,8 @@
 #include "base/wave_format.h"
 #include "engine/recording_state.h"
 #include "engine/recording_thread.h"
+#include "engine/sample_block.h"
+#include "engine/wave_output_device.h"
 #include "plugins/file_filter.h"
 #include "plugins/plugin_host.h"
 
@@ -337,6 +339,37 @@ TEST_F(RecordingTest, TheCreateMessageNamesTheFile)
     EXPECT_TRUE(state->isPaused());
     state->requestStop();
     thread.join();
+}
+
+// The console plays the project while it records: both streams run side by side.
+TEST_F(RecordingTest, RecordsWhilePlaybackRuns)
+{
+    const WAVEFORMATEX format = RecordingState::recordingFormat(kRate, true, 16);
+    const std::vector<int32_t> input = useInput(format, kRate);
+    const std::string take = AlsaTestSetup::file("take") + ".wav";
+    auto state = makeState(format, take, 0);
+    state->setPaused(false);
+
+    WaveOutputDevice output;
+    ASSERT_TRUE(output.open(kRate, 2, 16, -1, WaveOutputDevice::kPlaybackRingSize));
+    RecordingThread thread(*state);
+    thread.start();
+    SampleBlock block(2205, 8);
+    for (uint32_t i = 0; i < block.frameCount() * 2; ++i)
+        block.data()[i] = 0.25f;
+    for (int n = 0; n < 12; ++n)
+        ASSERT_TRUE(output.acceptBlock(block));
+    ASSERT_TRUE(waitFor([&] { return state->currentPosition() >= 3 * kBuffer; }));
+    state->requestStop();
+    thread.join();
+    ASSERT_TRUE(waitFor([&] { return output.lastBufferDone(); }));
+    output.close();
+    EXPECT_EQ(output.framesDone(), 12 * 2205);
+    EXPECT_FALSE(output.hasFailed());
+
+    const std::vector<int32_t> samples = readTake(take, format);
+    ASSERT_GE(samples.size(), 3u * kBuffer * 2);
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), input.begin()));
 }
 
 // A full disk, made with the file size limit: writing stops, the take keeps what it has.
