@@ -5,8 +5,13 @@
 #include "base/recording_prompter.h"
 #include "base/view_hints.h"
 #include "base/wave_format.h"
+#include "engine/pcm_converter.h"
+#include "engine/renderer.h"
+#include "engine/sample_block.h"
+#include "engine/sample_sink.h"
 #include "engine/transport.h"
 #include "model/audio_clip.h"
+#include "model/curve.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/project_label.h"
@@ -18,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <tuple>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -111,7 +117,75 @@ protected:
     int counter = 0;
 };
 
+// Keeps every block the renderer hands over.
+struct CollectingSink : SampleSink {
+    std::vector<float> samples;
+    int64_t frames = 0;
+    bool acceptBlock(const SampleBlock& block) override
+    {
+        samples.insert(samples.end(), block.data(), block.data() + block.frameCount() * block.channels());
+        frames += block.frameCount();
+        return true;
+    }
+    int64_t framesDone() const override { return frames; }
+    int64_t framesDelivered() const override { return frames; }
+};
+
 } // namespace
+
+TEST_F(TransportTest, PlaysExactlyWhatTheRendererRenders)
+{
+    // Two tracks of different tones, overlapping clips with a crossfade, pans and a curve.
+    const auto tone = [](double f, int32_t frames) {
+        std::vector<float> v(size_t(frames) * 2);
+        for (int32_t i = 0; i < frames; ++i)
+            v[size_t(i) * 2] = v[size_t(i) * 2 + 1] = float(0.4 * std::sin(2 * M_PI * f * i / 44100));
+        return v;
+    };
+    int n = 0;
+    for (auto [track, start, freq] : {std::tuple{0, 0, 440.0}, {0, 6000, 660.0}, {1, 2000, 550.0}}) {
+        const std::string path = tmp.file("t" + std::to_string(n++) + ".wav");
+        ASSERT_TRUE(test::writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, tone(freq, 9000)));
+        auto clip = std::make_unique<CAudioClip>(&doc->format());
+        ASSERT_TRUE(clip->openFile(start, path));
+        doc->addClipToTrack(track, std::move(clip), false);
+    }
+    doc->trackAt(1)->setPan(0.2f);
+    doc->trackAt(0)->addCurve(1)->addPoint(12000, 1.0f);
+    const SampleRange range(0, 15000);
+
+    // What the renderer makes of it, converted to 16 bits by the rule alone.
+    for (int32_t i = 0; i < doc->trackCount(); ++i)
+        doc->trackAt(i)->setPlaybackOff(0);
+    CollectingSink sink;
+    {
+        Renderer renderer(*doc);
+        RenderRequest request;
+        request.sink = &sink;
+        request.range = range;
+        renderer.render(request);
+    }
+    std::vector<uint8_t> expected(sink.samples.size() * 2);
+    PcmConverter converter;
+    float error[2] = {0, 0};
+    converter.convert(sink.samples.data(), uint32_t(sink.frames), 2, 16, false, false, error, expected.data());
+
+    ASSERT_EQ(transport->play(range, nullptr, false), Transport::PlayResult::Started);
+    ASSERT_TRUE(runUntilOver(5s));
+    // The device may start with silence; from the first sound on, the same bytes.
+    std::vector<uint8_t> raw = test::readBytes(options.outFile);
+    size_t first = 0;
+    while (first + 4 <= raw.size() && raw[first] == 0 && raw[first + 1] == 0 && raw[first + 2] == 0 &&
+           raw[first + 3] == 0)
+        first += 4;
+    size_t leading = 0; // silent frames at the start of the render itself
+    while (leading + 4 <= expected.size() && expected[leading] == 0 && expected[leading + 1] == 0 &&
+           expected[leading + 2] == 0 && expected[leading + 3] == 0)
+        leading += 4;
+    ASSERT_GE(raw.size() - first, expected.size() - leading);
+    EXPECT_TRUE(std::equal(expected.begin() + std::ptrdiff_t(leading), expected.end(),
+                           raw.begin() + std::ptrdiff_t(first)));
+}
 
 TEST_F(TransportTest, PlaysToTheEndThenSwitchesEveryTrackOff)
 {
