@@ -338,9 +338,10 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
     for (const char* field : {"title", "artist"}) {
         for (const std::string& pair : o.values(field)) {
             const auto eq = pair.find('=');
+            const std::string number = eq == std::string::npos ? std::string() : pair.substr(0, eq);
             char* end = nullptr;
-            const long n = eq == std::string::npos ? 0 : std::strtol(pair.substr(0, eq).c_str(), &end, 10);
-            if (eq == std::string::npos || !end || *end || n < 1)
+            const long n = number.empty() ? 0 : std::strtol(number.c_str(), &end, 10);
+            if (number.empty() || !end || *end || n < 1)
                 return fail(std::string("--") + field + " expects N=TEXT with N counting CD tracks from 1, not '" +
                             pair + "'");
             if (size_t(n) > splits.size())
