@@ -34,7 +34,7 @@ using test::AlsaTestSetup;
 constexpr uint32_t kRate = 44100;
 constexpr uint32_t kBuffer = kRate / 10;
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5000ms)
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15000ms)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
@@ -302,8 +302,13 @@ TEST_F(RecordingTest, AFileThatCannotBeCreatedPausesAndKeepsThePreviousTake)
     // Record into a good file, then fail to change to a bad one: the good one stays.
     const std::string good = AlsaTestSetup::file("good") + ".wav";
     state->changeTarget(good);
-    state->setPaused(false);
-    ASSERT_TRUE(waitFor([&] { return state->currentPosition() >= 2 * kBuffer; }));
+    // The thread may see the resume before it has opened the new file and pause again
+    // (nothing to record into); resume until it records.
+    ASSERT_TRUE(waitFor([&] {
+        if (state->isPaused())
+            state->setPaused(false);
+        return state->currentPosition() >= 2 * kBuffer;
+    }));
     state->setPaused(true);
     state->takeMessages();
     state->changeTarget(missing);
