@@ -1,5 +1,7 @@
 #include "model/project_label.h"
 
+#include "model/curve_point.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -15,25 +17,16 @@ int32_t toSamples(int64_t v)
 
 } // namespace
 
+// The label dialog shows a position exactly as the curve point dialog does.
 LabelPositionFields labelPositionFields(int32_t position, int32_t rate)
 {
-    LabelPositionFields f;
-    if (rate <= 0)
-        return f;
-    const int64_t p = position;
-    const int64_t r = rate;
-    f.milliseconds = static_cast<int32_t>((p * 1000 / r) % 1000);
-    f.seconds = static_cast<int32_t>((p / r) % 60);
-    f.minutes = static_cast<int32_t>((p / (r * 60)) % 60);
-    return f;
+    const CurvePointFields c = curvePointFieldsFromPosition(position, rate);
+    return {c.minutes, c.seconds, c.milliseconds};
 }
 
 int32_t labelPositionFromFields(const LabelPositionFields& fields, int32_t rate)
 {
-    if (rate <= 0)
-        return 0;
-    const int64_t ms = int64_t{fields.minutes} * 60000 + int64_t{fields.seconds} * 1000 + fields.milliseconds;
-    return toSamples(ms * rate / 1000);
+    return curvePointPositionFromFields({fields.minutes, fields.seconds, fields.milliseconds}, rate);
 }
 
 LabelPauseFields labelPauseFields(int32_t pause, int32_t rate)
