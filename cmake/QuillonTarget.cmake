@@ -4,11 +4,19 @@ function(quillon_target_defaults target)
   target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}/include" "${PROJECT_SOURCE_DIR}/src")
 endfunction()
 
+# Shipped code is built with the loop vectoriser on: the sample loops (mixing, curves,
+# sample conversion) are several times faster with it, and -O2 leaves most of them scalar.
+function(quillon_optimise target)
+  # GCC 12 gives false -Wrestrict warnings inside std::string at -O3.
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo>:-O3 -Wno-restrict>)
+endfunction()
+
 # A library made of every source file in the calling folder.
 function(quillon_folder_library target)
   file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
   add_library(${target} STATIC ${_sources})
   quillon_target_defaults(${target})
+  quillon_optimise(${target})
 endfunction()
 
 # A plug-in server: a shared library without the "lib" prefix in the shared server folder.
@@ -16,6 +24,7 @@ function(quillon_server target)
   file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
   add_library(${target} MODULE ${_sources})
   quillon_target_defaults(${target})
+  quillon_optimise(${target})
   set_target_properties(${target} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY "${QUILLON_SERVER_DIR}"
                                              CXX_VISIBILITY_PRESET hidden C_VISIBILITY_PRESET hidden)
   target_link_options(${target} PRIVATE -Wl,--no-undefined)

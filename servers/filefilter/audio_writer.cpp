@@ -30,15 +30,18 @@ int pcmSubtype(int bits, bool unsignedEight)
     }
 }
 
-// Float to an n-bit integer: round to nearest, clip at full scale, NaN as silence.
-int32_t quantise(float x, double scale, double lo, double hi)
+// Float to an n-bit integer: round to nearest (ties to even), clip at full scale, NaN as
+// silence. Clipping before rounding gives the same result as after, as both ends are
+// whole numbers; adding and taking away 1.5 * 2^52 rounds in the current (nearest) mode
+// without a library call, so the loop over a block vectorises.
+inline int32_t quantise(float x, double scale, double lo, double hi)
 {
-    const double v = std::nearbyint(static_cast<double>(x) * scale);
-    if (!(v >= lo))
-        return std::isnan(v) ? 0 : static_cast<int32_t>(lo);
-    if (v > hi)
-        return static_cast<int32_t>(hi);
-    return static_cast<int32_t>(v);
+    constexpr double kRound = 6755399441055744.0;
+    double v = static_cast<double>(x) * scale;
+    v = v < lo ? lo : v;
+    v = v > hi ? hi : v;
+    v = v == v ? v : 0.0;
+    return static_cast<int32_t>((v + kRound) - kRound);
 }
 
 } // namespace

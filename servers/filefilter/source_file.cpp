@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@ SourceFile& SourceFile::operator=(SourceFile&& other) noexcept
     if (this != &other) {
         close();
         m_file = std::exchange(other.m_file, nullptr);
+        m_io = std::move(other.m_io);
         m_info = std::move(other.m_info);
         std::copy(std::begin(other.m_positions), std::end(other.m_positions), m_positions);
         m_needsHistory = other.m_needsHistory;
@@ -44,8 +46,11 @@ bool SourceFile::open(const std::string& path)
     // Only regular files: opening a FIFO or a device would block or read forever.
     if (path.empty() || !stamp(path, info.stamp))
         return false;
+    auto io = std::make_unique<BufferedSource>();
+    if (!io->open(path))
+        return false;
     SF_INFO sfInfo{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &sfInfo);
+    SNDFILE* file = sf_open_virtual(BufferedSource::virtualIo(), SFM_READ, &sfInfo, io.get());
     if (!file)
         return false;
     auto fail = [&] {
@@ -72,8 +77,10 @@ bool SourceFile::open(const std::string& path)
     if (sf_seek(file, 0, SEEK_SET) != 0) {
         // Reopen rather than trust a handle that cannot go back.
         sf_close(file);
+        if (!io->open(path))
+            return false;
         SF_INFO again{};
-        file = sf_open(path.c_str(), SFM_READ, &again);
+        file = sf_open_virtual(BufferedSource::virtualIo(), SFM_READ, &again, io.get());
         if (!file)
             return false;
     }
@@ -90,6 +97,7 @@ bool SourceFile::open(const std::string& path)
                      subtype == SF_FORMAT_MPEG_LAYER_II || subtype == SF_FORMAT_MPEG_LAYER_III;
     m_scratch.assign(m_needsHistory ? kScratchFrames * static_cast<size_t>(info.channels) : 0, 0.0f);
     m_file = file;
+    m_io = std::move(io);
     m_info = std::move(info);
     return true;
 }
@@ -100,6 +108,7 @@ void SourceFile::close()
         sf_close(m_file);
         m_file = nullptr;
     }
+    m_io.reset();
 }
 
 int64_t SourceFile::read(float* dest, int64_t frames)

@@ -4,11 +4,12 @@
 
 #include <quillon/wave_format.h>
 
+#include "buffered_source.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
-
-typedef struct sf_private_tag SNDFILE;
 
 namespace quillon::filefilter {
 
@@ -70,6 +71,7 @@ public:
 
 private:
     SNDFILE* m_file = nullptr;
+    std::unique_ptr<BufferedSource> m_io; // what m_file reads through; a stable address
     SourceInfo m_info;
     int m_positions[kMaxChannels] = {};
     bool m_needsHistory = false;

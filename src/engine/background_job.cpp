@@ -34,7 +34,19 @@ void BackgroundJob::work()
         result = 1;
     }
     m_result.store(result, std::memory_order_release);
-    m_done.store(true, std::memory_order_release);
+    {
+        // Set under the mutex so that a waiter cannot miss the signal between its check
+        // and its wait.
+        std::lock_guard lock(m_doneMutex);
+        m_done.store(true, std::memory_order_release);
+    }
+    m_doneSignal.notify_all();
+}
+
+bool BackgroundJob::waitDone(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_doneMutex);
+    return m_doneSignal.wait_for(lock, timeout, [this] { return isDone(); });
 }
 
 void BackgroundJob::wait()

@@ -11,8 +11,11 @@
 // destructors call wait() themselves so that run() never outlives their members.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -49,6 +52,9 @@ public:
     std::exception_ptr error() const { return isDone() ? m_error : nullptr; }
     // Blocks until the worker thread has ended (at once when it never started).
     void wait();
+    // Waits up to `timeout` for the done flag and tells whether it is set; a poller uses
+    // it in place of sleeping, so that it sees the end of the job at once.
+    bool waitDone(std::chrono::milliseconds timeout);
 
 private:
     void work();
@@ -58,6 +64,8 @@ private:
     std::atomic<bool> m_done{false};
     std::atomic<int32_t> m_result{0};
     std::exception_ptr m_error;
+    std::mutex m_doneMutex;
+    std::condition_variable m_doneSignal;
 };
 
 } // namespace quillon

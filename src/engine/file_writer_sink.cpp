@@ -5,9 +5,14 @@
 
 #include <quillon/plugin_abi.h>
 
+#include <algorithm>
+
 namespace quillon {
 
-FileWriterSink::FileWriterSink(FileFilter filter) : m_filter(std::move(filter)) {}
+FileWriterSink::FileWriterSink(FileFilter filter) : m_filter(std::move(filter))
+{
+    m_writer = std::thread([this] { writerLoop(); });
+}
 
 FileWriterSink::~FileWriterSink() { close(); }
 
@@ -31,12 +36,68 @@ std::unique_ptr<FileWriterSink> FileWriterSink::choose(PluginHost& host, const W
 
 bool FileWriterSink::acceptBlock(const SampleBlock& block)
 {
-    if (!m_filter.isValid())
+    std::unique_lock lock(m_mutex);
+    throwPendingError();
+    if (m_stopping || !m_filter.isValid())
         return false;
-    m_filter.write(block.data(), block.frameCount());
+    m_changed.wait(lock, [this] { return m_queued < kQueueSlots || m_error; });
+    throwPendingError();
+    Slot& slot = m_slots[(m_head + m_queued) % kQueueSlots];
+    const size_t samples = block.sizeInBytes() / sizeof(float);
+    // Slots take the size of the render's blocks once; later blocks reuse them.
+    if (slot.samples.size() < samples)
+        slot.samples.resize(samples);
+    std::copy(block.data(), block.data() + samples, slot.samples.data());
+    slot.frames = block.frameCount();
+    slot.bytesPerFrame = block.bytesPerFrame();
+    ++m_queued;
+    m_bytesDelivered.fetch_add(block.sizeInBytes(), std::memory_order_acq_rel);
     m_bytesPerFrame.store(block.bytesPerFrame(), std::memory_order_release);
-    m_bytes.fetch_add(block.sizeInBytes(), std::memory_order_acq_rel);
+    lock.unlock();
+    m_changed.notify_all();
     return true;
+}
+
+void FileWriterSink::finish()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queued == 0 || m_error; });
+    throwPendingError();
+}
+
+void FileWriterSink::throwPendingError()
+{
+    if (m_error)
+        std::rethrow_exception(m_error);
+}
+
+void FileWriterSink::writerLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_queued > 0 || m_stopping; });
+        if (m_queued == 0)
+            return; // stopping with nothing left
+        Slot& slot = m_slots[m_head];
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            // Only this thread uses the filter while the sink is open.
+            m_filter.write(slot.samples.data(), slot.frames);
+            m_bytes.fetch_add(uint64_t{slot.frames} * slot.bytesPerFrame, std::memory_order_acq_rel);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        m_head = (m_head + 1) % kQueueSlots;
+        --m_queued;
+        if (error) {
+            // Nothing after a failed block goes to the file.
+            m_error = error;
+            m_queued = 0;
+        }
+        m_changed.notify_all();
+    }
 }
 
 int64_t FileWriterSink::framesWritten() const
@@ -45,6 +106,22 @@ int64_t FileWriterSink::framesWritten() const
     return perFrame ? static_cast<int64_t>(bytesReceived() / perFrame) : 0;
 }
 
-void FileWriterSink::close() { m_filter.instance().release(); }
+int64_t FileWriterSink::framesDelivered() const
+{
+    const uint32_t perFrame = m_bytesPerFrame.load(std::memory_order_acquire);
+    return perFrame ? static_cast<int64_t>(m_bytesDelivered.load(std::memory_order_acquire) / perFrame) : 0;
+}
+
+void FileWriterSink::close()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    if (m_writer.joinable())
+        m_writer.join();
+    m_filter.instance().release();
+}
 
 } // namespace quillon

@@ -5,9 +5,15 @@
 // which finishes the file. Blocks are interleaved 32-bit float frames; the filter
 // converts them to the destination format.
 //
-// Threads: acceptBlock() runs on the render thread; framesWritten(), framesDone(),
-// framesDelivered() and bytesReceived() may be read from any thread while it runs
-// (a progress display). close() and destruction come after the render has ended.
+// The file is written behind the render: acceptBlock() copies the block into one of a
+// few queue slots and returns, and the sink's own writer thread hands the slots to the
+// filter, so encoding and disk writes overlap the mixing of the next blocks. A failed
+// write is reported by the next acceptBlock() or by finish(); blocks after it are not
+// written, and the file keeps every block written before.
+//
+// Threads: acceptBlock() and finish() run on the render thread; framesWritten(),
+// framesDone(), framesDelivered() and bytesReceived() may be read from any thread while
+// it runs (a progress display). close() and destruction come after the render has ended.
 
 #include "engine/sample_sink.h"
 #include "plugins/file_filter.h"
@@ -15,9 +21,14 @@
 #include <quillon/wave_format.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace quillon {
 
@@ -42,23 +53,52 @@ public:
     static std::unique_ptr<FileWriterSink> choose(PluginHost& host, const WAVEFORMATEX& destination,
                                                   int32_t defaultFormat);
 
-    // Appends the block's frames; a nonzero result of the filter is thrown as ClassCom
-    // with its code (the file keeps what was written before). Never called after close().
+    // Queues the block's frames for the file. A nonzero result of the filter for an
+    // earlier block is thrown here as ClassCom with its code (the file keeps what was
+    // written before). False after close().
     bool acceptBlock(const SampleBlock& block) override;
-    // Bytes received divided by the bytes per frame of the last block.
+    // Waits until every queued block is in the file; a write failure is thrown as in
+    // acceptBlock().
+    void finish() override;
+    // Bytes written to the file divided by the bytes per frame of the last block.
     int64_t framesWritten() const;
     int64_t framesDone() const override { return framesWritten(); }
-    int64_t framesDelivered() const override { return framesWritten(); }
+    // Frames handed to the sink, written or still queued.
+    int64_t framesDelivered() const override;
     uint64_t bytesReceived() const { return m_bytes.load(std::memory_order_acquire); }
 
-    // Releases the filter now, which finishes the file; later blocks are refused.
+    // Writes what is queued and releases the filter, which finishes the file; later
+    // blocks are refused. A write failure at this point is dropped (the file keeps what
+    // was written before it).
     void close();
     bool isOpen() const { return m_filter.isValid(); }
 
+    // Blocks that can wait for the writer before acceptBlock() waits in turn.
+    static constexpr size_t kQueueSlots = 8;
+
 private:
+    struct Slot {
+        std::vector<float> samples;
+        uint32_t frames = 0;
+        uint32_t bytesPerFrame = 0;
+    };
+
+    void writerLoop();
+    void throwPendingError();
+
     FileFilter m_filter;
-    std::atomic<uint64_t> m_bytes{0};
+    std::atomic<uint64_t> m_bytes{0};          // written to the file
+    std::atomic<uint64_t> m_bytesDelivered{0}; // handed to acceptBlock
     std::atomic<uint32_t> m_bytesPerFrame{0};
+
+    std::mutex m_mutex; // guards everything below
+    std::condition_variable m_changed;
+    Slot m_slots[kQueueSlots];
+    size_t m_head = 0;   // next slot to write
+    size_t m_queued = 0; // slots waiting or being written
+    bool m_stopping = false;
+    std::exception_ptr m_error; // the failure that ended writing
+    std::thread m_writer;
 };
 
 } // namespace quillon

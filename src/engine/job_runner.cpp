@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 namespace quillon {
 
@@ -34,7 +33,7 @@ int PollingJobRunner::runJob(BackgroundJob& job)
     int shown = -1;
     bool stopped = false;
     for (;;) {
-        std::this_thread::sleep_for(m_interval);
+        job.waitDone(m_interval);
         const int percent = percentOf(job);
         if (percent != shown) {
             shown = percent;

@@ -1,6 +1,7 @@
 #include "engine/renderer.h"
 
 #include "base/level.h"
+#include "engine/render_workers.h"
 #include "engine/sample_sink.h"
 #include "model/assignable_group.h"
 #include "model/multitracker_doc.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <mutex>
 
 namespace quillon {
@@ -39,9 +41,19 @@ struct Renderer::Setup {
                (request.abort && request.abort->load(std::memory_order_acquire));
     }
 
+    // One track's part of the current block, made by produceTrack().
+    struct TrackPart {
+        SampleBlock block;
+        bool produced = false; // false: the track was silent for this block
+        float volume = 0.0f;
+        float pan = 0.5f;
+    };
+
     const RenderRequest& request;
     int32_t blockFrames = 0;
-    SampleBlock trackBlock;
+    int32_t position = 0; // of the block being made
+    std::vector<TrackPart> parts;
+    std::unique_ptr<RenderWorkers> workers;
     SampleBlock masterBlock;
     std::vector<CTrack*> tracks;
     std::vector<TrackReadCursor*> cursors;
@@ -61,7 +73,7 @@ bool Renderer::canRender(const WAVEFORMATEX& projectFormat)
     return projectFormat.nChannels == kChannels && blockFrames(projectFormat.nSamplesPerSec) > 0;
 }
 
-void Renderer::mixAdd(float* dest, const float* src, int32_t frames, float gain, float pan)
+void Renderer::mixAdd(float* __restrict dest, const float* __restrict src, int32_t frames, float gain, float pan)
 {
     const float left = 2.0f * gain * std::min(1.0f - pan, 0.5f);
     const float right = 2.0f * gain * std::min(pan, 0.5f);
@@ -134,7 +146,6 @@ int Renderer::render(const RenderRequest& request)
 
     stop.store(false, std::memory_order_release);
     prepareEffects();
-    s.trackBlock.allocate(static_cast<uint32_t>(B), bytesPerFrame);
     // Room for a master chain that lengthens blocks, never less than one block, and
     // never the absurd size a faulty plug-in's factor would ask for.
     const double asked = masterLengthFactor();
@@ -148,6 +159,9 @@ int Renderer::render(const RenderRequest& request)
         s.cursors.assign(static_cast<size_t>(n), nullptr);
         for (int32_t i = 0; i < n; ++i)
             s.tracks.push_back(m_doc.trackAt(i));
+        s.parts.resize(static_cast<size_t>(n));
+        for (Setup::TrackPart& part : s.parts)
+            part.block.allocate(static_cast<uint32_t>(B), bytesPerFrame);
         const int32_t groups = m_doc.groupCount();
         s.groupBlocks.resize(static_cast<size_t>(groups));
         for (SampleBlock& g : s.groupBlocks)
@@ -156,6 +170,9 @@ int Renderer::render(const RenderRequest& request)
     }
     for (size_t i = 0; i < s.tracks.size(); ++i)
         s.cursors[i] = s.tracks[i]->createReadCursor();
+    const auto trackCount = static_cast<int32_t>(s.tracks.size());
+    s.workers = std::make_unique<RenderWorkers>(RenderWorkers::threadsFor(trackCount));
+    auto produce = [this, &s](int32_t i) { produceTrack(s, i); };
     if (request.peakOut)
         *request.peakOut = 0.0f;
 
@@ -170,8 +187,12 @@ int Renderer::render(const RenderRequest& request)
         for (SampleBlock& g : s.groupBlocks)
             g.zero();
 
-        for (int32_t i = 0; i < static_cast<int32_t>(s.tracks.size()); ++i)
-            renderTrack(s, i, at);
+        // Tracks are read side by side, then mixed in track order as always, so the sum
+        // is the same whatever thread made which track.
+        s.position = at;
+        s.workers->run(trackCount, produce);
+        for (int32_t i = 0; i < trackCount; ++i)
+            mixTrack(s, i);
         mixGroups(s);
 
         int32_t frames;
@@ -212,24 +233,37 @@ int Renderer::render(const RenderRequest& request)
                 break; // the end of the timeline
         }
     }
+    if (request.sink)
+        request.sink->finish();
     return 1;
 }
 
-void Renderer::renderTrack(Setup& s, int32_t index, int32_t position)
+void Renderer::produceTrack(Setup& s, int32_t index)
 {
     CTrack* track = s.tracks[static_cast<size_t>(index)];
-    const float volume = track->volume();
-    if (!track->isActive() || track->playbackOff() != 0 || volume == 0.0f) {
+    Setup::TrackPart& part = s.parts[static_cast<size_t>(index)];
+    part.volume = track->volume();
+    part.pan = track->pan();
+    part.produced = track->isActive() && track->playbackOff() == 0 && part.volume != 0.0f;
+    if (!part.produced)
+        return;
+    TrackReadCursor* cursor = s.cursors[static_cast<size_t>(index)];
+    track->positionReadCursor(cursor, s.position);
+    track->read(cursor, part.block.data(), s.blockFrames);
+}
+
+void Renderer::mixTrack(Setup& s, int32_t index)
+{
+    const Setup::TrackPart& part = s.parts[static_cast<size_t>(index)];
+    if (!part.produced) {
         m_doc.setTrackPeaks(index, 0.0f, 0.0f);
         return;
     }
+    const float volume = part.volume;
     const float gain = sliderGain(volume);
-    const float pan = track->pan();
+    const float pan = part.pan;
     const int32_t B = s.blockFrames;
-    TrackReadCursor* cursor = s.cursors[static_cast<size_t>(index)];
-    float* block = s.trackBlock.data();
-    track->positionReadCursor(cursor, position);
-    track->read(cursor, block, B);
+    const float* block = part.block.data();
     mixAdd(s.masterBlock.data(), block, B, gain, pan);
 
     // Groups may have gone since the set-up; only those that still exist get a send.

@@ -15,6 +15,8 @@
 // lock. One Renderer object serves one render at a time.
 //
 // Every block buffer is allocated when a render starts; the block loop allocates nothing.
+// The tracks of a block are read in parallel on a pool of render workers (one thread per
+// core); mixing stays on the calling thread, in track order.
 // Only two-channel projects are rendered: the mixing treats every frame as a stereo pair.
 
 #include "base/sample_range.h"
@@ -108,7 +110,10 @@ public:
 
 private:
     struct Setup;
-    void renderTrack(Setup& s, int32_t index, int32_t position);
+    // Reads one track's block (any thread of the render's workers).
+    void produceTrack(Setup& s, int32_t index);
+    // Mixes it into the master and its sends (the render thread, in track order).
+    void mixTrack(Setup& s, int32_t index);
     void mixGroups(Setup& s);
 
     CMultitrackerDoc& m_doc;

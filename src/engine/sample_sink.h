@@ -16,6 +16,10 @@ public:
     virtual ~SampleSink() = default;
     // False when the block could not be taken (device error, write failure).
     virtual bool acceptBlock(const SampleBlock& block) = 0;
+    // Called by the renderer after the last block of a run. A sink that works behind
+    // the render waits here until it has caught up, and reports a failure the way
+    // acceptBlock() does.
+    virtual void finish() {}
     // Frames that have reached their destination (played, written).
     virtual int64_t framesDone() const = 0;
     // Frames handed to the sink so far.

@@ -195,6 +195,47 @@ bool CCurve::hitTest(int32_t x, int32_t y) const
     return std::abs(int64_t{line.x} - x) < kHitDistance && std::abs(int64_t{line.y} - y) < kHitDistance;
 }
 
+namespace {
+
+// Scales frames [0, count) by start + slope * k; a flat stretch has slope 0. Plain loops
+// over one kind and channel count with a 32-bit index, so that they vectorise.
+void scaleVolume(float* out, int32_t count, int channels, double start, double slope)
+{
+    if (slope == 0.0) {
+        const auto v = static_cast<float>(start);
+        if (v == 1.0f)
+            return;
+        const int64_t n = int64_t{count} * channels;
+        for (int64_t i = 0; i < n; ++i)
+            out[i] *= v;
+        return;
+    }
+    if (channels == 2) {
+        for (int32_t k = 0; k < count; ++k) {
+            const auto v = static_cast<float>(start + slope * static_cast<double>(k));
+            out[2 * k] *= v;
+            out[2 * k + 1] *= v;
+        }
+        return;
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        const auto v = static_cast<float>(start + slope * static_cast<double>(k));
+        for (int c = 0; c < channels; ++c)
+            out[k * channels + c] *= v;
+    }
+}
+
+void scalePan(float* out, int32_t count, double start, double slope)
+{
+    for (int32_t k = 0; k < count; ++k) {
+        const auto v = static_cast<float>(start + slope * static_cast<double>(k));
+        out[2 * k] *= std::min(1.0f, 2.0f * v);
+        out[2 * k + 1] *= std::min(1.0f, 2.0f * (1.0f - v));
+    }
+}
+
+} // namespace
+
 void CCurve::apply(float* frames, int32_t frameCount, int channels, int32_t firstPosition) const
 {
     if (!frames || frameCount <= 0 || channels <= 0)
@@ -203,23 +244,22 @@ void CCurve::apply(float* frames, int32_t frameCount, int channels, int32_t firs
         return;
 
     const bool pan = m_kind == kPan;
-    float* out = frames;
-    auto scale = [&out, channels, pan](float v) {
-        if (pan) {
-            out[0] *= std::min(1.0f, 2.0f * v);
-            out[1] *= std::min(1.0f, 2.0f * (1.0f - v));
-        } else {
-            for (int c = 0; c < channels; ++c)
-                out[c] *= v;
-        }
-        out += channels;
-    };
-
     int64_t a = firstPosition;
     const int64_t end = a + frameCount;
+    // Values along the line base + slope * (frame - origin) for frames [a, until).
+    auto scale = [&](int64_t until, double base, double slope, int64_t origin) {
+        float* out = frames + (a - firstPosition) * channels;
+        const auto count = static_cast<int32_t>(until - a);
+        const double start = base + slope * static_cast<double>(a - origin);
+        if (pan)
+            scalePan(out, count, start, slope);
+        else
+            scaleVolume(out, count, channels, start, slope);
+        a = until;
+    };
+
     if (m_points.empty()) {
-        for (; a < end; ++a)
-            scale(1.0f);
+        scale(end, 1.0, 0.0, 0);
         return;
     }
 
@@ -228,9 +268,7 @@ void CCurve::apply(float* frames, int32_t frameCount, int channels, int32_t firs
         ++it;
     while (a < end) {
         if (it == m_points.end()) {
-            const float v = m_points.back()->value;
-            for (; a < end; ++a)
-                scale(v);
+            scale(end, m_points.back()->value, 0.0, 0);
             break;
         }
         // Frames up to and including P's position take their value from the line
@@ -239,11 +277,11 @@ void CCurve::apply(float* frames, int32_t frameCount, int channels, int32_t firs
         const int64_t segmentEnd = std::min<int64_t>(end, int64_t{p.position} + 1);
         const CurvePoint* q = it == m_points.begin() ? nullptr : std::prev(it)->get();
         if (!q || q->position == p.position) {
-            for (; a < segmentEnd; ++a)
-                scale(p.value);
+            scale(segmentEnd, p.value, 0.0, 0);
         } else {
-            for (; a < segmentEnd; ++a)
-                scale(interpolate(*q, p, a));
+            const double span = static_cast<double>(int64_t{p.position} - q->position);
+            const double slope = (static_cast<double>(p.value) - static_cast<double>(q->value)) / span;
+            scale(segmentEnd, q->value, slope, q->position);
         }
         while (it != m_points.end() && (*it)->position < a)
             ++it;

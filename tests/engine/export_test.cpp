@@ -12,6 +12,9 @@
 
 #include <filesystem>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace quillon::test {
 namespace {
 
@@ -198,6 +201,37 @@ TEST_F(ExportTest, OneFileCoversTheProjectOrAGivenRange)
     EXPECT_EQ(info.frames, kBlock);
     EXPECT_NEAR(frames[0], 0.5f, 1.0 / 32768);
     EXPECT_TRUE(prompter.entries().empty());
+}
+
+// The file is written behind the render; a write that fails there (here: the file-size
+// limit, as a full disk would) still ends the export with the failure message, and the
+// file keeps the blocks written before it.
+TEST_F(ExportTest, WriteFailureBehindTheRenderIsReported)
+{
+    clips({{0, 20 * 44100, 0.25f}});
+    StoppingRunner runner;
+    AudioExporter exporter(doc, host, runner, prompter);
+    const std::string path = (out() / "limited.wav").string();
+
+    constexpr rlim_t kLimit = 256 * 1024;
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = kLimit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ExportStatus status = exporter.exportToFile(path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(status, ExportStatus::Failed);
+    EXPECT_EQ(prompter.messages(), std::vector<std::string>{kClassComMessage});
+    SF_INFO info{};
+    const std::vector<float> frames = readAudio(path, &info);
+    EXPECT_GT(info.frames, 0);
+    EXPECT_LE(info.frames * 4, static_cast<sf_count_t>(kLimit));
+    ASSERT_FALSE(frames.empty());
+    EXPECT_NEAR(frames.back(), 0.25f, 1.0 / 32768);
 }
 
 TEST_F(ExportTest, DestinationFormatIsPcmOfTheProjectFormat)
