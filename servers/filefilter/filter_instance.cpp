@@ -7,7 +7,7 @@
 #include "range_reader.h"
 #include "save_options.h"
 #include "server_settings.h"
-#include "tempo_detector.h"
+#include "tempo_module.h"
 #include "user_interface.h"
 #include "wave_editor_launcher.h"
 
@@ -746,10 +746,12 @@ int32_t FilterInstance::tempo(QuillonFfTempo& p)
     const double unscaled = std::clamp(map.sourceAt(static_cast<double>(p.position) * map.ratio()), 0.0,
                                        static_cast<double>(config->outLength));
     const auto at = std::clamp<int64_t>(std::llround(config->toSource(unscaled)), 0, reader.frames());
-    const TempoDetector detector(reader.channels(), reader.rate());
-    const float bpm = detector.detect(
+    const float bpm = TempoModule::detect(
+        reader.channels(), reader.rate(),
         [&](int64_t position, float* dest, size_t frames) { return reader.read(position, dest, frames); },
         reader.frames(), at);
+    if (bpm < 0.0f)
+        return QUILLON_E_FAIL; // the tempo module is missing or failed
     if (bpm > 0.0f && !map.isIdentity())
         p.tempo = static_cast<float>(bpm / map.localRatio(unscaled));
     else

@@ -296,16 +296,16 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
     const int32_t ch = channels();
     const size_t wanted = size_t(frames) * ch;
     const size_t blockSamples = size_t(kBlockFrames) * ch;
-    if (cursor->block.size() < blockSamples) {
-        cursor->block.resize(blockSamples);
+    if (cursor->scratchA.size() < blockSamples) {
         cursor->scratchA.resize(blockSamples);
         cursor->scratchB.resize(blockSamples);
     }
     while (cursor->fifoCount() < wanted) {
-        renderBlock(*cursor, cursor->renderPosition, cursor->block.data());
+        float* block = cursor->fifoSpace(blockSamples);
+        renderBlock(*cursor, cursor->renderPosition, block);
         cursor->renderPosition += kBlockFrames;
-        processEffects(cursor->block.data(), kBlockFrames);
-        cursor->pushFifo(cursor->block.data(), blockSamples);
+        processEffects(block, kBlockFrames);
+        cursor->commitFifo(blockSamples);
     }
     cursor->popFifo(dest, wanted);
     cursor->deliveredPosition += frames;
@@ -315,7 +315,15 @@ void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
 {
     const int32_t ch = channels();
     const int32_t e = s + kBlockFrames;
-    std::fill(block, block + size_t(kBlockFrames) * ch, 0.0f);
+    // Clip reads and crossfades overwrite their frames; only the frames none of them
+    // writes are cleared, each once, before the first write past them and at the end.
+    int32_t clearedTo = s;
+    auto clearUpTo = [&](int32_t frame) {
+        if (frame > clearedTo) {
+            std::fill(block + size_t(clearedTo - s) * ch, block + size_t(frame - s) * ch, 0.0f);
+            clearedTo = frame;
+        }
+    };
     if (!m_clips.empty()) {
         if (!cur.started) {
             cur.currentClip = m_clips.front();
@@ -338,16 +346,21 @@ void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
                         }
                         if (cur.previousReader == TrackReadCursor::kNoReader)
                             cur.previousReader = a->openReader();
+                        clearUpTo(iBegin);
                         in->render(static_cast<uint32_t>(cur.previousReader), static_cast<uint32_t>(cur.currentReader),
                                    block + size_t(iBegin - s) * ch, iBegin, iEnd - iBegin, cur.scratchA.data(),
                                    cur.scratchB.data());
+                        clearedTo = std::max(clearedTo, iEnd);
                     }
                     plainBegin = iEnd;
                 }
                 const int32_t plainEnd = std::min(e, clip->end());
-                if (plainEnd > plainBegin)
+                if (plainEnd > plainBegin) {
+                    clearUpTo(plainBegin);
                     clip->readAt(static_cast<uint32_t>(cur.currentReader), plainBegin - clip->start(),
                                  block + size_t(plainBegin - s) * ch, plainEnd - plainBegin);
+                    clearedTo = std::max(clearedTo, plainEnd);
+                }
             }
             if (clip->end() - x >= e)
                 break;
@@ -360,6 +373,7 @@ void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
             cur.currentClip = (it != m_clips.end() && it + 1 != m_clips.end()) ? *(it + 1) : nullptr;
         }
     }
+    clearUpTo(e);
     applyCurves(block, kBlockFrames, s);
 }
 

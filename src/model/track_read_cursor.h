@@ -15,9 +15,13 @@ class TrackReadCursor {
 public:
     static constexpr int64_t kNoReader = -1;
 
-    // Samples rendered ahead of the delivered position, as a ring.
+    // Samples rendered ahead of the delivered position, kept in one straight run so that
+    // a block is rendered in place: fifoSpace() gives room for `count` samples after the
+    // held ones (moving the few held ones to the front first), commitFifo() takes them in.
     void resetFifo() { m_fifoStart = m_fifoCount = 0; }
     size_t fifoCount() const { return m_fifoCount; }
+    float* fifoSpace(size_t count);
+    void commitFifo(size_t count) { m_fifoCount += count; }
     void pushFifo(const float* samples, size_t count);
     void popFifo(float* dest, size_t count);
 
@@ -30,7 +34,6 @@ public:
     bool started = false; // the current clip has been taken from the list head
 
     // Work buffers kept between blocks so reading allocates nothing once warmed up.
-    std::vector<float> block;
     std::vector<float> scratchA;
     std::vector<float> scratchB;
 

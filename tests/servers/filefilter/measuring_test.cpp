@@ -4,6 +4,7 @@
 #include "filter_fixture.h"
 #include "signal_helpers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -67,6 +68,27 @@ TEST(FileFilterTempo, SilenceHasNone)
     ASSERT_TRUE(filter.openFile(path));
     EXPECT_EQ(filter.tempo(filter.length() / 2), 0.0f);
     EXPECT_EQ(classComCode([] { makeFilter().tempo(0); }), QUILLON_E_FAIL);
+}
+
+// The tempo module is loaded beside the filter's own library on first use; a filter
+// installed without it reads as always and fails only the measuring.
+TEST(FileFilterTempo, MissingTempoModuleFailsOnlyTheMeasuring)
+{
+    TempDir tmp;
+    const std::string lonely = tmp.file("filefilter.so");
+    std::filesystem::copy_file(std::string(std::getenv("QUILLON_SERVER_DIR")) + "/filefilter.so", lonely);
+    PluginHost host;
+    ASSERT_TRUE(host.addServerLibrary(lonely));
+    const std::string path = tmp.file("clicks.wav");
+    ASSERT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2, clickTrack(120.0, 20.0)));
+    FileFilter filter = FileFilter::create(host);
+    filter.setPeakFolder(tmp.path().string());
+    ASSERT_TRUE(filter.openFile(path));
+    EXPECT_EQ(classComCode([&] { filter.tempo(filter.length() / 2); }), QUILLON_E_FAIL);
+    const uint32_t reader = filter.createReader();
+    const std::vector<float> frames = readFrames(filter, reader, 0, 1000, 2);
+    EXPECT_GT(*std::max_element(frames.begin(), frames.end()), 0.5f);
+    filter.closeReader(reader);
 }
 
 TEST(FileFilterTempo, AScaledClipReportsTheTempoItPlaysAt)

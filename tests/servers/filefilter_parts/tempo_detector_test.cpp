@@ -1,4 +1,4 @@
-#include "tempo_detector.h"
+#include "tempo/tempo_detector.h"
 
 #include "test_signals.h"
 
