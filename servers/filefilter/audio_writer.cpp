@@ -12,7 +12,7 @@ namespace quillon::filefilter {
 namespace {
 
 // Frames converted per libsndfile call; bounds the scratch buffers.
-constexpr size_t kChunkFrames = 4096;
+constexpr size_t kChunkFrames = 16384;
 
 // Opus streams run at one of these rates; anything else is converted to 48 kHz.
 bool isOpusRate(uint32_t rate)
@@ -65,6 +65,7 @@ bool AudioWriter::open(const std::string& path, const WAVEFORMATEX& destination,
     close();
     m_error.clear();
     m_framesWritten = 0;
+    m_updateHeader = false;
 
     const int index = exportFormatForPath(path);
     if (index < 0)
@@ -147,10 +148,10 @@ bool AudioWriter::open(const std::string& path, const WAVEFORMATEX& destination,
     switch (m_type) {
     case ExportType::Wav:
         sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
-        sf_command(file, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+        m_updateHeader = true;
         break;
     case ExportType::Aiff:
-        sf_command(file, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+        m_updateHeader = true;
         break;
     case ExportType::Flac: {
         double level = o.flacCompressionLevel / 8.0;
@@ -208,6 +209,10 @@ bool AudioWriter::write(const void* frames, size_t count)
         return fail("no frames");
     const bool ok = m_inputBits ? writeRecorded(static_cast<const uint8_t*>(frames), count)
                                 : writeFloat(static_cast<const float*>(frames), count);
+    // Once per block handed in, not per chunk written: a header update costs three
+    // system calls.
+    if (m_updateHeader)
+        sf_command(m_file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
     return ok;
 }
 

@@ -75,6 +75,7 @@ private:
     int m_fileFormat = 0;
     int m_fileRate = 0;
     int m_fileBits = 0;  // integer resolution of the file, 0 when it takes floats
+    bool m_updateHeader = false; // WAV and AIFF: header rewritten after every block
     int m_inputBits = 0; // integer resolution of recorded input, 0 for float input
     int64_t m_framesWritten = 0;
     std::string m_error;

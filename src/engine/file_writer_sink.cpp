@@ -42,25 +42,44 @@ bool FileWriterSink::acceptBlock(const SampleBlock& block)
         return false;
     m_changed.wait(lock, [this] { return m_queued < kQueueSlots || m_error; });
     throwPendingError();
-    Slot& slot = m_slots[(m_head + m_queued) % kQueueSlots];
+    Slot* slot = &m_slots[(m_head + m_queued) % kQueueSlots];
+    if (slot->frames > 0 && slot->bytesPerFrame != block.bytesPerFrame()) {
+        // A slot holds frames of one size only.
+        queueFilling();
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_queued < kQueueSlots || m_error; });
+        throwPendingError();
+        slot = &m_slots[(m_head + m_queued) % kQueueSlots];
+    }
+    const size_t held = size_t{slot->frames} * block.channels();
     const size_t samples = block.sizeInBytes() / sizeof(float);
-    // Slots take the size of the render's blocks once; later blocks reuse them.
-    if (slot.samples.size() < samples)
-        slot.samples.resize(samples);
-    std::copy(block.data(), block.data() + samples, slot.samples.data());
-    slot.frames = block.frameCount();
-    slot.bytesPerFrame = block.bytesPerFrame();
-    ++m_queued;
+    // Slots take their size from the render's first blocks; later blocks reuse them.
+    if (slot->samples.size() < held + samples)
+        slot->samples.resize(std::max(held + samples, size_t{kSlotFrames + block.frameCount()} * block.channels()));
+    std::copy(block.data(), block.data() + samples, slot->samples.data() + held);
+    slot->frames += block.frameCount();
+    slot->bytesPerFrame = block.bytesPerFrame();
     m_bytesDelivered.fetch_add(block.sizeInBytes(), std::memory_order_acq_rel);
     m_bytesPerFrame.store(block.bytesPerFrame(), std::memory_order_release);
-    lock.unlock();
-    m_changed.notify_all();
+    if (slot->frames >= kSlotFrames) {
+        queueFilling();
+        lock.unlock();
+        m_changed.notify_all();
+    }
     return true;
+}
+
+void FileWriterSink::queueFilling()
+{
+    if (m_queued < kQueueSlots && m_slots[(m_head + m_queued) % kQueueSlots].frames > 0)
+        ++m_queued;
 }
 
 void FileWriterSink::finish()
 {
     std::unique_lock lock(m_mutex);
+    queueFilling();
+    m_changed.notify_all();
     m_changed.wait(lock, [this] { return m_queued == 0 || m_error; });
     throwPendingError();
 }
@@ -89,12 +108,15 @@ void FileWriterSink::writerLoop()
             error = std::current_exception();
         }
         lock.lock();
+        slot.frames = 0;
         m_head = (m_head + 1) % kQueueSlots;
         --m_queued;
         if (error) {
-            // Nothing after a failed block goes to the file.
+            // Nothing after a failed slot goes to the file.
             m_error = error;
             m_queued = 0;
+            for (Slot& other : m_slots)
+                other.frames = 0;
         }
         m_changed.notify_all();
     }
@@ -116,6 +138,8 @@ void FileWriterSink::close()
 {
     {
         std::lock_guard lock(m_mutex);
+        if (!m_error)
+            queueFilling();
         m_stopping = true;
     }
     m_changed.notify_all();

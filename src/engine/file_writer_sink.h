@@ -5,11 +5,13 @@
 // which finishes the file. Blocks are interleaved 32-bit float frames; the filter
 // converts them to the destination format.
 //
-// The file is written behind the render: acceptBlock() copies the block into one of a
-// few queue slots and returns, and the sink's own writer thread hands the slots to the
-// filter, so encoding and disk writes overlap the mixing of the next blocks. A failed
-// write is reported by the next acceptBlock() or by finish(); blocks after it are not
-// written, and the file keeps every block written before.
+// The file is written behind the render: acceptBlock() appends the block to the slot
+// being filled, a slot that holds kSlotFrames or more goes to the sink's own writer
+// thread, and that thread hands whole slots to the filter. Encoding and disk writes
+// overlap the mixing of the next blocks, and the filter is called a few times a second
+// rather than twenty. finish() hands over the slot being filled and waits for the
+// writer. A failed write is reported by the next acceptBlock() or by finish(); nothing
+// after it is written, and the file keeps every slot written before.
 //
 // Threads: acceptBlock() and finish() run on the render thread; framesWritten(),
 // framesDone(), framesDelivered() and bytesReceived() may be read from any thread while
@@ -73,8 +75,10 @@ public:
     void close();
     bool isOpen() const { return m_filter.isValid(); }
 
-    // Blocks that can wait for the writer before acceptBlock() waits in turn.
-    static constexpr size_t kQueueSlots = 8;
+    // Slots that can wait for the writer before acceptBlock() waits in turn.
+    static constexpr size_t kQueueSlots = 4;
+    // Frames a slot collects before it is written (about 0.37 s at 44.1 kHz).
+    static constexpr uint32_t kSlotFrames = 16384;
 
 private:
     struct Slot {
@@ -85,6 +89,8 @@ private:
 
     void writerLoop();
     void throwPendingError();
+    // Queues the slot being filled, when it holds anything; under m_mutex.
+    void queueFilling();
 
     FileFilter m_filter;
     std::atomic<uint64_t> m_bytes{0};          // written to the file
@@ -95,7 +101,7 @@ private:
     std::condition_variable m_changed;
     Slot m_slots[kQueueSlots];
     size_t m_head = 0;   // next slot to write
-    size_t m_queued = 0; // slots waiting or being written
+    size_t m_queued = 0; // slots waiting or being written; the one after them is filling
     bool m_stopping = false;
     std::exception_ptr m_error; // the failure that ended writing
     std::thread m_writer;

@@ -1,9 +1,44 @@
 #include "engine/render_workers.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace quillon {
+
+namespace {
+
+// How long a thread waiting for the other side spins before it sleeps: longer than the
+// gap between two blocks of a render that runs hundreds of times faster than real time,
+// short against the 50 ms between blocks of a playback.
+constexpr auto kSpinTime = std::chrono::microseconds(200);
+
+inline void cpuRelax()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
+
+// Spins until done() or kSpinTime has passed; whether done() became true.
+template <typename Done>
+bool spinUntil(Done done)
+{
+    const auto until = std::chrono::steady_clock::now() + kSpinTime;
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (done())
+                return true;
+            cpuRelax();
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return done();
+    }
+}
+
+} // namespace
 
 int RenderWorkers::threadsFor(int tasks)
 {
@@ -45,14 +80,9 @@ void RenderWorkers::runTasks(int32_t count, void* context, Call call)
         m_generation.notify_all();
     }
     takeTasks();
-    // A few rounds of yielding cover the usual wait for the last task; then sleep.
-    for (int spins = 0;; ++spins) {
-        const int32_t left = m_remaining.load(std::memory_order_acquire);
-        if (left == 0)
-            break;
-        if (spins < 64)
-            std::this_thread::yield();
-        else
+    // The last task of a batch usually ends within microseconds: spin, then sleep.
+    if (!spinUntil([this] { return m_remaining.load(std::memory_order_acquire) == 0; })) {
+        for (int32_t left; (left = m_remaining.load(std::memory_order_acquire)) != 0;)
             m_remaining.wait(left, std::memory_order_acquire);
     }
     if (m_error)
@@ -81,7 +111,9 @@ void RenderWorkers::takeTasks()
 void RenderWorkers::workerLoop(uint32_t seen)
 {
     for (;;) {
-        m_generation.wait(seen, std::memory_order_acquire);
+        // The next block's batch follows soon while a render runs flat out.
+        if (!spinUntil([&] { return m_generation.load(std::memory_order_acquire) != seen; }))
+            m_generation.wait(seen, std::memory_order_acquire);
         seen = m_generation.load(std::memory_order_acquire);
         if (m_quit.load(std::memory_order_acquire))
             return;

@@ -198,7 +198,11 @@ bool CCurve::hitTest(int32_t x, int32_t y) const
 namespace {
 
 // Scales frames [0, count) by start + slope * k; a flat stretch has slope 0. Plain loops
-// over one kind and channel count with a 32-bit index, so that they vectorise.
+// over one kind and channel count, so that they vectorise. Volume ramps are stepped in float
+// within runs of kRun frames, each run starting from the exact double value, which keeps
+// every gain within a few float steps of the exact line.
+constexpr int32_t kRun = 64;
+
 void scaleVolume(float* out, int32_t count, int channels, double start, double slope)
 {
     if (slope == 0.0) {
@@ -210,21 +214,29 @@ void scaleVolume(float* out, int32_t count, int channels, double start, double s
             out[i] *= v;
         return;
     }
-    if (channels == 2) {
-        for (int32_t k = 0; k < count; ++k) {
-            const auto v = static_cast<float>(start + slope * static_cast<double>(k));
-            out[2 * k] *= v;
-            out[2 * k + 1] *= v;
+    const auto step = static_cast<float>(slope);
+    for (int32_t k0 = 0; k0 < count; k0 += kRun) {
+        const int32_t n = std::min(kRun, count - k0);
+        const auto v0 = static_cast<float>(start + slope * static_cast<double>(k0));
+        float* run = out + int64_t{k0} * channels;
+        if (channels == 2) {
+            for (int32_t k = 0; k < n; ++k) {
+                const float v = v0 + step * static_cast<float>(k);
+                run[2 * k] *= v;
+                run[2 * k + 1] *= v;
+            }
+        } else {
+            for (int32_t k = 0; k < n; ++k) {
+                const float v = v0 + step * static_cast<float>(k);
+                for (int c = 0; c < channels; ++c)
+                    run[k * channels + c] *= v;
+            }
         }
-        return;
-    }
-    for (int32_t k = 0; k < count; ++k) {
-        const auto v = static_cast<float>(start + slope * static_cast<double>(k));
-        for (int c = 0; c < channels; ++c)
-            out[k * channels + c] *= v;
     }
 }
 
+// Pan gains take 1 - v, which would magnify a float step's error near the right edge:
+// each value comes from the double line instead.
 void scalePan(float* out, int32_t count, double start, double slope)
 {
     for (int32_t k = 0; k < count; ++k) {
