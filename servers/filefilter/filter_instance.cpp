@@ -1,6 +1,5 @@
 #include "filter_instance.h"
 
-#include "destination_dialog.h"
 #include "export_format.h"
 #include "file_watcher.h"
 #include "filter_list.h"
@@ -8,6 +7,7 @@
 #include "save_options.h"
 #include "server_settings.h"
 #include "tempo_module.h"
+#include "ui_module.h"
 #include "user_interface.h"
 #include "wave_editor_launcher.h"
 
@@ -640,12 +640,14 @@ int32_t FilterInstance::chooseDestination(QuillonFfChooseDestination& p)
         return QUILLON_E_BAD_PARAM;
     if (!canShowDialogs())
         return 0;
+    if (!UiModule::available())
+        return QUILLON_E_FAIL; // installed without its dialog module
     std::string folder;
     {
         const std::unique_ptr<SettingsStore> settings = openUserSettings();
         FolderSettings(*settings).lookup(kFolderMyMusic, folder);
     }
-    const std::optional<std::string> path = DestinationDialog::choose(p.defaultFormat, folder);
+    const std::optional<std::string> path = UiModule::chooseDestination(p.defaultFormat, folder);
     if (!path)
         return 0; // cancelled: nothing written, nothing to report
     QuillonFfCreate create{path->c_str(), p.format, QUILLON_FF_INPUT_FLOAT, 0, 0};

@@ -1,14 +1,15 @@
 #include "user_interface.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QThread>
 
 namespace quillon::filefilter {
 
+// Only QtCore here: the widgets come with the dialog module, loaded when a dialog shows.
 bool canShowDialogs()
 {
-    const auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    return app && QThread::currentThread() == app->thread();
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->inherits("QApplication") && QThread::currentThread() == app->thread();
 }
 
 } // namespace quillon::filefilter

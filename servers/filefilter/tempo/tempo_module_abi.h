@@ -16,6 +16,5 @@ typedef float (*QuillonTempoDetect)(int channels, int sampleRate, QuillonTempoRe
 }
 
 #define QUILLON_TEMPO_DETECT_SYMBOL "quillonTempoDetect"
-// The module's file, in this folder beside the file filter's own library.
-#define QUILLON_TEMPO_MODULE_FOLDER "filefilter.d"
+// The module's file in the file filter's helper folder.
 #define QUILLON_TEMPO_MODULE_FILE "filefilter-tempo.so"

@@ -156,3 +156,26 @@ TEST_F(WithApplication, SaveOptionsDialogStoresWhatTheUserAccepts)
     EXPECT_FALSE(manager.configureSaveOptions());
     EXPECT_EQ(settings.getInt("SaveOptions", "FlacCompressionLevel", 0), 8);
 }
+
+// The dialogs come from a helper module beside the filter's library; a filter installed
+// without it says so instead of answering as a cancelled dialog.
+TEST_F(WithApplication, MissingDialogModuleIsAFailureNotACancel)
+{
+    TestSettings settings;
+    TempDir tmp;
+    const std::string lonely = tmp.file("filefilter.so");
+    std::filesystem::copy_file(std::string(std::getenv("QUILLON_SERVER_DIR")) + "/filefilter.so", lonely);
+    PluginHost host;
+    ASSERT_TRUE(host.addServerLibrary(lonely));
+    FileFilter filter = FileFilter::create(host);
+    bool shown = false;
+    whenDialogShows([&](QWidget* dialog) {
+        shown = true;
+        dialog->close();
+    });
+    EXPECT_EQ(classComCode([&] { filter.chooseDestination(cdFormat(), 0); }), QUILLON_E_FAIL);
+    FileFilterManager manager = FileFilterManager::create(host);
+    EXPECT_EQ(classComCode([&] { manager.configureSaveOptions(); }), QUILLON_E_FAIL);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shown);
+}
