@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <atomic>
 #include <vector>
 
 namespace quillon::test {
@@ -34,11 +35,13 @@ public:
         const float* d = block.data();
         frames.insert(frames.end(), d, d + size_t(block.frameCount()) * block.channels());
         blockFrames.push_back(int32_t(block.frameCount()));
+        m_done.fetch_add(block.frameCount(), std::memory_order_release);
         if (onBlock)
             return onBlock(int(blockFrames.size()));
         return true;
     }
-    int64_t framesDone() const override { return int64_t(frames.size() / 2); }
+    // Read by progress polls on other threads while blocks arrive.
+    int64_t framesDone() const override { return m_done.load(std::memory_order_acquire); }
     int64_t framesDelivered() const override { return framesDone(); }
 
     float left(size_t frame) const { return frames[2 * frame]; }
@@ -49,12 +52,16 @@ public:
         frames.clear();
         blockFrames.clear();
         onBlock = nullptr;
+        m_done.store(0);
     }
 
     std::vector<float> frames;
     std::vector<int32_t> blockFrames;
     // Receives the number of blocks taken so far; false refuses the block.
     std::function<bool(int)> onBlock;
+
+private:
+    std::atomic<int64_t> m_done{0};
 };
 
 class EngineFixture : public ::testing::Test {
