@@ -273,8 +273,9 @@ TEST_F(RecordingTest, ChangingTheTargetDiscardsThePreviousTake)
     ASSERT_TRUE(waitFor([&] { return state->currentPosition() >= kBuffer; }));
     state->setPaused(true);
     state->changeTarget(second);
+    // The old take goes only after the new file exists, so wait for both steps.
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(second); }));
-    EXPECT_FALSE(std::filesystem::exists(first));
+    EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(first); }));
     const int64_t before = state->currentPosition();
     state->setPaused(false);
     ASSERT_TRUE(waitFor([&] { return state->currentPosition() >= before + kBuffer; }));
