@@ -999,14 +999,10 @@ void CMainFrame::addEffect(int commandId)
         std::unique_ptr<CTransformPlugin> effect = CTransformPlugin::createFromEntry(*entry, *m_catalog);
         if (!effect)
             return;
-        effect->setFormat(m_doc.sampleRate(), m_doc.format().nChannels);
         m_doc.openUndoStep();
-        {
-            std::lock_guard guard(m_doc.lock());
-            EffectChain& chain = master ? m_doc.masterChain() : m_doc.trackAt(current)->effects();
-            chain.append(std::move(effect));
-        }
-        m_doc.setModified();
+        using Kind = CMultitrackerDoc::ChainKind;
+        if (!m_doc.addEffect(master ? Kind::Master : Kind::Track, current, std::move(effect)))
+            return;
         m_doc.updateAllViews(kHintStructure);
         showStatusMessage(master ? QCoreApplication::translate("CMainFrame", "Effect added to the master chain.")
                                  : QCoreApplication::translate("CMainFrame", "Effect added to the chain of track %1.").arg(current + 1));

@@ -1,5 +1,7 @@
 #include "engine/render_workers.h"
 
+#include "base/watched_mutex.h"
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -110,6 +112,8 @@ void RenderWorkers::takeTasks()
 
 void RenderWorkers::workerLoop(uint32_t seen)
 {
+    // Tracks are read here under their locks: waits count as the render's.
+    RenderThreadMark mark;
     for (;;) {
         // The next block's batch follows soon while a render runs flat out.
         if (!spinUntil([&] { return m_generation.load(std::memory_order_acquire) != seen; }))

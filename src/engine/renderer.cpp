@@ -1,6 +1,7 @@
 #include "engine/renderer.h"
 
 #include "base/level.h"
+#include "base/watched_mutex.h"
 #include "engine/render_workers.h"
 #include "engine/sample_sink.h"
 #include "model/assignable_group.h"
@@ -17,9 +18,9 @@ namespace quillon {
 
 namespace {
 
-using DocGuard = std::lock_guard<std::recursive_mutex>;
+using DocGuard = std::lock_guard<WatchedMutex>;
 
-float sliderGain(float v) { return static_cast<float>(std::pow(10.0, (52.0 * v - 40.0) * 0.05)); }
+float sliderGain(float v) { return static_cast<float>(level::sliderToGain(v)); }
 
 } // namespace
 
@@ -95,7 +96,7 @@ float Renderer::sendGain(float sendLevel, float trackVolume)
 {
     if (sendLevel == 0.0f)
         return 0.0f;
-    return static_cast<float>(std::pow(10.0, ((double(sendLevel) + trackVolume) * 26.0 - 40.0) * 0.05));
+    return static_cast<float>(level::dbToGain((double(sendLevel) + trackVolume) * 26.0 - 40.0));
 }
 
 Renderer::MasterGains Renderer::masterGains(float masterLevel, float masterPan, float extraGain)
@@ -140,6 +141,7 @@ int Renderer::render(const RenderRequest& request)
     std::atomic<int32_t>& position = m_doc.renderPosition();
     const SampleRange range = request.range;
 
+    RenderThreadMark mark;
     Setup s(request);
     const int32_t B = s.blockFrames = blockFrames(m_doc.sampleRate());
     const uint32_t bytesPerFrame = kChannels * sizeof(float);
@@ -191,13 +193,15 @@ int Renderer::render(const RenderRequest& request)
         // is the same whatever thread made which track.
         s.position = at;
         s.workers->run(trackCount, produce);
-        for (int32_t i = 0; i < trackCount; ++i)
-            mixTrack(s, i);
-        mixGroups(s);
-
         int32_t frames;
         {
+            // One hold per block for sends, groups and the master chain: the user
+            // interface changes those lists only for the moment it takes to move a
+            // pointer.
             DocGuard guard(m_doc.lock());
+            for (int32_t i = 0; i < trackCount; ++i)
+                mixTrack(s, i);
+            mixGroups(s);
             frames = m_doc.masterChain().process(s.masterBlock.data(), B, kChannels,
                                                  static_cast<int>(s.masterBlock.capacityFrames()));
         }
@@ -267,13 +271,10 @@ void Renderer::mixTrack(Setup& s, int32_t index)
     mixAdd(s.masterBlock.data(), block, B, gain, pan);
 
     // Groups may have gone since the set-up; only those that still exist get a send.
-    int32_t sends = 0;
-    {
-        DocGuard guard(m_doc.lock());
-        sends = std::min(m_doc.groupCount(), static_cast<int32_t>(s.groupBlocks.size()));
-        for (int32_t j = 0; j < sends; ++j)
-            s.sendLevels[static_cast<size_t>(j)] = m_doc.groupAt(j)->sendLevelValue(index);
-    }
+    // The caller holds the document lock.
+    const int32_t sends = std::min(m_doc.groupCount(), static_cast<int32_t>(s.groupBlocks.size()));
+    for (int32_t j = 0; j < sends; ++j)
+        s.sendLevels[static_cast<size_t>(j)] = m_doc.groupAt(j)->sendLevelValue(index);
     for (int32_t j = sends - 1; j >= 0; --j) {
         const float g = sendGain(s.sendLevels[static_cast<size_t>(j)], volume);
         if (g != 0.0f)
@@ -286,7 +287,7 @@ void Renderer::mixTrack(Setup& s, int32_t index)
 void Renderer::mixGroups(Setup& s)
 {
     const int32_t B = s.blockFrames;
-    DocGuard guard(m_doc.lock());
+    // The caller holds the document lock.
     const int32_t n = std::min(m_doc.groupCount(), static_cast<int32_t>(s.groupBlocks.size()));
     for (int32_t j = 0; j < n; ++j) {
         SampleBlock& block = s.groupBlocks[static_cast<size_t>(j)];

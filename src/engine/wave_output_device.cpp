@@ -89,6 +89,11 @@ bool WaveOutputDevice::open(uint32_t rate, uint16_t channels, uint16_t bits, int
     m_framesPlayed.store(0);
     m_failed.store(false);
     m_stopping.store(false);
+    m_producing.store(false);
+    m_underruns.store(0);
+    m_longestGap.store(0);
+    m_gapFrames = 0;
+    m_firstBlockAt.store(0);
     m_lastProgress.store(nowMilliseconds());
     m_quantError[0] = m_quantError[1] = 0.0f;
     m_converter.reseed(kDitherSeed);
@@ -154,10 +159,22 @@ bool WaveOutputDevice::acceptBlock(const SampleBlock& block)
     slot.bytes = bytes;
     m_writeIndex = (m_writeIndex + 1) % m_ringSize;
     m_framesDelivered.fetch_add(frames, std::memory_order_release);
+    if (m_firstBlockAt.load(std::memory_order_relaxed) == 0)
+        m_firstBlockAt.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count(),
+                             std::memory_order_relaxed);
     if (m_queued.load(std::memory_order_acquire) == 0)
         m_lastProgress.store(nowMilliseconds(), std::memory_order_relaxed);
     m_queued.fetch_add(1, std::memory_order_release);
+    m_producing.store(true, std::memory_order_release);
     return true;
+}
+
+WaveOutputDevice::RunFigures WaveOutputDevice::runFigures() const
+{
+    return {m_underruns.load(std::memory_order_relaxed), m_longestGap.load(std::memory_order_relaxed),
+            m_firstBlockAt.load(std::memory_order_relaxed)};
 }
 
 int WaveOutputDevice::streamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
@@ -194,6 +211,15 @@ int WaveOutputDevice::play(uint8_t* out, unsigned long frames)
     }
     // An empty ring plays silence (the midpoint for unsigned 8-bit samples).
     std::memset(out + done, m_format.wBitsPerSample == 8 ? 0x80 : 0, wanted - done);
+    if (done < wanted && m_producing.load(std::memory_order_acquire)) {
+        if (m_gapFrames == 0)
+            m_underruns.fetch_add(1, std::memory_order_relaxed);
+        m_gapFrames += static_cast<int64_t>((wanted - done) / align);
+        if (m_gapFrames > m_longestGap.load(std::memory_order_relaxed))
+            m_longestGap.store(m_gapFrames, std::memory_order_relaxed);
+    } else if (done > 0) {
+        m_gapFrames = 0;
+    }
     m_framesPlayed.fetch_add(static_cast<int64_t>(done / align), std::memory_order_release);
     if (returned) {
         m_lastProgress.store(nowMilliseconds(), std::memory_order_relaxed);
@@ -239,6 +265,7 @@ void WaveOutputDevice::reset()
         // With the stream aborted the callback no longer runs, so this thread may take
         // the buffers back in its place.
         m_stopping.store(true);
+        m_producing.store(false);
         std::lock_guard api(PortAudioSession::streamMutex());
         Pa_AbortStream(m_stream);
         returnAllQueued();

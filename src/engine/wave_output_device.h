@@ -71,6 +71,19 @@ public:
     bool lastBufferDone() const;
     // The device stopped playing (an error of the stream, or no buffer back in time).
     bool hasFailed() const { return m_failed.load(); }
+
+    // How the run since open went. An underrun is a moment the stream wanted sound
+    // while blocks were still to come and the ring was empty; a gap is one unbroken
+    // stretch of such silence. Silence before the first block and after the last
+    // (finish) or a reset does not count.
+    struct RunFigures {
+        int64_t underruns = 0;
+        int64_t longestGapFrames = 0;
+        int64_t firstBlockNanoseconds = 0; // steady clock when the first block was queued; 0 before
+    };
+    RunFigures runFigures() const;
+    // The renderer is done: the silence after the last block is no underrun.
+    void finish() override { m_producing.store(false, std::memory_order_release); }
     uint32_t queuedBuffers() const { return m_queued.load(std::memory_order_acquire); }
     // Returns every queued buffer at once, unplayed; a render thread waiting in acceptBlock
     // goes on at once. The device stays open and plays what is queued afterwards.
@@ -119,6 +132,11 @@ private:
     mutable std::atomic<bool> m_failed{false};
     std::atomic<int64_t> m_lastProgress{0}; // steady milliseconds: a buffer came back or one went into an empty ring
     std::atomic<bool> m_stopping{false}; // a stop of our own, not a failure
+    std::atomic<bool> m_producing{false}; // blocks have come and more are to come
+    std::atomic<int64_t> m_underruns{0};
+    std::atomic<int64_t> m_longestGap{0};
+    int64_t m_gapFrames = 0; // stream callback only
+    std::atomic<int64_t> m_firstBlockAt{0};
     std::atomic<int64_t> m_framesDelivered{0};
     std::atomic<int64_t> m_framesPlayed{0};
     std::atomic<uint32_t> m_volume{kFullVolume};

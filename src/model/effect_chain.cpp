@@ -2,7 +2,32 @@
 
 #include "base/archive.h"
 
+
 namespace quillon {
+
+namespace {
+
+// Holds the chain's guard when it has one.
+class GuardHold {
+public:
+    explicit GuardHold(WatchedMutex* guard) : m_guard(guard)
+    {
+        if (m_guard)
+            m_guard->lock();
+    }
+    ~GuardHold()
+    {
+        if (m_guard)
+            m_guard->unlock();
+    }
+    GuardHold(const GuardHold&) = delete;
+    GuardHold& operator=(const GuardHold&) = delete;
+
+private:
+    WatchedMutex* m_guard;
+};
+
+} // namespace
 
 EffectChain::~EffectChain() = default;
 
@@ -21,7 +46,10 @@ bool EffectChain::append(std::unique_ptr<CTransformPlugin> effect)
 
 bool EffectChain::insert(size_t index, std::unique_ptr<CTransformPlugin> effect)
 {
-    if (index > m_effects.size() || !effect || effect->m_inChain)
+    if (!effect || effect->m_inChain)
+        return false;
+    GuardHold hold(m_guard);
+    if (index > m_effects.size())
         return false;
     m_effects.reserve(m_effects.size() + 1);
     adopt(effect.get());
@@ -31,6 +59,7 @@ bool EffectChain::insert(size_t index, std::unique_ptr<CTransformPlugin> effect)
 
 std::unique_ptr<CTransformPlugin> EffectChain::take(size_t index)
 {
+    GuardHold hold(m_guard);
     if (index >= m_effects.size())
         return nullptr;
     std::unique_ptr<CTransformPlugin> effect = std::move(m_effects[index]);
@@ -41,6 +70,7 @@ std::unique_ptr<CTransformPlugin> EffectChain::take(size_t index)
 
 bool EffectChain::move(size_t from, size_t to)
 {
+    GuardHold hold(m_guard);
     if (from >= m_effects.size() || to >= m_effects.size())
         return false;
     std::unique_ptr<CTransformPlugin> effect = std::move(m_effects[from]);
@@ -49,7 +79,16 @@ bool EffectChain::move(size_t from, size_t to)
     return true;
 }
 
-void EffectChain::clear() { m_effects.clear(); }
+void EffectChain::clear()
+{
+    std::vector<std::unique_ptr<CTransformPlugin>> gone;
+    {
+        GuardHold hold(m_guard);
+        gone.swap(m_effects);
+    }
+    for (auto& effect : gone)
+        effect->m_inChain = false;
+}
 
 void EffectChain::setFormat(uint32_t sampleRate, uint32_t channels)
 {

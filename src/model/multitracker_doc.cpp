@@ -13,6 +13,7 @@
 #include "model/playback_control.h"
 #include "model/project_label.h"
 #include "model/track.h"
+#include "model/transform_plugin.h"
 #include "plugins/class_com.h"
 #include "plugins/file_filter.h"
 #include "plugins/plugin_host.h"
@@ -28,7 +29,7 @@ namespace quillon {
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = std::lock_guard<WatchedMutex>;
 
 constexpr const char* kGeneral = "General";
 constexpr const char* kView = "View";
@@ -121,6 +122,7 @@ CMultitrackerDoc::CMultitrackerDoc(SettingsStore& settings, Prompter& prompter)
     m_defaultPauseLength = static_cast<float>(settings.profileInt(kGeneral, "DefaultPauseLength", 0) * 0.1);
     readProjectLength();
     m_labels.add(0, ProjectLabel::kTrackSplit);
+    m_masterChain.setGuard(&m_lock);
 }
 
 CMultitrackerDoc::~CMultitrackerDoc()
@@ -295,7 +297,8 @@ void CMultitrackerDoc::serialize(CArchive& ar)
 
 void CMultitrackerDoc::storeSection(CArchive& ar)
 {
-    Guard guard(m_lock);
+    // No lock: only this thread changes the project, and a render must not wait for
+    // the effects' states and the clips being stored.
     ar.writeString(kHeaderText);
     ar.writeI32(m_cursor);
     ar.writeI32(m_currentTrack);
@@ -365,6 +368,7 @@ void CMultitrackerDoc::loadSection(CArchive& ar)
             if (g.get() == raw)
                 throw ArchiveException(ArchiveException::Kind::BadIndex, "group stored twice");
         std::unique_ptr<CAssignableGroup> group(raw);
+        group->chain().setGuard(&m_lock);
         // The renderer indexes sends by track; a group that disagrees with the track
         // count is brought in line rather than read past its end.
         while (group->sendCount() < trackCount)
@@ -675,9 +679,7 @@ int32_t CMultitrackerDoc::removeClip(CAudioClip* clip, bool rebuild)
 
 int32_t CMultitrackerDoc::trackOfClip(const CAudioClip* clip) const
 {
-    Guard guard(m_lock);
     for (size_t i = 0; i < m_tracks.size(); ++i) {
-        std::lock_guard trackGuard(m_tracks[i]->lock());
         const auto& clips = m_tracks[i]->clips();
         if (std::find(clips.begin(), clips.end(), clip) != clips.end())
             return static_cast<int32_t>(i);
@@ -783,9 +785,7 @@ void CMultitrackerDoc::selectAllFollowing(bool allTracks)
 std::vector<CAudioClip*> CMultitrackerDoc::selectedClips() const
 {
     std::vector<CAudioClip*> out;
-    Guard guard(m_lock);
     for (const auto& t : m_tracks) {
-        std::lock_guard trackGuard(t->lock());
         for (CAudioClip* c : t->clips())
             if (c->isSelected())
                 out.push_back(c);
@@ -799,13 +799,11 @@ int32_t CMultitrackerDoc::projectEnd() const
 {
     // Every clip counts, not only each track's last: a clip lying inside a longer
     // one is last in start order but does not end last.
+    // Only this thread changes clips; reading needs no lock.
     int32_t end = 0;
-    Guard guard(m_lock);
-    for (const auto& t : m_tracks) {
-        std::lock_guard trackGuard(t->lock());
+    for (const auto& t : m_tracks)
         for (const CAudioClip* c : t->clips())
             end = std::max(end, c->end());
-    }
     return end;
 }
 
@@ -856,7 +854,8 @@ void CMultitrackerDoc::computeCdTracks(CLabelList& out) const
     const int64_t end = projectEnd();
     if (end <= 0)
         return;
-    Guard guard(m_lock);
+    // The user-interface thread walks the clips without locks (it is their only writer).
+   
     int64_t n = 0;
     while (n < end) {
         const int32_t scan = static_cast<int32_t>(n);
@@ -974,9 +973,9 @@ int32_t CMultitrackerDoc::defaultPause() const
 void CMultitrackerDoc::copyClips()
 {
     m_clipboard.clear();
-    Guard guard(m_lock);
+    // Storing clips asks their filters for state: done without locks, as the only
+    // writer may.
     for (size_t i = 0; i < m_tracks.size(); ++i) {
-        std::lock_guard trackGuard(m_tracks[i]->lock());
         for (const CAudioClip* c : m_tracks[i]->clips())
             if (c->isSelected())
                 m_clipboard.append(*c, static_cast<int32_t>(i));
@@ -1103,6 +1102,130 @@ bool CMultitrackerDoc::pollPeaks()
     return !m_awaitingPeaks.empty();
 }
 
+// ---- edits a running playback hears ----
+
+EffectChain* CMultitrackerDoc::effectChain(ChainKind kind, int32_t index)
+{
+    switch (kind) {
+    case ChainKind::Master:
+        return &m_masterChain;
+    case ChainKind::Track:
+        return index >= 0 && index < trackCount() ? &trackAt(index)->effects() : nullptr;
+    case ChainKind::Group:
+        if (CAssignableGroup* g = groupAt(index))
+            return &g->chain();
+        return nullptr;
+    }
+    return nullptr;
+}
+
+bool CMultitrackerDoc::addEffect(ChainKind kind, int32_t index, std::unique_ptr<CTransformPlugin> effect,
+                                 int32_t position)
+{
+    EffectChain* chain = effectChain(kind, index);
+    if (!chain || !effect)
+        return false;
+    // Prepared before it is linked in: the render never waits for the plug-in.
+    effect->setFormat(m_format.nSamplesPerSec, m_format.nChannels);
+    const size_t at = position < 0 ? chain->size() : static_cast<size_t>(position);
+    if (!chain->insert(at, std::move(effect)))
+        return false;
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
+bool CMultitrackerDoc::removeEffect(ChainKind kind, int32_t index, int32_t position)
+{
+    EffectChain* chain = effectChain(kind, index);
+    if (!chain || position < 0)
+        return false;
+    std::unique_ptr<CTransformPlugin> gone = chain->take(static_cast<size_t>(position));
+    if (!gone)
+        return false;
+    gone.reset(); // after the chain's guard: its tear-down holds no render up
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
+bool CMultitrackerDoc::moveEffect(ChainKind kind, int32_t index, int32_t from, int32_t to)
+{
+    EffectChain* chain = effectChain(kind, index);
+    if (!chain || from < 0 || to < 0 || !chain->move(static_cast<size_t>(from), static_cast<size_t>(to)))
+        return false;
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
+bool CMultitrackerDoc::resizeClip(CAudioClip* clip, int32_t end)
+{
+    const int32_t index = clip ? trackOfClip(clip) : -1;
+    if (index < 0)
+        return false;
+    end = std::max(end, clip->start());
+    // The filter learns the stretch outside the track's lock; the render reads the new
+    // length once the range below is in place.
+    const int32_t source = clip->sourceLength();
+    if (source > 0)
+        clip->setTimeScaleRatio(static_cast<float>(double(end - clip->start()) / double(source)));
+    trackAt(index)->setClipRange(clip, {clip->start(), end});
+    const double grown = 1.1 * double(end);
+    if (grown > double(m_projectLength))
+        m_projectLength = clampToPosition(std::trunc(grown));
+    setModified();
+    updateAllViews(kHintStructure);
+    return true;
+}
+
+bool CMultitrackerDoc::setCrossfadeShape(CAudioClip* clip, int32_t shape)
+{
+    const int32_t index = clip ? trackOfClip(clip) : -1;
+    if (index < 0 || !trackAt(index)->setCrossfadeShape(clip, shape))
+        return false;
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
+CurvePoint* CMultitrackerDoc::addCurvePoint(int32_t track, int32_t kind, int32_t position, float value)
+{
+    if (track < 0 || track >= trackCount())
+        return nullptr;
+    CTrack* t = trackAt(track);
+    CurvePoint* point = t->addCurvePoint(t->curve(kind), position, value);
+    if (point) {
+        setModified();
+        updateAllViews(kHintRefresh);
+    }
+    return point;
+}
+
+bool CMultitrackerDoc::moveCurvePoint(int32_t track, int32_t kind, CurvePoint* point, int32_t position, float value)
+{
+    if (track < 0 || track >= trackCount())
+        return false;
+    CTrack* t = trackAt(track);
+    if (!t->moveCurvePoint(t->curve(kind), point, position, value))
+        return false;
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
+bool CMultitrackerDoc::removeCurvePoint(int32_t track, int32_t kind, CurvePoint* point)
+{
+    if (track < 0 || track >= trackCount())
+        return false;
+    CTrack* t = trackAt(track);
+    if (!t->removeCurvePoint(t->curve(kind), point))
+        return false;
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
 // ---- overview, groups, master ----
 
 void CMultitrackerDoc::buildProjectOverview(std::vector<std::pair<float, float>>& buffer, int32_t columns) const
@@ -1112,7 +1235,7 @@ void CMultitrackerDoc::buildProjectOverview(std::vector<std::pair<float, float>>
         return;
     const double master = masterGain();
     std::vector<std::pair<float, float>> trackBuffer;
-    Guard guard(m_lock);
+    // No lock: peaks come from the filters, which takes time a render must not wait.
     for (const auto& t : m_tracks) {
         trackBuffer.assign(static_cast<size_t>(columns), {0.0f, 0.0f});
         t->buildOverview(trackBuffer, columns, m_projectLength);
@@ -1144,10 +1267,16 @@ CAssignableGroup* CMultitrackerDoc::groupAt(int32_t index) const
 
 CAssignableGroup* CMultitrackerDoc::addGroup()
 {
-    Guard guard(m_lock);
-    m_groups.push_back(std::make_unique<CAssignableGroup>(static_cast<int32_t>(m_tracks.size())));
+    auto group = std::make_unique<CAssignableGroup>(static_cast<int32_t>(m_tracks.size()));
+    group->chain().setGuard(&m_lock);
+    CAssignableGroup* raw = group.get();
+    {
+        Guard guard(m_lock);
+        m_groups.reserve(m_groups.size() + 1);
+        m_groups.push_back(std::move(group));
+    }
     setModified();
-    return m_groups.back().get();
+    return raw;
 }
 
 bool CMultitrackerDoc::removeGroup(int32_t index)
@@ -1159,9 +1288,10 @@ bool CMultitrackerDoc::removeGroup(int32_t index)
             return false;
         gone = std::move(m_groups[static_cast<size_t>(index)]);
         m_groups.erase(m_groups.begin() + index);
-        // Destroyed under the lock: a render holding it may be processing its chain.
-        gone.reset();
     }
+    // Destroyed after the lock: a render finds groups under it, so none can be
+    // processing this one any more, and its effects' tear-down holds nobody up.
+    gone.reset();
     setModified();
     return true;
 }

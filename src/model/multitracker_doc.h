@@ -6,22 +6,35 @@
 // share. Views read it, change it through the operations below and repaint when it
 // broadcasts a hint (HintBroadcaster; kHintRefresh, kHintStructure, ...).
 //
-// Threads:
-// - The user-interface thread owns the document and calls every operation.
-// - A render thread (playback, export) may read the track, group and master-chain
-//   lists while holding lock(); every change of those lists is made under it, and
-//   changes of the track count (insert, delete, delete contents, a format change)
-//   first stop playback through the PlaybackControl, so the renderer's per-track
-//   arrays never see a count change while it runs. Groups may come and go under the
-//   lock while a render runs: the renderer reads groupCount() under the lock per block.
+// Threads (editing while the mix plays):
+// - The user-interface thread owns the document, calls every operation and is the only
+//   thread that changes the project. Render threads (playback, export) only read it.
+// - Render threads hold lock() while they mix sends, run the group and master chains,
+//   and set up a render; a track's own lock while they read the track. The
+//   user-interface thread takes those locks only to change what they guard, and only
+//   for as long as it takes to move pointers and positions: effects are created and
+//   prepared before they are linked in and destroyed after they are taken out, clips
+//   open their files before they are placed and are destroyed after they are removed,
+//   and nothing under a lock waits for a plug-in, a file or the render. So a render
+//   never waits long, and playback keeps going through any edit below.
+// - Being the only writer, the user-interface thread reads without locks where the
+//   reading is slow: storing the project (undo steps, saving), the CD track walk, the
+//   overviews. Nothing else may write while it does.
+// - Changes of the track count (insert, delete, delete contents, undo and redo, which
+//   reload the project, and a format change) first stop playback through the
+//   PlaybackControl, so the renderer's per-track arrays never see a count change
+//   while it runs. Groups may come and go while a render runs: the renderer reads
+//   the group list under the lock at every block.
 // - Lock order: the document lock before any track lock. Nothing here takes the
 //   document lock while holding a track's lock, and a reader must not either.
 // - The master level and pan, the loop flag, the stop request, the render position and
-//   the master peaks are atomics read without the lock. The track peak arrays are
-//   written by the render thread without the lock (their size only changes while no
-//   render runs) and read by the meters under it.
+//   the master peaks are atomics read without the lock, as are track volumes, pans and
+//   flags, send levels and effect bypass flags: they take effect at the next block.
+//   The track peak arrays are written by the render thread without the lock (their
+//   size only changes while no render runs) and read by the meters under it.
 
 #include "base/sample_range.h"
+#include "base/watched_mutex.h"
 #include "base/view_hints.h"
 #include "model/clip_clipboard.h"
 #include "model/effect_chain.h"
@@ -46,7 +59,10 @@ namespace quillon {
 class CArchive;
 class CAssignableGroup;
 class CAudioClip;
+class CCurve;
 class CTrack;
+class CTransformPlugin;
+struct CurvePoint;
 class FolderChooser;
 class PlaybackControl;
 class Prompter;
@@ -135,7 +151,7 @@ public:
     std::unique_ptr<MemoryStream> takeSnapshot();
 
     // Guards the track, group and master-chain lists (recursive).
-    std::recursive_mutex& lock() const { return m_lock; }
+    WatchedMutex& lock() const { return m_lock; }
     // Stops a running playback; true when one was running.
     bool stopPlayback();
 
@@ -238,6 +254,30 @@ public:
     bool pollPeaks();
     const std::list<CAudioClip*>& clipsAwaitingPeaks() const { return m_awaitingPeaks; }
 
+    // ---- edits a running playback hears at its next block ----
+    // The chains: a track's (index = track), a group's (index = group) or the master.
+    enum class ChainKind { Track, Group, Master };
+    // Null when there is no such chain.
+    EffectChain* effectChain(ChainKind kind, int32_t index);
+    // Links in an effect the caller created; it is given the project format first.
+    // `position` -1 appends. False (the effect destroyed) when the chain does not exist
+    // or the position is out of range; a ClassCom from the format passes to the caller.
+    bool addEffect(ChainKind kind, int32_t index, std::unique_ptr<CTransformPlugin> effect,
+                   int32_t position = -1);
+    // Takes the effect at `position` out of the chain and destroys it; false when none.
+    bool removeEffect(ChainKind kind, int32_t index, int32_t position);
+    bool moveEffect(ChainKind kind, int32_t index, int32_t from, int32_t to);
+    // Resizes a clip to end at `end` (not before its start): the clip is stretched to
+    // the new length. False when the clip is on no track.
+    bool resizeClip(CAudioClip* clip, int32_t end);
+    // The shape of the crossfade leaving `clip`; false when it has none.
+    bool setCrossfadeShape(CAudioClip* clip, int32_t shape);
+    // Point edits of a track's volume (kind 0) or pan (kind 1) curve; null/false when
+    // the track has no such curve or the point is not on it.
+    CurvePoint* addCurvePoint(int32_t track, int32_t kind, int32_t position, float value);
+    bool moveCurvePoint(int32_t track, int32_t kind, CurvePoint* point, int32_t position, float value);
+    bool removeCurvePoint(int32_t track, int32_t kind, CurvePoint* point);
+
     // ---- overview, groups, master ----
     // `columns` (minimum, maximum) pairs over the project length.
     void buildProjectOverview(std::vector<std::pair<float, float>>& buffer, int32_t columns) const;
@@ -249,7 +289,7 @@ public:
     bool removeGroup(int32_t index);
     float sendLevel(int32_t track, int32_t group) const;
     bool setSendLevel(int32_t track, int32_t group, float level);
-    // Changed only under lock().
+    // Its changes take lock() themselves (EffectChain's guard).
     EffectChain& masterChain() { return m_masterChain; }
 
     float masterLevel() const { return m_masterLevel.load(std::memory_order_relaxed); }
@@ -386,7 +426,7 @@ private:
     UndoHistory m_history;
     int32_t m_dithering = 0;
     int32_t m_noiseShaping = 1;
-    mutable std::recursive_mutex m_lock;
+    mutable WatchedMutex m_lock;
     std::unique_ptr<std::atomic<float>[]> m_trackPeaksLeft;
     std::unique_ptr<std::atomic<float>[]> m_trackPeaksRight;
     int32_t m_trackPeakCount = 0;

@@ -5,6 +5,7 @@
 #include "base/wave_format.h"
 #include "model/audio_clip.h"
 #include "model/curve.h"
+#include "model/curve_point.h"
 #include "model/owned_reference.h"
 #include "model/track_read_cursor.h"
 
@@ -17,12 +18,19 @@ namespace quillon {
 QUILLON_IMPLEMENT_SERIAL(CTrack, 1)
 
 namespace {
-using Lock = std::lock_guard<std::recursive_mutex>;
+using Lock = std::lock_guard<WatchedMutex>;
+
+void closeReader(CAudioClip* clip, int64_t& reader)
+{
+    if (clip && reader != TrackReadCursor::kNoReader)
+        clip->closeReader(static_cast<uint32_t>(reader));
+    reader = TrackReadCursor::kNoReader;
+}
 } // namespace
 
 CTrack::CTrack() : CTrack(std::string()) {}
 
-CTrack::CTrack(std::string name) : m_name(std::move(name)) {}
+CTrack::CTrack(std::string name) : m_name(std::move(name)) { m_effects.setGuard(&m_lock); }
 
 CTrack::~CTrack()
 {
@@ -88,23 +96,32 @@ void CTrack::insertClip(CAudioClip* clip)
         break;
     }
     m_clips.insert(it, clip);
-    closeAllReaders();
+    restartCursors();
     rebuildCrossfades();
+}
+
+void CTrack::restartCursors()
+{
+    for (auto& cursor : m_cursors)
+        cursor->restart = true;
 }
 
 bool CTrack::removeClip(CAudioClip* clip, bool rebuild)
 {
     Lock lock(m_lock);
-    closeAllReaders();
     auto it = std::find(m_clips.begin(), m_clips.end(), clip);
     if (it == m_clips.end())
         return false;
+    // The clip leaves the track and may be destroyed as soon as the lock is released:
+    // readers open on it are closed now; the rest wait for the reader's next block.
     for (auto& cursor : m_cursors) {
         if (cursor->currentClip == clip || cursor->previousClip == clip) {
-            // Restart the walk from the head; positions are unchanged.
+            closeReader(cursor->previousClip, cursor->previousReader);
+            closeReader(cursor->currentClip, cursor->currentReader);
             cursor->currentClip = cursor->previousClip = nullptr;
             cursor->started = false;
         }
+        cursor->restart = true;
     }
     m_clips.erase(it);
     if (clip->incoming()) {
@@ -123,7 +140,6 @@ bool CTrack::removeClip(CAudioClip* clip, bool rebuild)
 
 CAudioClip* CTrack::clipAt(int32_t position) const
 {
-    Lock lock(m_lock);
     for (CAudioClip* c : m_clips)
         if (c->position().contains(position))
             return c;
@@ -132,7 +148,6 @@ CAudioClip* CTrack::clipAt(int32_t position) const
 
 CAudioClip* CTrack::firstClipEndingAtOrAfter(int32_t position) const
 {
-    Lock lock(m_lock);
     for (CAudioClip* c : m_clips)
         if (c->end() >= position)
             return c;
@@ -141,7 +156,6 @@ CAudioClip* CTrack::firstClipEndingAtOrAfter(int32_t position) const
 
 CAudioClip* CTrack::lastClipStartingAtOrBefore(int32_t position) const
 {
-    Lock lock(m_lock);
     for (auto it = m_clips.rbegin(); it != m_clips.rend(); ++it)
         if ((*it)->start() <= position)
             return *it;
@@ -185,6 +199,7 @@ void CTrack::shiftForInsertedTime(int32_t position, int32_t length)
     for (CAudioClip* c : m_clips)
         if (c->start() >= position)
             c->setPosition({c->start() + length, c->end() + length});
+    restartCursors();
 }
 
 void CTrack::closeGap(const SampleRange& range)
@@ -194,6 +209,27 @@ void CTrack::closeGap(const SampleRange& range)
     for (CAudioClip* c : m_clips)
         if (c->start() > range.begin)
             c->setPosition({std::max(0, c->start() - len), std::max(0, c->end() - len)});
+    restartCursors();
+}
+
+bool CTrack::setClipRange(CAudioClip* clip, const SampleRange& range)
+{
+    Lock lock(m_lock);
+    if (std::find(m_clips.begin(), m_clips.end(), clip) == m_clips.end())
+        return false;
+    clip->setPosition(range);
+    restartCursors();
+    rebuildCrossfades();
+    return true;
+}
+
+bool CTrack::setCrossfadeShape(CAudioClip* clip, int32_t shape)
+{
+    Lock lock(m_lock);
+    if (std::find(m_clips.begin(), m_clips.end(), clip) == m_clips.end() || !clip->outgoing())
+        return false;
+    clip->outgoing()->setShape(shape);
+    return true;
 }
 
 // ---- curves ----
@@ -213,7 +249,6 @@ bool CTrack::hasCurve(int32_t kind) const { return curve(kind) != nullptr; }
 
 CCurve* CTrack::curve(int32_t kind) const
 {
-    Lock lock(m_lock);
     for (CCurve* c : m_curves)
         if (c->kind() == kind)
             return c;
@@ -230,9 +265,44 @@ bool CTrack::removeCurve(CCurve* c)
     return true;
 }
 
+bool CTrack::ownsCurve(const CCurve* c) const
+{
+    return std::find(m_curves.begin(), m_curves.end(), c) != m_curves.end();
+}
+
+CurvePoint* CTrack::addCurvePoint(CCurve* c, int32_t position, float value)
+{
+    Lock lock(m_lock);
+    return ownsCurve(c) ? c->addPoint(position, value) : nullptr;
+}
+
+bool CTrack::moveCurvePoint(CCurve* c, CurvePoint* point, int32_t position, float value)
+{
+    Lock lock(m_lock);
+    if (!ownsCurve(c) || !point)
+        return false;
+    const CurvePoint* before = c->pointBefore(point);
+    const CurvePoint* after = c->pointAfter(point);
+    if (!before && !after && c->firstPoint() != point)
+        return false; // not one of this curve's points
+    if (before)
+        position = std::max(position, before->position);
+    if (after)
+        position = std::min(position, after->position);
+    point->position = std::max(0, position);
+    point->value = std::clamp(value, 0.0f, 1.0f);
+    return true;
+}
+
+bool CTrack::removeCurvePoint(CCurve* c, const CurvePoint* point)
+{
+    Lock lock(m_lock);
+    return ownsCurve(c) && c->removePoint(point);
+}
+
 float CTrack::gain() const
 {
-    return static_cast<float>(std::pow(10.0, (52.0 * volume() - 40.0) * 0.05));
+    return static_cast<float>(level::sliderToGain(volume()));
 }
 
 uint32_t CTrack::stateFlags() const
@@ -248,15 +318,6 @@ TrackReadCursor* CTrack::createReadCursor()
     m_cursors.push_back(std::make_unique<TrackReadCursor>());
     return m_cursors.back().get();
 }
-
-namespace {
-void closeReader(CAudioClip* clip, int64_t& reader)
-{
-    if (clip && reader != TrackReadCursor::kNoReader)
-        clip->closeReader(static_cast<uint32_t>(reader));
-    reader = TrackReadCursor::kNoReader;
-}
-} // namespace
 
 void CTrack::closeAllReaders()
 {
@@ -300,6 +361,13 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
         cursor->scratchA.resize(blockSamples);
         cursor->scratchB.resize(blockSamples);
     }
+    if (cursor->restart) {
+        closeReader(cursor->previousClip, cursor->previousReader);
+        closeReader(cursor->currentClip, cursor->currentReader);
+        cursor->previousClip = cursor->currentClip = nullptr;
+        cursor->started = false;
+        cursor->restart = false;
+    }
     while (cursor->fifoCount() < wanted) {
         float* block = cursor->fifoSpace(blockSamples);
         renderBlock(*cursor, cursor->renderPosition, block);
@@ -330,10 +398,12 @@ void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
             cur.started = true;
         }
         while (CAudioClip* clip = cur.currentClip) {
-            if (cur.currentReader == TrackReadCursor::kNoReader)
-                cur.currentReader = clip->openReader();
             const int32_t x = clip->outgoing() ? clip->outgoing()->length() : 0;
             if (s < clip->end() - x) {
+                // Clips the walk passes on its way to the block open nothing: a walk
+                // from the head (after an edit) costs no file opening.
+                if (cur.currentReader == TrackReadCursor::kNoReader)
+                    cur.currentReader = clip->openReader();
                 int32_t plainBegin = std::max(clip->start(), s);
                 if (Crossfade* in = clip->incoming(); in && in->outgoing()) {
                     CAudioClip* a = in->outgoing();
@@ -397,7 +467,6 @@ void CTrack::processEffects(float* block, int32_t frames)
 
 int32_t CTrack::findFreePosition(const SampleRange& range, bool allowOverlap, bool skipSelected) const
 {
-    Lock lock(m_lock);
     const int32_t len = range.length();
     const int32_t b = range.begin;
     const size_t n = m_clips.size();
@@ -456,7 +525,8 @@ int32_t CTrack::findFreePosition(const SampleRange& range, bool allowOverlap, bo
 
 void CTrack::serialize(CArchive& ar)
 {
-    Lock lock(m_lock);
+    // Storing runs on the user-interface thread, the only one that changes the track,
+    // so it reads without the lock: a render never waits for a project being stored.
     if (ar.isStoring()) {
         ar.writeString(m_name);
         ar.writeFloat(volume());
@@ -473,6 +543,7 @@ void CTrack::serialize(CArchive& ar)
             ar.writeObject(c);
         return;
     }
+    Lock lock(m_lock);
     closeAllReaders();
     clearLists();
     m_name = ar.readString();
@@ -512,7 +583,8 @@ namespace quillon {
 
 void CTrack::buildOverview(std::vector<std::pair<float, float>>& dest, int32_t width, int32_t projectLength) const
 {
-    Lock lock(m_lock);
+    // User-interface thread only, and without the lock: asking filters for peaks takes
+    // time that a render must not spend waiting.
     if (width <= 0 || projectLength <= 0)
         return;
     if (dest.size() < size_t(width))

@@ -3,11 +3,21 @@
 // overlapping neighbours, its envelope curves, its effect chain and its mixer settings.
 //
 // Threads: the user-interface thread edits tracks while the playback or export thread
-// reads them through read cursors. Every operation takes the track's recursive lock,
-// the read path included. Volume, pan, active and playback-off are single words that
-// the renderer reads without the lock.
+// reads them through read cursors.
+// - The read path (read cursors) runs on render threads under the track's lock.
+// - The user-interface thread is the only thread that changes a track. Each change
+//   takes the lock for as long as it takes to change the lists and positions: no file
+//   is opened, no audio buffer allocated and no plug-in called under it, except for
+//   closing the readers of a clip that is leaving the track. Readers of clips that
+//   stay are closed by the render thread itself (a cursor restarts its walk).
+// - Because it is the only writer, the user-interface thread reads without the lock
+//   where the reading is slow (storing, overviews, drawing), so a render never waits
+//   for it.
+// - Volume, pan, active and playback-off are single words that the renderer reads
+//   without the lock; they take effect at the next block.
 
 #include "base/sample_range.h"
+#include "base/watched_mutex.h"
 #include "base/serializable.h"
 #include "model/effect_chain.h"
 
@@ -24,6 +34,7 @@ namespace quillon {
 
 class CAudioClip;
 class CCurve;
+struct CurvePoint;
 class TrackReadCursor;
 
 class CTrack : public CObject {
@@ -40,14 +51,15 @@ public:
 
     void serialize(CArchive& ar) override;
 
-    std::recursive_mutex& lock() const { return m_lock; }
+    WatchedMutex& lock() const { return m_lock; }
 
     void attachDocumentFormat(const WAVEFORMATEX* format);
     void setFormat(const WAVEFORMATEX& projectFormat);
     const WAVEFORMATEX& trackFormat() const { return m_format; }
     int32_t channels() const { return m_format.nChannels ? m_format.nChannels : 2; }
 
-    // Clips. The track owns the clips in its list.
+    // Clips. The track owns the clips in its list. The const lookups take no lock: they
+    // serve the user-interface thread (the only writer) and holders of the lock.
     void insertClip(CAudioClip* clip);
     // Hands the clip back to the caller; false when it is not on this track.
     bool removeClip(CAudioClip* clip, bool rebuild = true);
@@ -59,6 +71,10 @@ public:
 
     void shiftForInsertedTime(int32_t position, int32_t length);
     void closeGap(const SampleRange& range);
+    // A new range for one of the track's clips (a resize); crossfades are rebuilt.
+    bool setClipRange(CAudioClip* clip, const SampleRange& range);
+    // The shape of the crossfade leaving `clip`; false without one.
+    bool setCrossfadeShape(CAudioClip* clip, int32_t shape);
 
     // Curves: at most one of each kind (0 volume, 1 pan).
     CCurve* addCurve(int32_t kind);
@@ -67,6 +83,11 @@ public:
     // Hands the curve back to the caller; false when it is not on this track.
     bool removeCurve(CCurve* curve);
     const std::vector<CCurve*>& curves() const { return m_curves; }
+    // Point edits of one of the track's curves, under the lock the render applies
+    // curves with. A moved point stays between its neighbours.
+    CurvePoint* addCurvePoint(CCurve* curve, int32_t position, float value);
+    bool moveCurvePoint(CCurve* curve, CurvePoint* point, int32_t position, float value);
+    bool removeCurvePoint(CCurve* curve, const CurvePoint* point);
 
     // The track's effect chain, processed in list order over whole 5000-frame blocks.
     EffectChain& effects() { return m_effects; }
@@ -105,12 +126,15 @@ public:
 
 private:
     void closeAllReaders();
+    // Every cursor walks the clip list afresh before its next block.
+    void restartCursors();
+    bool ownsCurve(const CCurve* curve) const;
     void renderBlock(TrackReadCursor& cursor, int32_t s, float* block);
     void applyCurves(float* block, int32_t frames, int32_t start) const;
     void processEffects(float* block, int32_t frames);
     void clearLists();
 
-    mutable std::recursive_mutex m_lock;
+    mutable WatchedMutex m_lock;
     std::vector<CAudioClip*> m_clips;
     std::string m_name;
     EffectChain m_effects;

@@ -32,6 +32,10 @@ public:
     CAudioClip* previousClip = nullptr;
     int64_t previousReader = kNoReader;
     bool started = false; // the current clip has been taken from the list head
+    // The arrangement changed: before its next block the reader closes its readers and
+    // walks the clip list from the head again. Set by the user-interface thread, which
+    // leaves the closing to the render thread.
+    bool restart = false;
 
     // Work buffers kept between blocks so reading allocates nothing once warmed up.
     std::vector<float> scratchA;

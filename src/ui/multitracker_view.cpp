@@ -668,12 +668,11 @@ void CMultitrackerView::paintTrack(QPainter& p, CTrack& track, int index, int y,
     p.setPen(QPen(c.shadow, 0));
     halfOpenLine(p, area.left(), y + h - 1, right, y + h - 1);
 
-    {
-        std::lock_guard guard(track.lock());
-        for (CAudioClip* clip : track.clips())
-            paintClip(p, track, *clip, y, h, base);
-        paintCurves(p, track, y, h);
-    }
+    // Drawn without the track's lock: this thread is the track's only writer, and a
+    // render must not wait while peaks are fetched and painted.
+    for (CAudioClip* clip : track.clips())
+        paintClip(p, track, *clip, y, h, base);
+    paintCurves(p, track, y, h);
 
     const int32_t beat = m_doc.samplesPerBeat();
     const int64_t l = int64_t(m_visible.end) - m_visible.begin;

@@ -23,21 +23,25 @@ std::string quoted(const std::string& s)
 
 class AlsaEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
-        g_folder = std::make_unique<TempDir>();
-        AlsaTestSetup::configure(AlsaTestSetup::defaults());
-        setenv("ALSA_CONFIG_PATH", (g_folder->path() / "asound.conf").c_str(), 1);
-        // The file filter keeps its save options in the user's settings.
-        setenv("QUILLON_USER_CONFIG_DIR", (g_folder->path() / "config").c_str(), 1);
-    }
-    void TearDown() override { g_folder.reset(); }
+    void SetUp() override { AlsaTestSetup::install(); }
+    void TearDown() override { AlsaTestSetup::uninstall(); }
 };
 
 [[maybe_unused]] ::testing::Environment* const g_environment =
     ::testing::AddGlobalTestEnvironment(new AlsaEnvironment);
 
 } // namespace
+
+void AlsaTestSetup::install()
+{
+    g_folder = std::make_unique<TempDir>();
+    configure(defaults());
+    setenv("ALSA_CONFIG_PATH", (g_folder->path() / "asound.conf").c_str(), 1);
+    // The file filter keeps its save options in the user's settings.
+    setenv("QUILLON_USER_CONFIG_DIR", (g_folder->path() / "config").c_str(), 1);
+}
+
+void AlsaTestSetup::uninstall() { g_folder.reset(); }
 
 const std::filesystem::path& AlsaTestSetup::folder()
 {

@@ -23,6 +23,10 @@ struct AlsaDeviceOptions {
 
 class AlsaTestSetup {
 public:
+    // Makes the folder and points ALSA at it; the test programs' global environment
+    // does this before the first test, other programs (benchmarks) call it themselves.
+    static void install();
+    static void uninstall();
     // This process's folder for configurations, device files and takes.
     static const std::filesystem::path& folder();
     // A fresh file name in that folder.
