@@ -1,5 +1,5 @@
 # The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: run test deps build build-asan fuzz clean
+.PHONY: run test deps build build-asan build-tsan fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -12,6 +12,11 @@ build-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 
+# ThreadSanitizer over the headless libraries, the CLI and their tests (not the widgets).
+build-tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+
 run: build
 	@scripts/run.sh build/default
 
@@ -19,6 +24,8 @@ test: build
 	@ctest --preset default
 	@$(MAKE) --no-print-directory build-asan
 	@ctest --preset asan
+	@$(MAKE) --no-print-directory build-tsan
+	@ctest --preset tsan
 	@$(MAKE) --no-print-directory fuzz
 
 # The project loader under libFuzzer for a minute (clang; see fuzz/CMakeLists.txt).

@@ -55,6 +55,7 @@ Transport::PlayResult Transport::play(const SampleRange& range, const std::vecto
 {
     m_device.setDithering(m_settings.profileInt("Audio", "Dithering", 0) != 0);
     m_device.setNoiseShaping(m_settings.profileInt("Audio", "NoiseShaping", 1) != 0);
+    m_device.setStartBlocks(kStartBlocks);
     {
         std::lock_guard lock(m_doc.lock());
         const int32_t count = m_doc.trackCount();
@@ -123,6 +124,8 @@ void Transport::threadMain()
         std::lock_guard lock(m_errorMutex);
         m_lastError = e.what();
     }
+    // A render that ended by an error did not finish the sink: what it queued still plays.
+    m_device.finish();
     // Let the queued audio play out unless asked to stop; a reset returns it at once.
     while (!m_device.lastBufferDone() && !m_device.hasFailed() && !m_abort.load())
         std::this_thread::sleep_for(10ms);

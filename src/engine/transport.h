@@ -31,6 +31,9 @@ public:
     static constexpr const char* kDeviceErrorText = "An error occurred while trying to open the wave output device.";
     static constexpr int32_t kOpenEnd = 2147483647;
     static constexpr uint32_t kRingSize = 10;
+    // Blocks rendered before the sound starts (150 ms of lead at most; a fast render
+    // makes them in a few milliseconds).
+    static constexpr uint32_t kStartBlocks = 3;
     static constexpr int kTimerMilliseconds = 25;
 
     enum class PlayResult { Started, Stopped, DeviceError };

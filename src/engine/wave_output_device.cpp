@@ -90,8 +90,10 @@ bool WaveOutputDevice::open(uint32_t rate, uint16_t channels, uint16_t bits, int
     m_failed.store(false);
     m_stopping.store(false);
     m_producing.store(false);
+    m_started.store(false);
     m_underruns.store(0);
     m_longestGap.store(0);
+    m_longestGapAt.store(0);
     m_gapFrames = 0;
     m_firstBlockAt.store(0);
     m_lastProgress.store(nowMilliseconds());
@@ -174,7 +176,7 @@ bool WaveOutputDevice::acceptBlock(const SampleBlock& block)
 WaveOutputDevice::RunFigures WaveOutputDevice::runFigures() const
 {
     return {m_underruns.load(std::memory_order_relaxed), m_longestGap.load(std::memory_order_relaxed),
-            m_firstBlockAt.load(std::memory_order_relaxed)};
+            m_longestGapAt.load(std::memory_order_relaxed), m_firstBlockAt.load(std::memory_order_relaxed)};
 }
 
 int WaveOutputDevice::streamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
@@ -189,7 +191,10 @@ int WaveOutputDevice::play(uint8_t* out, unsigned long frames)
     const size_t wanted = static_cast<size_t>(frames) * align;
     size_t done = 0;
     bool returned = false;
-    while (done < wanted && m_queued.load(std::memory_order_acquire) > 0) {
+    if (!m_started.load(std::memory_order_acquire) &&
+        m_queued.load(std::memory_order_acquire) >= std::min(m_startBlocks.load(std::memory_order_relaxed), m_ringSize - 1))
+        m_started.store(true, std::memory_order_release);
+    while (done < wanted && m_started.load(std::memory_order_relaxed) && m_queued.load(std::memory_order_acquire) > 0) {
         const Slot& slot = m_ring[m_completedIndex];
         const size_t n = std::min<size_t>(slot.bytes - m_readOffset, wanted - done);
         std::memcpy(out + done, slot.data.data() + m_readOffset, n);
@@ -211,12 +216,16 @@ int WaveOutputDevice::play(uint8_t* out, unsigned long frames)
     }
     // An empty ring plays silence (the midpoint for unsigned 8-bit samples).
     std::memset(out + done, m_format.wBitsPerSample == 8 ? 0x80 : 0, wanted - done);
-    if (done < wanted && m_producing.load(std::memory_order_acquire)) {
+    if (done < wanted && m_started.load(std::memory_order_relaxed) && m_producing.load(std::memory_order_acquire)) {
         if (m_gapFrames == 0)
             m_underruns.fetch_add(1, std::memory_order_relaxed);
         m_gapFrames += static_cast<int64_t>((wanted - done) / align);
-        if (m_gapFrames > m_longestGap.load(std::memory_order_relaxed))
+        if (m_gapFrames > m_longestGap.load(std::memory_order_relaxed)) {
             m_longestGap.store(m_gapFrames, std::memory_order_relaxed);
+            m_longestGapAt.store(m_framesPlayed.load(std::memory_order_relaxed) + static_cast<int64_t>(done / align) -
+                                     (m_gapFrames - static_cast<int64_t>((wanted - done) / align)),
+                                 std::memory_order_relaxed);
+        }
     } else if (done > 0) {
         m_gapFrames = 0;
     }
@@ -266,6 +275,7 @@ void WaveOutputDevice::reset()
         // the buffers back in its place.
         m_stopping.store(true);
         m_producing.store(false);
+        m_started.store(true);
         std::lock_guard api(PortAudioSession::streamMutex());
         Pa_AbortStream(m_stream);
         returnAllQueued();

@@ -79,11 +79,22 @@ public:
     struct RunFigures {
         int64_t underruns = 0;
         int64_t longestGapFrames = 0;
+        int64_t longestGapAt = 0; // frames played when that gap began
         int64_t firstBlockNanoseconds = 0; // steady clock when the first block was queued; 0 before
     };
     RunFigures runFigures() const;
-    // The renderer is done: the silence after the last block is no underrun.
-    void finish() override { m_producing.store(false, std::memory_order_release); }
+    // The renderer is done: the silence after the last block is no underrun, and a
+    // start held back for more blocks plays what there is.
+    void finish() override
+    {
+        m_producing.store(false, std::memory_order_release);
+        m_started.store(true, std::memory_order_release);
+    }
+    // How many blocks must be queued before the stream takes the first of them (0 or
+    // 1: at once). Playback waits for a few, so that a render that is only a little
+    // faster than real time builds up its lead before the sound starts instead of
+    // running dry in its first blocks. Read at every open.
+    void setStartBlocks(uint32_t blocks) { m_startBlocks.store(blocks, std::memory_order_relaxed); }
     uint32_t queuedBuffers() const { return m_queued.load(std::memory_order_acquire); }
     // Returns every queued buffer at once, unplayed; a render thread waiting in acceptBlock
     // goes on at once. The device stays open and plays what is queued afterwards.
@@ -133,8 +144,11 @@ private:
     std::atomic<int64_t> m_lastProgress{0}; // steady milliseconds: a buffer came back or one went into an empty ring
     std::atomic<bool> m_stopping{false}; // a stop of our own, not a failure
     std::atomic<bool> m_producing{false}; // blocks have come and more are to come
+    std::atomic<uint32_t> m_startBlocks{0};
+    std::atomic<bool> m_started{false}; // the stream has begun taking blocks
     std::atomic<int64_t> m_underruns{0};
     std::atomic<int64_t> m_longestGap{0};
+    std::atomic<int64_t> m_longestGapAt{0};
     int64_t m_gapFrames = 0; // stream callback only
     std::atomic<int64_t> m_firstBlockAt{0};
     std::atomic<int64_t> m_framesDelivered{0};

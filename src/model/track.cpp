@@ -121,6 +121,9 @@ bool CTrack::removeClip(CAudioClip* clip, bool rebuild)
             cursor->currentClip = cursor->previousClip = nullptr;
             cursor->started = false;
         }
+        for (TrackReadCursor::Spare& spare : cursor->spares)
+            if (spare.clip == clip)
+                closeReader(spare.clip, spare.reader);
         cursor->restart = true;
     }
     m_clips.erase(it);
@@ -324,6 +327,8 @@ void CTrack::closeAllReaders()
     for (auto& c : m_cursors) {
         closeReader(c->previousClip, c->previousReader);
         closeReader(c->currentClip, c->currentReader);
+        for (TrackReadCursor::Spare& spare : c->spares)
+            closeReader(spare.clip, spare.reader);
     }
 }
 
@@ -348,6 +353,8 @@ void CTrack::releaseReadCursor(TrackReadCursor* cursor)
         return;
     closeReader(cursor->previousClip, cursor->previousReader);
     closeReader(cursor->currentClip, cursor->currentReader);
+    for (TrackReadCursor::Spare& spare : cursor->spares)
+        closeReader(spare.clip, spare.reader);
     m_cursors.erase(it);
 }
 
@@ -362,8 +369,9 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
         cursor->scratchB.resize(blockSamples);
     }
     if (cursor->restart) {
-        closeReader(cursor->previousClip, cursor->previousReader);
-        closeReader(cursor->currentClip, cursor->currentReader);
+        cursor->spares[0] = {cursor->previousClip, cursor->previousReader};
+        cursor->spares[1] = {cursor->currentClip, cursor->currentReader};
+        cursor->previousReader = cursor->currentReader = TrackReadCursor::kNoReader;
         cursor->previousClip = cursor->currentClip = nullptr;
         cursor->started = false;
         cursor->restart = false;
@@ -374,9 +382,23 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
         cursor->renderPosition += kBlockFrames;
         processEffects(block, kBlockFrames);
         cursor->commitFifo(blockSamples);
+        for (TrackReadCursor::Spare& spare : cursor->spares)
+            closeReader(spare.clip, spare.reader);
     }
     cursor->popFifo(dest, wanted);
     cursor->deliveredPosition += frames;
+}
+
+int64_t CTrack::readerFor(TrackReadCursor& cur, CAudioClip* clip)
+{
+    for (TrackReadCursor::Spare& spare : cur.spares) {
+        if (spare.clip == clip && spare.reader != TrackReadCursor::kNoReader) {
+            const int64_t reader = spare.reader;
+            spare = {};
+            return reader;
+        }
+    }
+    return clip->openReader();
 }
 
 void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
@@ -403,7 +425,7 @@ void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
                 // Clips the walk passes on its way to the block open nothing: a walk
                 // from the head (after an edit) costs no file opening.
                 if (cur.currentReader == TrackReadCursor::kNoReader)
-                    cur.currentReader = clip->openReader();
+                    cur.currentReader = readerFor(cur, clip);
                 int32_t plainBegin = std::max(clip->start(), s);
                 if (Crossfade* in = clip->incoming(); in && in->outgoing()) {
                     CAudioClip* a = in->outgoing();
@@ -415,7 +437,7 @@ void CTrack::renderBlock(TrackReadCursor& cur, int32_t s, float* block)
                             cur.previousClip = a;
                         }
                         if (cur.previousReader == TrackReadCursor::kNoReader)
-                            cur.previousReader = a->openReader();
+                            cur.previousReader = readerFor(cur, a);
                         clearUpTo(iBegin);
                         in->render(static_cast<uint32_t>(cur.previousReader), static_cast<uint32_t>(cur.currentReader),
                                    block + size_t(iBegin - s) * ch, iBegin, iEnd - iBegin, cur.scratchA.data(),

@@ -130,6 +130,8 @@ private:
     void restartCursors();
     bool ownsCurve(const CCurve* curve) const;
     void renderBlock(TrackReadCursor& cursor, int32_t s, float* block);
+    // A spare reader of the cursor's on that clip, else a new one.
+    int64_t readerFor(TrackReadCursor& cursor, CAudioClip* clip);
     void applyCurves(float* block, int32_t frames, int32_t start) const;
     void processEffects(float* block, int32_t frames);
     void clearLists();

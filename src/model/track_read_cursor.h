@@ -36,6 +36,14 @@ public:
     // walks the clip list from the head again. Set by the user-interface thread, which
     // leaves the closing to the render thread.
     bool restart = false;
+    // The readers open when the walk restarted, lent back to it when it comes to the
+    // same clip again (usually it does: the edit was elsewhere), so that a restart
+    // opens no file. Only used inside one read; whatever is left is closed there.
+    struct Spare {
+        CAudioClip* clip = nullptr;
+        int64_t reader = kNoReader;
+    };
+    Spare spares[2];
 
     // Work buffers kept between blocks so reading allocates nothing once warmed up.
     std::vector<float> scratchA;

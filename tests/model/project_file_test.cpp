@@ -628,7 +628,7 @@ TEST(ProjectFileWrite, ReplacesTheTargetOfALinkAndKeepsItsPermissions)
 
 TEST_F(ProjectFileTest, FuzzCorpusAndRegressionsLoadOrFailCleanly)
 {
-    const fs::path fuzz = fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz";
+    const fs::path fuzz = fs::path(QUILLON_SOURCE_DIR) / "fuzz";
     size_t inputs = 0, loaded = 0;
     for (const char* dir : {"corpus", "regressions"}) {
         if (!fs::is_directory(fuzz / dir))
