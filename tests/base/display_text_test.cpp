@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DisplayCase{"sur\xED\xA0\x80", "sur\\xed\\xa0\\x80"},   // UTF-16 surrogate
                       DisplayCase{"big\xF4\x90\x80\x80", "big\\xf4\\x90\\x80\\x80"}, // past U+10FFFF
                       DisplayCase{"cut\xE2\x82", "cut\\xe2\\x82"},            // sequence cut short
-                      DisplayCase{std::string("nul\0x", 5), "nul\\x00x"}, DisplayCase{"", ""}));
+                      DisplayCase{std::string("nul\0x", 5), "nul\\x00x"}, DisplayCase{"", ""}),
+    [](const ::testing::TestParamInfo<DisplayCase>& info) { return "Row" + std::to_string(info.index); });
 
 } // namespace
 } // namespace quillon

@@ -160,8 +160,9 @@ TEST_F(CliTest, RenderReportsThePeakAndCountsClippedSamplesAfterEndingTheProgres
         EXPECT_NE(text.find(row.peak), std::string::npos) << text;
         EXPECT_TRUE(text.rfind("Rendered", 0) == 0 || text.find("\nRendered") != std::string::npos) << text;
         EXPECT_EQ(text.find("warning") != std::string::npos, !row.warning.empty()) << text;
-        if (!row.warning.empty())
+        if (!row.warning.empty()) {
             EXPECT_NE(text.find(row.warning), std::string::npos) << text;
+        }
     }
 }
 

@@ -317,12 +317,18 @@ TEST(LabelListLock, HeldLockKeepsOtherThreadsOut)
 {
     CLabelList list;
     std::atomic<bool> added{false};
+    std::atomic<bool> started{false};
     list.lock();
+    // Another thread cannot take the lock that every operation takes.
+    EXPECT_FALSE(lockIsFree(list));
     std::thread writer([&] {
+        started = true;
         list.add(5, ProjectLabel::kIndex);
         added = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (!started.load())
+        std::this_thread::yield();
+    EXPECT_FALSE(lockIsFree(list));
     EXPECT_FALSE(added.load());
     EXPECT_EQ(list.count(), 0);
     list.unlock();
