@@ -134,6 +134,27 @@ TEST(LabelListWalk, NextAfterTheEndAndForeignCursors)
     EXPECT_EQ(list.next(fresh), nullptr);
 }
 
+// The cursor's label removed while others share its position: those before it are not
+// visited again, those after it are not skipped.
+TEST(LabelListWalk, RemovedLabelAmongLabelsAtTheSamePosition)
+{
+    CLabelList list;
+    ProjectLabel* before = list.add(10, ProjectLabel::kIndex, "before");
+    ProjectLabel* walked = list.add(10, ProjectLabel::kIndex, "walked");
+    list.add(10, ProjectLabel::kIndex, "after");
+    list.add(20, ProjectLabel::kIndex, "later");
+    CLabelList::Cursor cursor;
+    ASSERT_EQ(list.first(cursor), before);
+    ASSERT_EQ(list.next(cursor), walked);
+    list.remove(walked);
+    // A copy placed at the same position now comes after every label there.
+    list.insert(std::make_unique<ProjectLabel>(*before));
+    std::vector<std::string> rest;
+    for (ProjectLabel* l = list.next(cursor); l; l = list.next(cursor))
+        rest.push_back(l->title);
+    EXPECT_EQ(rest, (std::vector<std::string>{"after", "before", "later"}));
+}
+
 TEST(LabelListWalk, RemovalsDuringAWalkNeitherCrashNorLoseTheRest)
 {
     CLabelList list;
