@@ -59,6 +59,16 @@ public:
     }
     ~ConsoleJobRunner() override { endLine(); }
 
+    // Ends the line as soon as the job has, before the caller reports on it (a failure
+    // goes out through the prompter).
+    int runJob(BackgroundJob& job) override
+    {
+        const int outcome = PollingJobRunner::runJob(job);
+        endLine();
+        return outcome;
+    }
+
+private:
     void endLine()
     {
         if (m_shown)
@@ -66,7 +76,6 @@ public:
         m_shown = false;
     }
 
-private:
     std::ostream& m_err;
     bool m_shown = false;
 };
@@ -401,7 +410,6 @@ int CliApp::cmdRender(const std::vector<std::string>& words)
         return fail("nothing to render: the range " + std::to_string(range.begin) + "-" + std::to_string(range.end) +
                     " is empty");
     const ExportStatus status = exporter.exportToFile(o.positional()[1], range);
-    runner.endLine();
     if (status != ExportStatus::Done)
         return 1;
     m_out << "Rendered " << range.length() << " frames to " << displayText(o.positional()[1]) << "\n";
@@ -434,7 +442,6 @@ int CliApp::cmdExportTracks(const std::vector<std::string>& words)
     ConsoleJobRunner runner(m_err);
     AudioExporter exporter(*doc, *m_host, runner, *m_prompter);
     const ExportStatus status = exporter.exportCdTracks(list);
-    runner.endLine();
     if (status != ExportStatus::Done)
         return 1;
     for (size_t i = 0; i < list.size(); ++i)
