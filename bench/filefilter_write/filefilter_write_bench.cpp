@@ -197,7 +197,7 @@ void filterStretch(benchmark::State& state)
             state.SkipWithError("cannot open the source");
             return;
         }
-        filter.setTimeScale(1.25f);
+        filter.setTimeScaleRatio(1.25f);
         length = std::llround(filter.length() * 1.25);
         for (auto _ : state) {
             const uint32_t reader = filter.createReader();

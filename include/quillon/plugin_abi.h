@@ -115,7 +115,7 @@ typedef struct QuillonMgrModules {
 #define QUILLON_FF_SAVE_STATE 118        /* QuillonFfSaveState */
 #define QUILLON_FF_STATE_SIZE 119        /* QuillonFfStateSize */
 #define QUILLON_FF_SET_OUTPUT 120        /* QuillonFfSetOutput */
-#define QUILLON_FF_TIME_SCALE 121        /* QuillonFfTimeScale */
+#define QUILLON_FF_TRANSITION_SCALE 121  /* QuillonFfTransitionScale */
 #define QUILLON_FF_TIME_SCALE_RATIO 122  /* QuillonFfTimeScaleRatio */
 #define QUILLON_FF_DETECT_PAUSES 124     /* QuillonFfDetectPauses */
 #define QUILLON_FF_SPLIT_AT_PAUSES 125   /* QuillonFfSplitAtPauses */
@@ -140,6 +140,7 @@ typedef struct QuillonFfChooseDestination {
     uint32_t one;               /* 1 */
     int32_t defaultFormat;      /* index into the export formats preselected, -1 for none */
     uint32_t success;           /* out: nonzero when a file is open for writing */
+    int64_t frames;             /* as for 101 */
 } QuillonFfChooseDestination;
 
 #define QUILLON_FF_INPUT_RECORDED 0 /* frames in the destination format itself */
@@ -147,13 +148,17 @@ typedef struct QuillonFfChooseDestination {
 
 /* 101: creates (or replaces) the file in the type its extension names (one of the export
  * formats). The format gives channels, rate and resolution: tag 1 with 8, 16, 24 or 32
- * bits, or tag 3 with 32 bits. A file that cannot be created answers QUILLON_E_IO. */
+ * bits, or tag 3 with 32 bits. A file that cannot be created answers QUILLON_E_IO.
+ * WAV files of one or two channels are plain RIFF files with format tag 1 or 3; one that
+ * `frames` says will pass 4 GiB is RF64 from the start, and one of unknown length (0) keeps
+ * room to become RF64 should it grow that far. */
 typedef struct QuillonFfCreate {
     const char* path; /* UTF-8 */
     const WAVEFORMATEX* format;
     uint8_t input;    /* QUILLON_FF_INPUT_* */
     uint8_t success;  /* out: nonzero when the file is open */
     uint16_t reserved;
+    int64_t frames;   /* frames the caller means to write, 0 when unknown */
 } QuillonFfCreate;
 
 /* 102: appends frames to the open file; QUILLON_E_FAIL without one, QUILLON_E_IO when the
@@ -259,17 +264,23 @@ typedef struct QuillonFfSetOutput {
     const WAVEFORMATEX* format; /* channels and rate are used; samples are always 32-bit float */
 } QuillonFfSetOutput;
 
-/* 121: scales only a transition of `length` frames at the end (0x200) or the start (0x100)
- * of the source, hard (1: the ratio throughout) or gradual (2: from the source's own tempo
- * at the body to the ratio at the clip's edge). Length 0, kind 0 or ratio 1 removes the
+/* Flags of 121: the side in the high byte, the kind in the low one. */
+#define QUILLON_FF_TRANSITION_HARD 1        /* the ratio throughout */
+#define QUILLON_FF_TRANSITION_GRADUAL 2     /* from the source's own tempo to the ratio */
+#define QUILLON_FF_TRANSITION_AT_START 0x100
+#define QUILLON_FF_TRANSITION_AT_END 0x200
+
+/* 121: scales only a transition of `length` frames at the end (QUILLON_FF_TRANSITION_AT_END)
+ * or the start (QUILLON_FF_TRANSITION_AT_START) of the source, hard (the ratio throughout) or
+ * gradual (from the source's own tempo at the body to the ratio at the clip's edge). Length 0, kind 0 or ratio 1 removes the
  * transition of the side named, of both sides when the flags name none. Ratios run from
  * 0.01 to 100; anything else answers QUILLON_E_BAD_PARAM and changes nothing. */
-typedef struct QuillonFfTimeScale {
+typedef struct QuillonFfTransitionScale {
     int32_t length;
     uint32_t flags;
     float ratio;
     uint32_t reserved;
-} QuillonFfTimeScale;
+} QuillonFfTransitionScale;
 
 /* 122: reads deliver the clip stretched to its length times the ratio, pitch kept; 1.0 is
  * the plain source. */

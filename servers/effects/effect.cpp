@@ -1,5 +1,7 @@
 #include "effect.h"
 
+#include <server_entry.h>
+
 #include "denormal_guard.h"
 
 #include <algorithm>
@@ -40,11 +42,6 @@ bool writeExactly(QuillonInterface& stream, const void* data, uint32_t size)
 }
 
 } // namespace
-
-bool sameIdentifier(const QuillonIdentifier& a, const QuillonIdentifier& b)
-{
-    return std::memcmp(a.words, b.words, sizeof(a.words)) == 0;
-}
 
 int32_t copyText(const char* text, char* buffer, uint32_t size, uint32_t* written)
 {
@@ -97,7 +94,7 @@ int32_t Effect::setFormat(uint32_t rate, uint32_t channels)
 
 int32_t Effect::processBlock(QuillonInterface& block)
 {
-    if (!sameIdentifier(block.id, kAudioBlockId))
+    if (!server::sameIdentifier(block.id, kAudioBlockId))
         return QUILLON_E_BAD_HANDLE;
     QuillonBlockData data{};
     QuillonBlockFrames frames{};
@@ -128,7 +125,7 @@ int32_t Effect::processBlock(QuillonInterface& block)
 
 int32_t Effect::saveState(QuillonInterface& stream) const
 {
-    if (!sameIdentifier(stream.id, kByteStreamId))
+    if (!server::sameIdentifier(stream.id, kByteStreamId))
         return QUILLON_E_BAD_HANDLE;
     const uint32_t header[3] = {kStateMagic, kStateVersion, m_spec.parameterCount};
     if (!writeExactly(stream, header, sizeof(header)))
@@ -143,7 +140,7 @@ int32_t Effect::saveState(QuillonInterface& stream) const
 
 int32_t Effect::loadState(QuillonInterface& stream)
 {
-    if (!sameIdentifier(stream.id, kByteStreamId))
+    if (!server::sameIdentifier(stream.id, kByteStreamId))
         return QUILLON_E_BAD_HANDLE;
     uint32_t header[3] = {};
     QuillonStreamTransfer first{header, sizeof(header), 0};

@@ -91,6 +91,4 @@ private:
 // Copies text into a caller's buffer, always terminated, cut to fit.
 int32_t copyText(const char* text, char* buffer, uint32_t size, uint32_t* written = nullptr);
 
-bool sameIdentifier(const QuillonIdentifier& a, const QuillonIdentifier& b);
-
 } // namespace quillon::fx

@@ -8,6 +8,8 @@
 #include "reverb.h"
 #include "stereo_delay.h"
 
+#include <server_entry.h>
+
 #include <quillon/plugin_abi.h>
 
 #include <memory>
@@ -31,50 +33,27 @@ Effect* (*const kFactories[])() = {
 };
 constexpr uint32_t kEffectCount = sizeof(kFactories) / sizeof(kFactories[0]);
 
-int32_t commandEntry(QuillonInterface* self, uint32_t code, void* param, uint32_t size)
+bool create(uint32_t localIndex, QuillonInterface* out)
 {
-    if (!self || !self->instance)
-        return QUILLON_E_BAD_HANDLE;
-    try {
-        return static_cast<Effect*>(self->instance)->command(code, param, size);
-    } catch (const std::bad_alloc&) {
-        return QUILLON_E_FAIL;
-    } catch (...) {
-        // Nothing may unwind into the host.
-        return QUILLON_E_FAIL;
-    }
+    if (localIndex >= kEffectCount)
+        return false;
+    std::unique_ptr<Effect> effect(kFactories[localIndex]());
+    if (!effect || !effect->initialise())
+        return false;
+    *out = quillon::server::makeRecord(std::move(effect), kEffectId);
+    return true;
 }
 
-void releaseEntry(QuillonInterface* self)
-{
-    if (self && self->instance) {
-        delete static_cast<Effect*>(self->instance);
-        self->instance = nullptr;
-    }
-}
+constexpr quillon::server::ClassEntry kClasses[] = {{kEffectId, kEffectCount, &create}};
 
 } // namespace
 
 extern "C" QUILLON_EXPORT uint32_t ccGetMatchCount(QuillonIdentifier id)
 {
-    return quillon::fx::sameIdentifier(id, kEffectId) ? kEffectCount : 0;
+    return quillon::server::matchCount(kClasses, id);
 }
 
 extern "C" QUILLON_EXPORT int32_t ccCreateInterfaces(QuillonIdentifier id, uint32_t localIndex, QuillonInterface* out)
 {
-    if (!out || !quillon::fx::sameIdentifier(id, kEffectId) || localIndex >= kEffectCount)
-        return 0;
-    std::unique_ptr<Effect> effect;
-    try {
-        effect.reset(kFactories[localIndex]());
-        if (!effect || !effect->initialise())
-            return 0;
-    } catch (...) {
-        return 0;
-    }
-    out->instance = effect.release();
-    out->id = id;
-    out->command = &commandEntry;
-    out->release = &releaseEntry;
-    return 1;
+    return quillon::server::createInterface(kClasses, id, localIndex, out);
 }

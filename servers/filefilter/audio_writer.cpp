@@ -3,6 +3,9 @@
 #include <sndfile.h>
 #include <soxr.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -60,7 +63,7 @@ bool AudioWriter::fail(std::string message)
 }
 
 bool AudioWriter::open(const std::string& path, const WAVEFORMATEX& destination, Input input,
-                       const SaveOptions& options)
+                       const SaveOptions& options, int64_t expectedFrames)
 {
     close();
     m_error.clear();
@@ -104,10 +107,19 @@ bool AudioWriter::open(const std::string& path, const WAVEFORMATEX& destination,
     }
 
     int format = 0;
+    bool growingWav = false; // RF64 that stays RIFF below 4 GiB
     switch (m_type) {
-    case ExportType::Wav:
-        format = SF_FORMAT_RF64 | (fileBits ? pcmSubtype(fileBits, true) : SF_FORMAT_FLOAT);
+    case ExportType::Wav: {
+        const int subtype = fileBits ? pcmSubtype(fileBits, true) : SF_FORMAT_FLOAT;
+        const int64_t dataBytes = expectedFrames * m_channels * (fileBits ? fileBits / 8 : 4);
+        if (m_channels > 2 || expectedFrames <= 0) {
+            format = SF_FORMAT_RF64 | subtype;
+            growingWav = true;
+        } else {
+            format = (dataBytes > kRiffDataLimit ? SF_FORMAT_RF64 : SF_FORMAT_WAV) | subtype;
+        }
         break;
+    }
     case ExportType::Aiff:
         format = SF_FORMAT_AIFF | (fileBits ? pcmSubtype(fileBits, false) : SF_FORMAT_FLOAT);
         break;
@@ -147,7 +159,11 @@ bool AudioWriter::open(const std::string& path, const WAVEFORMATEX& destination,
 
     switch (m_type) {
     case ExportType::Wav:
-        sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+        if (growingWav) {
+            sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+            if (m_channels <= 2)
+                m_patchFd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        }
         m_updateHeader = true;
         break;
     case ExportType::Aiff:
@@ -211,8 +227,10 @@ bool AudioWriter::write(const void* frames, size_t count)
                                 : writeFloat(static_cast<const float*>(frames), count);
     // Once per block handed in, not per chunk written: a header update costs three
     // system calls.
-    if (m_updateHeader)
+    if (m_updateHeader) {
         sf_command(m_file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+        plainFormatChunk();
+    }
     return ok;
 }
 
@@ -361,6 +379,56 @@ bool AudioWriter::flushResampler()
     return ok;
 }
 
+void AudioWriter::plainFormatChunk()
+{
+    if (m_patchFd < 0)
+        return;
+    // The header as libsndfile wrote it: RIFF (or RF64) and WAVE, then chunks; the format
+    // chunk lies within the first few dozen bytes.
+    uint8_t header[256];
+    const ssize_t got = ::pread(m_patchFd, header, sizeof header, 0);
+    if (got < 12 || std::memcmp(header + 8, "WAVE", 4) != 0)
+        return;
+    auto le16 = [&](size_t at) { return uint32_t{header[at]} | uint32_t{header[at + 1]} << 8; };
+    auto le32 = [&](size_t at) { return le16(at) | le16(at + 2) << 16; };
+    constexpr size_t kExtensibleSize = 40;
+    for (size_t at = 12; at + 8 + kExtensibleSize <= static_cast<size_t>(got);) {
+        const uint32_t size = le32(at + 4);
+        if (std::memcmp(header + at, "fmt ", 4) != 0) {
+            at += 8 + size + (size & 1);
+            continue;
+        }
+        if (size != kExtensibleSize || le16(at + 8) != 0xFFFE)
+            return; // already plain
+        const uint8_t* fmt = header + at + 8;
+        const uint32_t tag = le16(at + 8 + 24); // the first two bytes of the sub-format
+        if (tag != QUILLON_WAVE_FORMAT_PCM && tag != QUILLON_WAVE_FORMAT_IEEE_FLOAT)
+            return;
+        // A plain chunk (with cbSize for float, as non-PCM tags carry it), then JUNK up to
+        // where the extensible chunk ended, so the data does not move.
+        uint8_t chunk[8 + kExtensibleSize]{};
+        auto put16 = [&](size_t off, uint32_t v) {
+            chunk[off] = static_cast<uint8_t>(v);
+            chunk[off + 1] = static_cast<uint8_t>(v >> 8);
+        };
+        auto put32 = [&](size_t off, uint32_t v) {
+            put16(off, v & 0xFFFF);
+            put16(off + 2, v >> 16);
+        };
+        const uint32_t plainSize = tag == QUILLON_WAVE_FORMAT_PCM ? 16 : 18;
+        std::memcpy(chunk, "fmt ", 4);
+        put32(4, plainSize);
+        put16(8, tag);
+        std::memcpy(chunk + 10, fmt + 2, 14); // channels, rate, byte rate, block align, bits
+        const size_t junk = 8 + plainSize;
+        std::memcpy(chunk + junk, "JUNK", 4);
+        put32(junk + 4, static_cast<uint32_t>(sizeof chunk - junk - 8));
+        // A failed write leaves the extensible chunk, which is valid too.
+        [[maybe_unused]] const ssize_t written = ::pwrite(m_patchFd, chunk, sizeof chunk, static_cast<off_t>(at));
+        return;
+    }
+}
+
 bool AudioWriter::close()
 {
     if (!m_file) {
@@ -374,6 +442,12 @@ bool AudioWriter::close()
     if (sf_close(m_file) != 0)
         ok = fail("closing the file failed");
     m_file = nullptr;
+    // Closing wrote the header a last time.
+    plainFormatChunk();
+    if (m_patchFd >= 0) {
+        ::close(m_patchFd);
+        m_patchFd = -1;
+    }
     return ok;
 }
 

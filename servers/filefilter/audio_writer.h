@@ -7,7 +7,13 @@
 // cannot return a float block of exact n-bit values unchanged. WAV and AIFF headers are
 // rewritten after every block, so that a file whose writer never got to close it (a
 // stopped export whose caller died, a crash) still opens with every frame written.
-// WAV files are written as RF64 that stays a plain RIFF file below 4 GiB.
+// WAV files of one or two channels are what every reader takes: a RIFF file whose format
+// chunk has tag 1 (PCM) or 3 (float). One that is known to pass 4 GiB is RF64 from the
+// start. One of unknown length (a take) is written as RF64 that stays RIFF below 4 GiB, its
+// header reserving the room for the RF64 sizes, and its extensible format chunk is turned
+// into the plain one (the rest of its space a JUNK chunk) whenever the header is written;
+// a take that grows past 4 GiB becomes RF64 in place. More channels need the extensible
+// format chunk and keep it.
 //
 // Threads: an AudioWriter belongs to one thread at a time (the export worker or the
 // recording thread); it has no shared state.
@@ -40,8 +46,13 @@ public:
 
     // Creates (or replaces) the file. The destination format gives channels, rate and the
     // sample resolution (tag 1 with 8, 16, 24 or 32 bits, or tag 3 with 32-bit float).
+    // `expectedFrames` is the length to come in input frames, 0 when unknown.
     bool open(const std::string& path, const WAVEFORMATEX& destination, Input input,
-              const SaveOptions& options = {});
+              const SaveOptions& options = {}, int64_t expectedFrames = 0);
+
+    // Data bytes beyond which a WAV file cannot be a plain RIFF file, with room for its
+    // header and a final block past the length announced.
+    static constexpr int64_t kRiffDataLimit = 0xFFFFFFFFll - (int64_t{1} << 20);
 
     // Appends count frames. A short write (a full disk) fails and keeps the file valid.
     bool write(const void* frames, size_t count);
@@ -65,6 +76,8 @@ private:
     bool storeQuantised(const int32_t* values, size_t count);
     bool writeRecorded(const uint8_t* frames, size_t count);
     bool flushResampler();
+    // Rewrites an extensible format chunk of a WAV file as the plain one; see above.
+    void plainFormatChunk();
 
     sf_private_tag* m_file = nullptr;
     soxr* m_resampler = nullptr;
@@ -76,6 +89,7 @@ private:
     int m_fileRate = 0;
     int m_fileBits = 0;  // integer resolution of the file, 0 when it takes floats
     bool m_updateHeader = false; // WAV and AIFF: header rewritten after every block
+    int m_patchFd = -1;          // the file once more, for plainFormatChunk(); -1 when not needed
     int m_inputBits = 0; // integer resolution of recorded input, 0 for float input
     int64_t m_framesWritten = 0;
     std::string m_error;

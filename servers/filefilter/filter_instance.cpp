@@ -11,6 +11,8 @@
 #include "user_interface.h"
 #include "wave_editor_launcher.h"
 
+#include <server_entry.h>
+
 #include "base/folder_settings.h"
 #include "base/memory_settings_store.h"
 
@@ -49,26 +51,6 @@ int32_t withParam(void* param, uint32_t size, F&& handler)
     return handler(*static_cast<P*>(param));
 }
 
-bool sameId(const QuillonIdentifier& a, const QuillonIdentifier& b)
-{
-    return std::memcmp(a.words, b.words, sizeof a.words) == 0;
-}
-
-int32_t commandEntry(QuillonInterface* self, uint32_t code, void* param, uint32_t size)
-{
-    if (!self || !self->instance)
-        return QUILLON_E_BAD_HANDLE;
-    return static_cast<FilterInstance*>(self->instance)->command(code, param, size);
-}
-
-void releaseEntry(QuillonInterface* self)
-{
-    if (self && self->instance) {
-        delete static_cast<FilterInstance*>(self->instance);
-        self->instance = nullptr;
-    }
-}
-
 int32_t clampToI32(double frames)
 {
     return static_cast<int32_t>(std::clamp<double>(std::llround(frames), 0.0, static_cast<double>(INT32_MAX)));
@@ -83,12 +65,8 @@ bool isFiniteNonNegative(float v)
 
 QuillonInterface FilterInstance::makeRecord(std::unique_ptr<FilterInstance> instance)
 {
-    QuillonInterface record{};
-    record.id = QUILLON_IID_FILE_FILTER;
-    record.instance = instance.release();
-    record.command = &commandEntry;
-    record.release = &releaseEntry;
-    return record;
+    constexpr QuillonIdentifier kFileFilterId = QUILLON_IID_FILE_FILTER;
+    return server::makeRecord(std::move(instance), kFileFilterId);
 }
 
 FilterInstance::FilterInstance() : m_peakFolder(defaultPeakFolder()) {}
@@ -153,8 +131,8 @@ int32_t FilterInstance::command(uint32_t code, void* param, uint32_t size)
             return withParam<QuillonFfExportFormatCount>(param, size, [&](auto& p) { return exportFormatCount(p); });
         case QUILLON_FF_EXPORT_FORMAT_NAME:
             return withParam<QuillonFfExportFormatName>(param, size, [&](auto& p) { return exportFormatName(p); });
-        case QUILLON_FF_TIME_SCALE:
-            return withParam<QuillonFfTimeScale>(param, size, [&](auto& p) { return setTimeScale(p); });
+        case QUILLON_FF_TRANSITION_SCALE:
+            return withParam<QuillonFfTransitionScale>(param, size, [&](auto& p) { return setTransitionScale(p); });
         case QUILLON_FF_TIME_SCALE_RATIO:
             return withParam<QuillonFfTimeScaleRatio>(param, size, [&](auto& p) { return setTimeScaleRatio(p); });
         case QUILLON_FF_TEMPO: return withParam<QuillonFfTempo>(param, size, [&](auto& p) { return tempo(p); });
@@ -596,7 +574,7 @@ int32_t FilterInstance::setOutput(const QuillonFfSetOutput& p)
 int32_t FilterInstance::setSink(const QuillonFfSetSink& p)
 {
     static constexpr QuillonIdentifier kSinkId = QUILLON_IID_CLIP_SINK;
-    if (p.sink.command && !sameId(p.sink.id, kSinkId))
+    if (p.sink.command && !server::sameIdentifier(p.sink.id, kSinkId))
         return QUILLON_E_BAD_PARAM;
     std::lock_guard lock(m_sinkMutex);
     m_sink = p.sink.command ? p.sink : QuillonInterface{};
@@ -650,7 +628,7 @@ int32_t FilterInstance::chooseDestination(QuillonFfChooseDestination& p)
     const std::optional<std::string> path = UiModule::chooseDestination(p.defaultFormat, folder);
     if (!path)
         return 0; // cancelled: nothing written, nothing to report
-    QuillonFfCreate create{path->c_str(), p.format, QUILLON_FF_INPUT_FLOAT, 0, 0};
+    QuillonFfCreate create{path->c_str(), p.format, QUILLON_FF_INPUT_FLOAT, 0, 0, p.frames};
     if (const int32_t result = this->create(create); result != 0)
         return result;
     p.success = create.success;
@@ -668,7 +646,7 @@ int32_t FilterInstance::create(QuillonFfCreate& p)
     // Finish any file this instance was writing before a new one (perhaps the same path) starts.
     m_writer.reset();
     auto writer = std::make_unique<AudioWriter>();
-    if (!writer->open(p.path, *p.format, input, options))
+    if (!writer->open(p.path, *p.format, input, options, std::max<int64_t>(p.frames, 0)))
         return QUILLON_E_IO;
     m_writer = std::move(writer);
     p.success = 1;
@@ -705,7 +683,7 @@ int32_t FilterInstance::exportFormatName(const QuillonFfExportFormatName& p)
 
 // ---- Time scaling ----
 
-int32_t FilterInstance::setTimeScale(const QuillonFfTimeScale& p)
+int32_t FilterInstance::setTransitionScale(const QuillonFfTransitionScale& p)
 {
     std::lock_guard lock(m_mutex);
     if (!m_config)

@@ -76,7 +76,7 @@ private:
     int32_t exportFormatCount(QuillonFfExportFormatCount& p);
     int32_t exportFormatName(const QuillonFfExportFormatName& p);
 
-    int32_t setTimeScale(const QuillonFfTimeScale& p);
+    int32_t setTransitionScale(const QuillonFfTransitionScale& p);
     int32_t setTimeScaleRatio(const QuillonFfTimeScaleRatio& p);
     int32_t tempo(QuillonFfTempo& p);
     int32_t detectPauses(QuillonFfDetectPauses& p);

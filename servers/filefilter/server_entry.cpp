@@ -3,9 +3,10 @@
 #include "filter_instance.h"
 #include "filter_manager.h"
 
+#include <server_entry.h>
+
 #include <quillon/plugin_abi.h>
 
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -17,53 +18,37 @@ using quillon::filefilter::FilterManager;
 constexpr QuillonIdentifier kFileFilterId = QUILLON_IID_FILE_FILTER;
 constexpr QuillonIdentifier kManagerId = QUILLON_IID_FILE_FILTER_MANAGER;
 
-bool sameId(const QuillonIdentifier& a, const QuillonIdentifier& b)
+bool createFilter(uint32_t, QuillonInterface* out)
 {
-    return std::memcmp(a.words, b.words, sizeof a.words) == 0;
+    std::unique_ptr<FilterInstance> instance(new (std::nothrow) FilterInstance);
+    if (!instance)
+        return false;
+    *out = FilterInstance::makeRecord(std::move(instance));
+    return true;
 }
 
-int32_t managerCommand(QuillonInterface* self, uint32_t code, void* param, uint32_t size)
+bool createManager(uint32_t, QuillonInterface* out)
 {
-    if (!self || !self->instance)
-        return QUILLON_E_BAD_HANDLE;
-    return static_cast<FilterManager*>(self->instance)->command(code, param, size);
+    std::unique_ptr<FilterManager> manager(new (std::nothrow) FilterManager);
+    if (!manager)
+        return false;
+    *out = quillon::server::makeRecord(std::move(manager), kManagerId);
+    return true;
 }
 
-void managerRelease(QuillonInterface* self)
-{
-    if (self && self->instance) {
-        delete static_cast<FilterManager*>(self->instance);
-        self->instance = nullptr;
-    }
-}
+constexpr quillon::server::ClassEntry kClasses[] = {
+    {kFileFilterId, 1, &createFilter},
+    {kManagerId, 1, &createManager},
+};
 
 } // namespace
 
 extern "C" QUILLON_EXPORT uint32_t ccGetMatchCount(QuillonIdentifier id)
 {
-    return sameId(id, kFileFilterId) || sameId(id, kManagerId) ? 1 : 0;
+    return quillon::server::matchCount(kClasses, id);
 }
 
 extern "C" QUILLON_EXPORT int32_t ccCreateInterfaces(QuillonIdentifier id, uint32_t localIndex, QuillonInterface* out)
 {
-    if (!out || localIndex != 0)
-        return 0;
-    if (sameId(id, kFileFilterId)) {
-        std::unique_ptr<FilterInstance> instance(new (std::nothrow) FilterInstance);
-        if (!instance)
-            return 0;
-        *out = FilterInstance::makeRecord(std::move(instance));
-        return 1;
-    }
-    if (sameId(id, kManagerId)) {
-        auto* manager = new (std::nothrow) FilterManager;
-        if (!manager)
-            return 0;
-        out->instance = manager;
-        out->id = id;
-        out->command = &managerCommand;
-        out->release = &managerRelease;
-        return 1;
-    }
-    return 0;
+    return quillon::server::createInterface(kClasses, id, localIndex, out);
 }

@@ -13,6 +13,8 @@
 //
 // A value type: copy it to every reader; not shared between threads.
 
+#include <quillon/plugin_abi.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -21,10 +23,10 @@ namespace quillon::filefilter {
 class TimeScaleMap {
 public:
     // Transition flags: the side in the high byte, the kind in the low one.
-    static constexpr uint32_t kStart = 0x100;
-    static constexpr uint32_t kEnd = 0x200;
-    static constexpr uint32_t kHard = 1;
-    static constexpr uint32_t kGradual = 2;
+    static constexpr uint32_t kStart = QUILLON_FF_TRANSITION_AT_START;
+    static constexpr uint32_t kEnd = QUILLON_FF_TRANSITION_AT_END;
+    static constexpr uint32_t kHard = QUILLON_FF_TRANSITION_HARD;
+    static constexpr uint32_t kGradual = QUILLON_FF_TRANSITION_GRADUAL;
 
     static constexpr float kMinRatio = 0.01f;
     static constexpr float kMaxRatio = 100.0f;

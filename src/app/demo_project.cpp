@@ -240,6 +240,10 @@ bool DemoProject::arrange(CMultitrackerDoc& doc, const QString& folder, QString&
     doc.setTrackName(0, "Melody");
     doc.setTrackName(1, "Rhythm");
     doc.setTrackName(2, "Bass");
+    // Up to four pieces sound at once, each normalised near full scale on its own: every
+    // track 6 dB down keeps the mix below full scale (it peaks near -3 dBFS).
+    for (int32_t i = 0; i < 3; ++i)
+        doc.trackAt(i)->setVolume(34.0f / 52.0f);
     doc.setTitle("Demo Compilation");
     doc.setArtist("Varda Quillon");
 

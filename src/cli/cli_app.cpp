@@ -1,11 +1,13 @@
 #include "cli/cli_app.h"
 
 #include "base/archive.h"
+#include "base/display_text.h"
 #include "base/folder_settings.h"
 #include "base/settings_store.h"
 #include "base/wave_format.h"
 #include "cli/cli_options.h"
 #include "cli/console_prompter.h"
+#include "cli/mix_meter.h"
 #include "cli/project_info.h"
 #include "engine/audio_exporter.h"
 #include "engine/cd_track_export.h"
@@ -42,7 +44,8 @@ namespace quillon {
 
 namespace {
 
-// A progress bar on standard error for long work.
+// A progress bar on standard error for long work. Its line is ended before anything else
+// is printed, so that a message never starts where the bar stopped.
 class ConsoleJobRunner : public PollingJobRunner {
 public:
     explicit ConsoleJobRunner(std::ostream& err) : m_err(err)
@@ -54,13 +57,25 @@ public:
             m_shown = true;
         });
     }
-    ~ConsoleJobRunner() override
+    ~ConsoleJobRunner() override { endLine(); }
+
+    // Ends the line as soon as the job has, before the caller reports on it (a failure
+    // goes out through the prompter).
+    int runJob(BackgroundJob& job) override
     {
-        if (m_shown)
-            m_err << "\n";
+        const int outcome = PollingJobRunner::runJob(job);
+        endLine();
+        return outcome;
     }
 
 private:
+    void endLine()
+    {
+        if (m_shown)
+            m_err << "\n" << std::flush;
+        m_shown = false;
+    }
+
     std::ostream& m_err;
     bool m_shown = false;
 };
@@ -89,41 +104,53 @@ CliApp::~CliApp()
         PluginHost::setCurrent(nullptr);
 }
 
+std::span<const CliApp::Command> CliApp::commands()
+{
+    static constexpr Command kCommands[] = {
+        {"new", "PROJECT.vpf [--tracks N] [--rate HZ] [--bits N]", "a new project from the stored defaults",
+         &CliApp::cmdNew},
+        {"add", "PROJECT.vpf FILE... [--track N] [--at SAMPLES] [--crossfade SECONDS]",
+         "insert audio files (and playlists) one after another on a track", &CliApp::cmdAdd},
+        {"info", "PROJECT.vpf [--json]", "describe the project", &CliApp::cmdInfo},
+        {"cd-tracks",
+         "PROJECT.vpf [--auto] [--pause SECONDS] [--title N=TEXT]... [--artist N=TEXT]...\n"
+         "            [--disc-title TEXT] [--disc-artist TEXT]",
+         "CD track splits from the arrangement, the silence between tracks, CD-TEXT", &CliApp::cmdCdTracks},
+        {"render", "PROJECT.vpf OUT [--from SAMPLES] [--to SAMPLES]",
+         "export the mix to one audio file (its type from the extension); prints its peak level",
+         &CliApp::cmdRender},
+        {"export-tracks", "PROJECT.vpf DIR", "export one audio file per CD track into DIR", &CliApp::cmdExportTracks},
+        {"devices", "", "the output and input devices with the indices Devices/Output and Input store",
+         &CliApp::cmdDevices},
+        {"play", "PROJECT.vpf [--from SAMPLES] [--to SAMPLES] [--loop] [--device N]",
+         "play through the wave output device; Ctrl-C stops", &CliApp::cmdPlay},
+    };
+    return kCommands;
+}
+
 std::string CliApp::helpText()
 {
-    return std::string("Varda Quillon ") + QUILLON_VERSION +
-           " - multitrack audio arranger (command-line tool)\n\n"
-           "Usage: quillon-cli COMMAND [ARGUMENTS]\n\n"
-           "Commands:\n"
-           "  new PROJECT.vpf [--tracks N] [--rate HZ] [--bits N]\n"
-           "      a new project from the stored defaults\n"
-           "  add PROJECT.vpf FILE... [--track N] [--at SAMPLES] [--crossfade SECONDS]\n"
-           "      insert audio files (and playlists) one after another on a track\n"
-           "  info PROJECT.vpf [--json]\n"
-           "      describe the project\n"
-           "  cd-tracks PROJECT.vpf [--auto] [--pause SECONDS] [--title N=TEXT]... [--artist N=TEXT]...\n"
-           "            [--disc-title TEXT] [--disc-artist TEXT]\n"
-           "      CD track splits from the arrangement, the silence between tracks, CD-TEXT\n"
-           "  render PROJECT.vpf OUT [--from SAMPLES] [--to SAMPLES]\n"
-           "      export the mix to one audio file (its type from the extension)\n"
-           "  export-tracks PROJECT.vpf DIR\n"
-           "      export one audio file per CD track into DIR\n"
-           "  devices\n"
-           "      the output and input devices with the indices Devices/Output and Input store\n"
-           "  play PROJECT.vpf [--from SAMPLES] [--to SAMPLES] [--loop] [--device N]\n"
-           "      play through the wave output device; Ctrl-C stops\n"
-           "  --help, --version\n";
+    std::string text = std::string("Varda Quillon ") + QUILLON_VERSION +
+                       " - multitrack audio arranger (command-line tool)\n\n"
+                       "Usage: quillon-cli COMMAND [ARGUMENTS]\n\n"
+                       "Commands:\n";
+    for (const Command& c : commands()) {
+        text += std::string("  ") + c.name + (*c.synopsis ? " " : "") + c.synopsis + "\n";
+        text += std::string("      ") + c.description + "\n";
+    }
+    return text + "  --help, --version\n";
 }
 
 int CliApp::fail(const std::string& message)
 {
-    m_err << "quillon-cli: " << message << "\n";
+    // Messages quote paths, names and library texts, any of which may come from a damaged file.
+    m_err << "quillon-cli: " << displayText(message) << "\n";
     return 1;
 }
 
 int CliApp::usage(const std::string& message)
 {
-    m_err << "quillon-cli: " << message << " (try --help)\n";
+    m_err << "quillon-cli: " << displayText(message) << " (try --help)\n";
     return 2;
 }
 
@@ -185,28 +212,15 @@ int CliApp::run(const std::vector<std::string>& args)
     const std::vector<std::string> words(args.begin() + 1, args.end());
     const std::string& command = args[0];
     try {
-        if (command == "new")
-            return cmdNew(words);
-        if (command == "add")
-            return cmdAdd(words);
-        if (command == "info")
-            return cmdInfo(words);
-        if (command == "cd-tracks")
-            return cmdCdTracks(words);
-        if (command == "render")
-            return cmdRender(words);
-        if (command == "export-tracks")
-            return cmdExportTracks(words);
-        if (command == "devices")
-            return cmdDevices(words);
-        if (command == "play")
-            return cmdPlay(words);
+        for (const Command& c : commands())
+            if (command == c.name)
+                return (this->*c.run)(words);
     } catch (const ClassCom& e) {
         return fail(std::string(kClassComMessage) + " (code " + std::to_string(e.code()) + ")");
     } catch (const std::exception& e) {
         return fail(e.what());
     }
-    return usage("unknown command '" + command + "'");
+    return usage("unknown command '" + displayText(command) + "'");
 }
 
 int CliApp::cmdNew(const std::vector<std::string>& words)
@@ -237,7 +251,7 @@ int CliApp::cmdNew(const std::vector<std::string>& words)
     }
     if (!save(*doc, o.positional()[0]))
         return 1;
-    m_out << "Created " << o.positional()[0] << " with " << doc->trackCount() << " track(s)\n";
+    m_out << "Created " << displayText(o.positional()[0]) << " with " << doc->trackCount() << " track(s)\n";
     return 0;
 }
 
@@ -278,7 +292,7 @@ int CliApp::cmdAdd(const std::vector<std::string>& words)
         if (probe.openFile(file))
             readable.push_back(file);
         else
-            m_err << "quillon-cli: skipped '" << file << "': not a readable audio file\n";
+            m_err << "quillon-cli: skipped '" << displayText(file) << "': not a readable audio file\n";
     }
     if (readable.empty())
         return fail("no readable audio file to add; the project is unchanged");
@@ -362,7 +376,7 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
     for (size_t i = 0; i < splits.size(); ++i)
         m_out << "  " << i + 1 << ": " << labelsDescription(splits[i]->kind) << " at " << splits[i]->position << " ("
               << splits[i]->position / rate << " s), pause " << splits[i]->pause << (splits[i]->title.empty() ? "" : ", ")
-              << splits[i]->title << "\n";
+              << displayText(splits[i]->title) << "\n";
     return 0;
 }
 
@@ -381,6 +395,12 @@ int CliApp::cmdRender(const std::vector<std::string>& words)
         return 1;
     ConsoleJobRunner runner(m_err);
     AudioExporter exporter(*doc, *m_host, runner, *m_prompter);
+    // Measured on the blocks as they go to the file: what was written, not a re-read.
+    MixMeter meter;
+    exporter.setSinkWrapper([&meter](SampleSink& file) -> SampleSink& {
+        meter.setTarget(&file);
+        return meter;
+    });
     SampleRange range = exporter.projectRange();
     if (o.has("from"))
         range.begin = int32_t(from);
@@ -392,7 +412,10 @@ int CliApp::cmdRender(const std::vector<std::string>& words)
     const ExportStatus status = exporter.exportToFile(o.positional()[1], range);
     if (status != ExportStatus::Done)
         return 1;
-    m_out << "Rendered " << range.length() << " frames to " << o.positional()[1] << "\n";
+    m_out << "Rendered " << range.length() << " frames to " << displayText(o.positional()[1]) << "\n";
+    m_out << "Peak: " << MixMeter::decibelText(meter.peak()) << " dBFS\n";
+    if (const int64_t clipped = meter.clippedSamples(); clipped > 0)
+        m_err << "quillon-cli: warning: " << clipped << " sample(s) at or above full scale were clipped\n";
     return 0;
 }
 
@@ -422,7 +445,7 @@ int CliApp::cmdExportTracks(const std::vector<std::string>& words)
     if (status != ExportStatus::Done)
         return 1;
     for (size_t i = 0; i < list.size(); ++i)
-        m_out << list.path(i) << "\n";
+        m_out << displayText(list.path(i)) << "\n";
     return 0;
 }
 
@@ -437,11 +460,11 @@ int CliApp::cmdDevices(const std::vector<std::string>& words)
     m_out << "Output devices (Devices/Output):\n  -1  system default\n";
     const auto outputs = WaveOutputDevice::deviceNames();
     for (size_t i = 0; i < outputs.size(); ++i)
-        m_out << "  " << i << "  " << outputs[i] << "\n";
+        m_out << "  " << i << "  " << displayText(outputs[i]) << "\n";
     m_out << "Input devices (Devices/Input):\n  -1  system default\n";
     const auto inputs = WaveInputDevice::deviceNames();
     for (size_t i = 0; i < inputs.size(); ++i)
-        m_out << "  " << i << "  " << inputs[i] << "\n";
+        m_out << "  " << i << "  " << displayText(inputs[i]) << "\n";
     return 0;
 }
 

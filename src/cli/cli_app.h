@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,15 @@ public:
     static std::string helpText();
 
 private:
+    // One subcommand: the help text and the dispatch both come from the table.
+    struct Command {
+        const char* name;
+        const char* synopsis;    // the arguments, as the help shows them
+        const char* description; // one line
+        int (CliApp::*run)(const std::vector<std::string>& words);
+    };
+    static std::span<const Command> commands();
+
     int cmdNew(const std::vector<std::string>& words);
     int cmdAdd(const std::vector<std::string>& words);
     int cmdInfo(const std::vector<std::string>& words);

@@ -1,5 +1,7 @@
 #include "cli/console_prompter.h"
 
+#include "base/display_text.h"
+
 #include <cstdio>
 
 namespace quillon {
@@ -7,19 +9,19 @@ namespace quillon {
 void ConsolePrompter::showMessage(const std::string& text, PromptIcon icon)
 {
     const char* prefix = icon == PromptIcon::Error ? "error: " : icon == PromptIcon::Warning ? "warning: " : "";
-    std::fprintf(stderr, "quillon-cli: %s%s\n", prefix, text.c_str());
+    std::fprintf(stderr, "quillon-cli: %s%s\n", prefix, displayText(text).c_str());
     m_shown.push_back(text);
 }
 
 bool ConsolePrompter::askOkCancel(const std::string& text)
 {
-    std::fprintf(stderr, "quillon-cli: %s (OK)\n", text.c_str());
+    std::fprintf(stderr, "quillon-cli: %s (OK)\n", displayText(text).c_str());
     return true;
 }
 
 bool ConsolePrompter::askYesNo(const std::string& text)
 {
-    std::fprintf(stderr, "quillon-cli: %s (No)\n", text.c_str());
+    std::fprintf(stderr, "quillon-cli: %s (No)\n", displayText(text).c_str());
     return false;
 }
 

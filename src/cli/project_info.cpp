@@ -1,5 +1,6 @@
 #include "cli/project_info.h"
 
+#include "base/display_text.h"
 #include "model/assignable_group.h"
 #include "model/audio_clip.h"
 #include "model/curve.h"
@@ -155,15 +156,15 @@ void ProjectInfo::writeText(std::ostream& out) const
     const double rate = f.nSamplesPerSec ? f.nSamplesPerSec : 44100;
     auto seconds = [&](int32_t samples) { return number(samples / rate) + " s"; };
     out << "Format: " << f.nSamplesPerSec << " Hz, " << f.nChannels << " channels, " << f.wBitsPerSample << " bits\n";
-    out << "Title: " << d.title() << "\nArtist: " << d.artist() << "\n";
+    out << "Title: " << displayText(d.title()) << "\nArtist: " << displayText(d.artist()) << "\n";
     out << "Project end: " << d.projectEnd() << " (" << seconds(d.projectEnd()) << ")\n";
     for (int32_t i = 0; i < d.trackCount(); ++i) {
         CTrack* t = d.trackAt(i);
         std::lock_guard trackLock(t->lock());
-        out << "Track " << i << ": " << t->name() << " (volume " << number(t->volume()) << ", pan "
+        out << "Track " << i << ": " << displayText(t->name()) << " (volume " << number(t->volume()) << ", pan "
             << number(t->pan()) << (t->isActive() ? "" : ", inactive") << ")\n";
         for (const CAudioClip* clip : t->clips()) {
-            out << "  clip " << clip->start() << "-" << clip->end() << " " << clip->fileName();
+            out << "  clip " << clip->start() << "-" << clip->end() << " " << displayText(clip->fileName());
             if (clip->timeScaleRatio() != 1.0f)
                 out << " (time scale " << number(clip->timeScaleRatio()) << ")";
             if (clip->outgoing())
@@ -177,11 +178,12 @@ void ProjectInfo::writeText(std::ostream& out) const
             out << "\n";
         }
         for (size_t e = 0; e < t->effects().size(); ++e)
-            out << "  effect " << t->effects().at(e)->name() << " [" << t->effects().at(e)->identityText() << "]\n";
+            out << "  effect " << displayText(t->effects().at(e)->name()) << " ["
+                << displayText(t->effects().at(e)->identityText()) << "]\n";
     }
     for (size_t e = 0; e < d.masterChain().size(); ++e)
-        out << "Master effect " << d.masterChain().at(e)->name() << " [" << d.masterChain().at(e)->identityText()
-            << "]\n";
+        out << "Master effect " << displayText(d.masterChain().at(e)->name()) << " ["
+            << displayText(d.masterChain().at(e)->identityText()) << "]\n";
     for (int32_t g = 0; g < d.groupCount(); ++g) {
         const CAssignableGroup* group = d.groupAt(g);
         out << "Group FX G" << g + 1 << ": sends";
@@ -192,9 +194,9 @@ void ProjectInfo::writeText(std::ostream& out) const
     for (const ProjectLabel& l : labelsOf(d)) {
         out << "Label " << labelKind(l.kind) << " at " << l.position << " (" << seconds(l.position) << ")";
         if (!l.title.empty())
-            out << " \"" << l.title << "\"";
+            out << " \"" << displayText(l.title) << "\"";
         if (!l.artist.empty())
-            out << " by " << l.artist;
+            out << " by " << displayText(l.artist);
         if (l.kind == ProjectLabel::kTrackSplit)
             out << " pause " << l.pause;
         out << "\n";

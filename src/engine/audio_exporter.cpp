@@ -53,7 +53,7 @@ bool AudioExporter::prepare()
 
 ExportStatus AudioExporter::renderInto(FileWriterSink& sink, const SampleRange& range)
 {
-    RenderJob job(m_doc, range, &sink, 1.0f);
+    RenderJob job(m_doc, range, m_wrapper ? &m_wrapper(sink) : &sink, 1.0f);
     const int outcome = m_runner.runJob(job);
     if (std::exception_ptr error = job.error()) {
         try {
@@ -80,7 +80,7 @@ ExportStatus AudioExporter::exportWithChoice()
     const int32_t defaultFormat = m_doc.settings().profileInt(kDefaultFormatSection, kDefaultFormatName, -1);
     std::unique_ptr<FileWriterSink> sink;
     try {
-        sink = FileWriterSink::choose(m_host, destination, defaultFormat);
+        sink = FileWriterSink::choose(m_host, destination, defaultFormat, projectRange().length());
     } catch (const ClassCom&) {
         return fail(kClassComMessage);
     }
@@ -97,7 +97,7 @@ ExportStatus AudioExporter::exportToFile(const std::string& path, const SampleRa
         return ExportStatus::Failed;
     std::unique_ptr<FileWriterSink> sink;
     try {
-        sink = FileWriterSink::create(m_host, path, destinationFormat(m_doc.format()));
+        sink = FileWriterSink::create(m_host, path, destinationFormat(m_doc.format()), range.length());
     } catch (const ClassCom&) {
         return fail(kClassComMessage);
     }
@@ -114,7 +114,7 @@ ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)
     for (size_t i = 0; i < list.size(); ++i) {
         std::unique_ptr<FileWriterSink> sink;
         try {
-            sink = FileWriterSink::create(m_host, list.path(i), destination);
+            sink = FileWriterSink::create(m_host, list.path(i), destination, list.entry(i).range.length());
         } catch (const ClassCom&) {
             return fail(kClassComMessage);
         }

@@ -13,6 +13,7 @@
 #include <quillon/wave_format.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace quillon {
@@ -22,6 +23,7 @@ class CMultitrackerDoc;
 class JobRunner;
 class PluginHost;
 class Prompter;
+class SampleSink;
 
 enum class ExportStatus {
     Done,      // every file written completely
@@ -56,6 +58,11 @@ public:
     // the files before it are complete and the ones after it are not written.
     ExportStatus exportCdTracks(const CdTrackExportList& list);
 
+    // Puts a sink of the caller's between the render and each file (a level meter): given
+    // the file's sink, it returns the sink the render delivers to, which passes every
+    // block on to the file's.
+    void setSinkWrapper(std::function<SampleSink&(SampleSink& file)> wrapper) { m_wrapper = std::move(wrapper); }
+
     // Files whose render ran to its end in the last call.
     int filesCompleted() const { return m_filesCompleted; }
     // The message shown for the last failure, empty when there was none.
@@ -70,6 +77,7 @@ private:
     PluginHost& m_host;
     JobRunner& m_runner;
     Prompter& m_prompter;
+    std::function<SampleSink&(SampleSink&)> m_wrapper;
     int m_filesCompleted = 0;
     std::string m_lastError;
 };

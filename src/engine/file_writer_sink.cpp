@@ -17,19 +17,19 @@ FileWriterSink::FileWriterSink(FileFilter filter) : m_filter(std::move(filter))
 FileWriterSink::~FileWriterSink() { close(); }
 
 std::unique_ptr<FileWriterSink> FileWriterSink::create(PluginHost& host, const std::string& path,
-                                                       const WAVEFORMATEX& destination)
+                                                       const WAVEFORMATEX& destination, int64_t frames)
 {
     FileFilter filter = FileFilter::create(host);
-    if (!filter.createDestination(path, destination, true))
+    if (!filter.createDestination(path, destination, true, frames))
         throw ClassCom(QUILLON_E_IO);
     return std::make_unique<FileWriterSink>(std::move(filter));
 }
 
 std::unique_ptr<FileWriterSink> FileWriterSink::choose(PluginHost& host, const WAVEFORMATEX& destination,
-                                                       int32_t defaultFormat)
+                                                       int32_t defaultFormat, int64_t frames)
 {
     FileFilter filter = FileFilter::create(host);
-    if (!filter.chooseDestination(destination, defaultFormat))
+    if (!filter.chooseDestination(destination, defaultFormat, frames))
         return nullptr;
     return std::make_unique<FileWriterSink>(std::move(filter));
 }

@@ -45,15 +45,16 @@ public:
     FileWriterSink& operator=(const FileWriterSink&) = delete;
 
     // A new file-filter instance (global index 0) creating `path` in the type its
-    // extension names, for float input (command 101). ClassCom when no filter can be
-    // created or the file cannot be created.
+    // extension names, for float input (command 101). `frames` is the length to come (0
+    // when unknown), from which a WAV file that will pass 4 GiB is made RF64 at once.
+    // ClassCom when no filter can be created or the file cannot be created.
     static std::unique_ptr<FileWriterSink> create(PluginHost& host, const std::string& path,
-                                                  const WAVEFORMATEX& destination);
+                                                  const WAVEFORMATEX& destination, int64_t frames = 0);
     // The same, but the filter lets the user choose file and type (command 100) with
     // `defaultFormat` preselected (-1 for none). Null when the user cancels (nothing is
     // written); ClassCom on failure.
     static std::unique_ptr<FileWriterSink> choose(PluginHost& host, const WAVEFORMATEX& destination,
-                                                  int32_t defaultFormat);
+                                                  int32_t defaultFormat, int64_t frames = 0);
 
     // Queues the block's frames for the file. A nonzero result of the filter for an
     // earlier block is thrown here as ClassCom with its code (the file keeps what was

@@ -64,6 +64,10 @@ public:
     // Insertion position + frames recorded.
     int64_t currentPosition() const { return m_position.load(); }
     void addRecordedFrames(uint32_t frames) { m_position.fetch_add(frames); }
+    // Buffers the recording thread has taken from the device. Once the count has moved on
+    // by one after a change of pause, every buffer handled since has seen the change.
+    int64_t buffersRead() const { return m_buffersRead.load(); }
+    void countBuffer() { m_buffersRead.fetch_add(1); }
     // Largest magnitudes of the last buffer, 0..1.
     float leftPeak() const { return m_leftPeak.load(); }
     float rightPeak() const { return m_rightPeak.load(); }
@@ -115,6 +119,7 @@ private:
     std::atomic<bool> m_writeError{false};
     std::atomic<int32_t> m_silenceLimit{kSilenceOff};
     std::atomic<int64_t> m_position;
+    std::atomic<int64_t> m_buffersRead{0};
     std::atomic<float> m_leftPeak{0.0f};
     std::atomic<float> m_rightPeak{0.0f};
 

@@ -97,6 +97,7 @@ void RecordingThread::run()
             m_state.postMessage(RecordingState::kDeviceFailedText);
             break;
         }
+        m_state.countBuffer();
 
         float left = 0.0f, right = 0.0f;
         measurePeaks(buffer.data(), frames, format, left, right);

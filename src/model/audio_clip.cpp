@@ -136,7 +136,7 @@ void CAudioClip::setProjectFormat(const WAVEFORMATEX* projectFormat)
 void CAudioClip::setTimeScaleRatio(float ratio)
 {
     if (m_filter.isValid())
-        m_filter.setTimeScale(ratio);
+        m_filter.setTimeScaleRatio(ratio);
     m_timeScaleRatio = ratio;
 }
 

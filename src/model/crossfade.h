@@ -3,6 +3,7 @@
 // overlap [B start, A end]. Owned by the outgoing clip; touched only under the
 // owning track's lock.
 
+#include <quillon/plugin_abi.h>
 #include <quillon/wave_format.h>
 
 #include <cstdint>
@@ -21,10 +22,10 @@ enum CrossfadeShape : int32_t {
 
 // Time-scale flags given to the file filter for a transition.
 enum CrossfadeTempoFlags : int32_t {
-    kTempoHard = 1,
-    kTempoGradual = 2,
-    kTempoAtStart = 0x100,
-    kTempoAtEnd = 0x200,
+    kTempoHard = QUILLON_FF_TRANSITION_HARD,
+    kTempoGradual = QUILLON_FF_TRANSITION_GRADUAL,
+    kTempoAtStart = QUILLON_FF_TRANSITION_AT_START,
+    kTempoAtEnd = QUILLON_FF_TRANSITION_AT_END,
 };
 
 class Crossfade {

@@ -22,6 +22,7 @@ ProjectLabel* CLabelList::insertLocked(std::unique_ptr<ProjectLabel> label)
     if (!label)
         return nullptr;
     ProjectLabel* raw = label.get();
+    raw->m_listOrder.value = ++m_placed;
     const int32_t pos = raw->position;
     auto it = std::find_if(m_labels.begin(), m_labels.end(), [pos](const auto& l) { return l->position > pos; });
     m_labels.insert(it, std::move(label));
@@ -72,6 +73,7 @@ bool CLabelList::reposition(ProjectLabel* label, int32_t position)
     if (it == m_labels.end())
         return false;
     label->position = position;
+    label->m_listOrder.value = ++m_placed;
     // Splicing keeps the node, so cursors standing on it stay usable.
     auto others = [&](const auto& l) { return l.get() != label && l->position > position; };
     auto target = std::find_if(m_labels.begin(), m_labels.end(), others);
@@ -108,6 +110,7 @@ ProjectLabel* CLabelList::settle(Cursor& cursor, LabelNodes::iterator node)
     cursor.m_node = node;
     cursor.m_label = node->get();
     cursor.m_position = node->get()->position;
+    cursor.m_order = node->get()->m_listOrder.value;
     return node->get();
 }
 
@@ -124,13 +127,19 @@ ProjectLabel* CLabelList::next(Cursor& cursor)
         return nullptr;
     if (cursor.m_generation == m_generation)
         return settle(cursor, std::next(cursor.m_node));
-    // Something was removed since the cursor's step: its node may be gone. Only the
-    // label's address is compared here, never dereferenced.
+    // Something was removed since the cursor's step: its node may be gone. The cursor's
+    // label address is only compared, never dereferenced; the order tells the label from
+    // a new one that took the freed address.
     auto it = findLocked(cursor.m_label);
-    if (it != m_labels.end())
+    if (it != m_labels.end() && (*it)->m_listOrder.value == cursor.m_order)
         return settle(cursor, std::next(it));
+    // Labels at the same position keep the order in which they were placed, so the ones
+    // placed later than the removed label are still to come.
     const int32_t pos = cursor.m_position;
-    return settle(cursor, std::find_if(m_labels.begin(), m_labels.end(), [pos](const auto& l) { return l->position > pos; }));
+    const uint64_t order = cursor.m_order;
+    return settle(cursor, std::find_if(m_labels.begin(), m_labels.end(), [pos, order](const auto& l) {
+                      return l->position > pos || (l->position == pos && l->m_listOrder.value > order);
+                  }));
 }
 
 void CLabelList::copyFrom(const CLabelList& other)

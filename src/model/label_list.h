@@ -44,6 +44,7 @@ public:
         const ProjectLabel* m_label = nullptr; // the label last returned; null at the end
         int32_t m_position = 0;                // its position when it was returned
         uint64_t m_generation = 0;             // the list's removal count at that time
+        uint64_t m_order = 0;                  // the label's place among labels at its position
     };
 
     CLabelList() = default;
@@ -70,8 +71,8 @@ public:
     // The first label, or null for an empty list.
     ProjectLabel* first(Cursor& cursor);
     // The label after the cursor's, or null at the end. When the cursor's label was
-    // removed since it was returned, the walk goes on with the first label placed
-    // after the removed label's position.
+    // removed since it was returned, the walk goes on with the first label that stood
+    // after it: at a later position, or at its position but placed after it.
     ProjectLabel* next(Cursor& cursor);
 
     // Appends copies (title, artist, kind, position, pause) of every label of `other`,
@@ -100,6 +101,7 @@ private:
     LabelNodes m_labels;
     // Counts removals; a cursor taken before a removal no longer trusts its node.
     uint64_t m_generation = 0;
+    uint64_t m_placed = 0; // labels placed so far, for their ListOrder
 };
 
 } // namespace quillon

@@ -27,6 +27,17 @@ public:
     int32_t kind = kTrackSplit;
     int32_t position = 0; // sample position
     int32_t pause = 0;    // samples of pause before a CD track (splits only)
+
+private:
+    friend class CLabelList;
+    // When a list placed the label (larger: later), which orders labels at one position.
+    // Never copied: a copy is a new label until a list places it.
+    struct ListOrder {
+        uint64_t value = 0;
+        ListOrder() = default;
+        ListOrder(const ListOrder&) {}
+        ListOrder& operator=(const ListOrder&) { return *this; }
+    } m_listOrder;
 };
 
 struct LabelPositionFields {

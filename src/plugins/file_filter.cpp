@@ -164,7 +164,7 @@ float FileFilter::tempo(int32_t position) const
     return p.tempo;
 }
 
-void FileFilter::setTimeScale(float ratio)
+void FileFilter::setTimeScaleRatio(float ratio)
 {
     QuillonFfTimeScaleRatio p{ratio};
     m_instance.call(QUILLON_FF_TIME_SCALE_RATIO, p);
@@ -172,8 +172,8 @@ void FileFilter::setTimeScale(float ratio)
 
 void FileFilter::setTransitionScale(int32_t length, uint32_t flags, float ratio)
 {
-    QuillonFfTimeScale p{length, flags, ratio, 0};
-    m_instance.call(QUILLON_FF_TIME_SCALE, p);
+    QuillonFfTransitionScale p{length, flags, ratio, 0};
+    m_instance.call(QUILLON_FF_TRANSITION_SCALE, p);
 }
 
 std::string FileFilter::sourcePath() const
@@ -226,17 +226,19 @@ std::vector<PluginInstance> FileFilter::splitAtPauses(float threshold, float min
     return pieces;
 }
 
-bool FileFilter::chooseDestination(const WAVEFORMATEX& format, int32_t defaultFormat)
+bool FileFilter::chooseDestination(const WAVEFORMATEX& format, int32_t defaultFormat, int64_t frames)
 {
-    QuillonFfChooseDestination p{&format, 1, defaultFormat, 0};
+    QuillonFfChooseDestination p{&format, 1, defaultFormat, 0, frames};
     m_instance.call(QUILLON_FF_CHOOSE_DESTINATION, p);
     return p.success != 0;
 }
 
-bool FileFilter::createDestination(const std::string& path, const WAVEFORMATEX& format, bool floatInput)
+bool FileFilter::createDestination(const std::string& path, const WAVEFORMATEX& format, bool floatInput,
+                                   int64_t frames)
 {
     QuillonFfCreate p{path.c_str(), &format,
-                      static_cast<uint8_t>(floatInput ? QUILLON_FF_INPUT_FLOAT : QUILLON_FF_INPUT_RECORDED), 0, 0};
+                      static_cast<uint8_t>(floatInput ? QUILLON_FF_INPUT_FLOAT : QUILLON_FF_INPUT_RECORDED), 0, 0,
+                      frames};
     m_instance.call(QUILLON_FF_CREATE, p);
     return p.success != 0;
 }

@@ -86,7 +86,7 @@ public:
 
     // Time scaling and tempo (filters that lack them throw their code).
     float tempo(int32_t position) const;
-    void setTimeScale(float ratio);
+    void setTimeScaleRatio(float ratio);
     void setTransitionScale(int32_t length, uint32_t flags, float ratio);
 
     // The full path of the source; after a failed open, the path it tried (empty when the
@@ -112,8 +112,8 @@ public:
     // ClassCom(QUILLON_E_IO) when it cannot. write appends frames: 32-bit floats when the
     // file was created for float input (export), else in the destination format
     // (recording). The file is complete when the instance is released.
-    bool chooseDestination(const WAVEFORMATEX& format, int32_t defaultFormat);
-    bool createDestination(const std::string& path, const WAVEFORMATEX& format, bool floatInput);
+    bool chooseDestination(const WAVEFORMATEX& format, int32_t defaultFormat, int64_t frames = 0);
+    bool createDestination(const std::string& path, const WAVEFORMATEX& format, bool floatInput, int64_t frames = 0);
     void write(const void* frames, uint32_t count);
     // The export formats' display names; DefExportFormat indexes this list.
     std::vector<std::string> exportFormatNames() const;

@@ -2,6 +2,9 @@
 
 #include "app/app_fixture.h"
 #include "app/demo_project.h"
+#include "engine/renderer.h"
+#include "engine/sample_block.h"
+#include "engine/sample_sink.h"
 #include "model/audio_clip.h"
 #include "model/crossfade.h"
 #include "model/curve.h"
@@ -18,14 +21,52 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace quillon::test {
 namespace {
 
+// Counts the samples of the mix at or above full scale, which a file of integers clips.
+class ClipCounter : public SampleSink {
+public:
+    bool acceptBlock(const SampleBlock& block) override
+    {
+        const float* s = block.data();
+        for (size_t i = 0, n = size_t(block.frameCount()) * block.channels(); i < n; ++i) {
+            clipped += std::fabs(s[i]) >= 1.0f;
+            peak = std::max(peak, std::fabs(s[i]));
+        }
+        m_frames += block.frameCount();
+        return true;
+    }
+    int64_t framesDone() const override { return m_frames.load(); }
+    int64_t framesDelivered() const override { return m_frames.load(); }
+
+    int64_t clipped = 0;
+    float peak = 0.0f;
+
+private:
+    std::atomic<int64_t> m_frames{0};
+};
+
 class ProjectFileTest : public AppFixture {
 protected:
+    // The demo's pieces take longer to synthesise than the tests take to run: once for
+    // the suite, into a data folder its tests share.
+    static void SetUpTestSuite()
+    {
+        s_shared = std::make_unique<TempDir>();
+        QString error;
+        ASSERT_TRUE(DemoProject::writeAudio(demoAudio(), error)) << error.toStdString();
+    }
+    static void TearDownTestSuite() { s_shared.reset(); }
+    // Where ensure() looks for the demo, and the audio folder inside it.
+    static QString sharedData() { return QString::fromStdString((s_shared->path() / "data").string()); }
+    static QString demoAudio() { return sharedData() + QStringLiteral("/Demo"); }
+
     ProjectFileTest()
     {
         const char* dir = std::getenv("QUILLON_SERVER_DIR");
@@ -49,12 +90,15 @@ protected:
     }
 
     PluginHost host;
+    static std::unique_ptr<TempDir> s_shared;
 };
+
+std::unique_ptr<TempDir> ProjectFileTest::s_shared;
 
 TEST_F(ProjectFileTest, DemoArrangementSavesLoadsAndSavesToTheSameBytes)
 {
     QString error;
-    const QString data = folder("demo");
+    const QString data = demoAudio();
     ASSERT_TRUE(DemoProject::writeAudio(data, error)) << error.toStdString();
     auto doc = newDoc();
     ASSERT_TRUE(DemoProject::arrange(*doc, data, error)) << error.toStdString();
@@ -77,7 +121,7 @@ TEST_F(ProjectFileTest, DemoCompilationHasTracksCrossfadesCurvesAndCdTracks)
 {
     auto doc = newDoc();
     QString error;
-    const QString project = DemoProject::ensure(*doc, folder("data"), error);
+    const QString project = DemoProject::ensure(*doc, sharedData(), error);
     ASSERT_FALSE(project.isEmpty()) << error.toStdString();
     EXPECT_TRUE(QFileInfo(project).isFile());
 
@@ -123,8 +167,29 @@ TEST_F(ProjectFileTest, DemoCompilationHasTracksCrossfadesCurvesAndCdTracks)
 
     // A second start finds the demo and does not write it again.
     const QDateTime written = QFileInfo(project).lastModified();
-    EXPECT_EQ(DemoProject::ensure(*doc, folder("data"), error), project);
+    EXPECT_EQ(DemoProject::ensure(*doc, sharedData(), error), project);
     EXPECT_EQ(QFileInfo(project).lastModified(), written);
+}
+
+// The demo is the first thing a new user hears, and what they export first.
+TEST_F(ProjectFileTest, DemoMixStaysBelowFullScale)
+{
+    auto doc = newDoc();
+    QString error;
+    ASSERT_TRUE(DemoProject::arrange(*doc, demoAudio(), error)) << error.toStdString();
+    // Every track sounds, as in an export.
+    for (int i = 0; i < doc->trackCount(); ++i)
+        doc->trackAt(i)->setPlaybackOff(0);
+    ClipCounter counter;
+    RenderRequest request;
+    request.sink = &counter;
+    request.range = SampleRange(0, doc->projectEnd());
+    request.extraGain = 1.0f;
+    Renderer renderer(*doc);
+    ASSERT_EQ(renderer.render(request), 1);
+    EXPECT_GE(counter.framesDone(), doc->projectEnd());
+    EXPECT_EQ(counter.clipped, 0) << "peak " << counter.peak;
+    EXPECT_GT(counter.peak, 0.5f) << "not so quiet that nothing is heard";
 }
 
 TEST(DemoProject, PiecesAreAudibleStereoWithinFullScale)

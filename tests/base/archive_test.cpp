@@ -134,6 +134,31 @@ TEST(ArchiveString, SixteenBitFormIsReadAndWrittenWhenAnsiCannotHoldTheText)
     EXPECT_EQ(readBack(bytes), text);
 }
 
+TEST(ArchiveString, SixteenBitLengthsAtTheirBoundaries)
+{
+    struct Case {
+        size_t length;
+        std::vector<uint8_t> prefix; // after 0xFF, 0xFFFE
+    };
+    const Case cases[] = {
+        {254, {0xFE}},
+        {255, {0xFF, 0xFF, 0x00}},
+        {256, {0xFF, 0x00, 0x01}},
+        {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        for (size_t i = 0; i < c.length; ++i)
+            text += "\xCE\xA9"; // Omega: not in the code page
+        std::vector<uint8_t> bytes = stringBytes(text);
+        std::vector<uint8_t> prefix{0xFF, 0xFE, 0xFF};
+        prefix.insert(prefix.end(), c.prefix.begin(), c.prefix.end());
+        ASSERT_EQ(bytes.size(), prefix.size() + 2 * c.length) << c.length;
+        EXPECT_TRUE(std::equal(prefix.begin(), prefix.end(), bytes.begin())) << c.length;
+        EXPECT_EQ(readBack(bytes), text) << c.length;
+    }
+}
+
 TEST(ArchiveString, TruncatedStringIsEndOfFile)
 {
     MemoryStream m(std::vector<uint8_t>{5, 'a', 'b'});
@@ -206,6 +231,16 @@ TEST(ArchiveObjects, LargeIndicesUseTheLongTags)
     ar.writeObject(leaves.back().get());
     std::vector<uint8_t> tail(m.data() + before, m.data() + m.size());
     EXPECT_EQ(tail, (std::vector<uint8_t>{0xFF, 0x7F, 0x00, 0x80, 0x00, 0x00}));
+    // Index 0x7FFE is the last short tag; 0x7FFF is the long tag's own mark, so that index
+    // is written long.
+    before = m.size();
+    ar.writeObject(leaves[0x7FFC].get());
+    tail.assign(m.data() + before, m.data() + m.size());
+    EXPECT_EQ(tail, (std::vector<uint8_t>{0xFE, 0x7F}));
+    before = m.size();
+    ar.writeObject(leaves[0x7FFD].get());
+    tail.assign(m.data() + before, m.data() + m.size());
+    EXPECT_EQ(tail, (std::vector<uint8_t>{0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x00}));
 
     m.seekToBegin();
     CArchive in(m, CArchive::Mode::Load);
@@ -213,6 +248,8 @@ TEST(ArchiveObjects, LargeIndicesUseTheLongTags)
     for (int i = 0; i < 0x7FFF; ++i)
         loaded.emplace_back(in.readObject());
     EXPECT_EQ(in.readObject(), loaded.back().get());
+    EXPECT_EQ(in.readObject(), loaded[0x7FFC].get());
+    EXPECT_EQ(in.readObject(), loaded[0x7FFD].get());
 }
 
 TEST(ArchiveObjects, EachErrorKindOnCraftedStreams)

@@ -134,3 +134,45 @@ TEST_F(CliTest, TheBinaryRunsAndExitsWithTheRightStatus)
     const int status = std::system((env + cli + " info " + tmp.file("nothing.vpf") + " 2> /dev/null").c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
 }
+
+TEST_F(CliTest, RenderReportsThePeakAndCountsClippedSamplesAfterEndingTheProgressLine)
+{
+    // Float sources keep samples past full scale: 100 frames at 1.25, one at exactly -1.0.
+    std::vector<float> loud(44100 * 2, 0.25f);
+    std::fill(loud.begin(), loud.begin() + 200, 1.25f);
+    loud[200] = loud[201] = -1.0f;
+    ASSERT_TRUE(test::writeAudio(tmp.file("loud.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, loud));
+    struct Row {
+        std::string source;
+        std::string peak;
+        std::string warning;
+    };
+    for (const Row& row : {Row{tone("quiet.wav", 440, 1.0), "Peak: -10.46 dBFS\n", ""},
+                           Row{tmp.file("loud.wav"), "Peak: 1.94 dBFS\n", "202 sample(s) at or above full scale"}}) {
+        const std::string project = tmp.file("p.vpf");
+        ASSERT_EQ(run({"new", project}), 0) << err.str();
+        ASSERT_EQ(run({"add", project, row.source}), 0) << err.str();
+        // One stream for both, as on a terminal.
+        std::ostringstream both;
+        CliApp app(settings, both, both);
+        ASSERT_EQ(app.run({"render", project, tmp.file("mix.wav")}), 0) << both.str();
+        const std::string text = both.str();
+        EXPECT_NE(text.find(row.peak), std::string::npos) << text;
+        EXPECT_TRUE(text.rfind("Rendered", 0) == 0 || text.find("\nRendered") != std::string::npos) << text;
+        EXPECT_EQ(text.find("warning") != std::string::npos, !row.warning.empty()) << text;
+        if (!row.warning.empty()) {
+            EXPECT_NE(text.find(row.warning), std::string::npos) << text;
+        }
+    }
+}
+
+TEST_F(CliTest, TextFromTheProjectReachesTheTerminalEscaped)
+{
+    const std::string project = tmp.file("p.vpf");
+    ASSERT_EQ(run({"new", project}), 0);
+    ASSERT_EQ(run({"cd-tracks", project, "--disc-title", "Mix\x1b[2J"}), 0) << err.str();
+    ASSERT_EQ(run({"info", project}), 0) << err.str();
+    EXPECT_NE(out.str().find("Title: Mix\\x1b[2J\n"), std::string::npos) << out.str();
+    EXPECT_EQ(run({"info", tmp.file("gone\x07\xff.vpf")}), 1);
+    EXPECT_NE(err.str().find("gone\\x07\\xff.vpf"), std::string::npos) << err.str();
+}

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -45,13 +48,23 @@ TEST(RenderWorkersTest, ThreadsForLeavesTheCallerOneShare)
 // A pool ended right after it was made (before its threads ever ran) still ends.
 TEST(RenderWorkersTest, PoolEndedAtOnceDoesNotHang)
 {
-    for (int i = 0; i < 300; ++i) {
-        RenderWorkers workers(2);
-        if (i % 2) {
-            auto task = [](int32_t) {};
-            workers.run(5, task);
+    // On a thread of its own, so that a hang fails the test instead of stopping the suite;
+    // the state is shared so that a thread left hanging never touches a dead frame.
+    auto ran = std::make_shared<std::atomic<int>>(0);
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::thread([ran, done] {
+        for (int i = 0; i < 300; ++i) {
+            RenderWorkers workers(2);
+            if (i % 2) {
+                auto task = [&ran](int32_t) { ran->fetch_add(1); };
+                workers.run(5, task);
+            }
         }
-    }
+        done->set_value();
+    }).detach();
+    ASSERT_EQ(finished.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "a pool did not end";
+    EXPECT_EQ(ran->load(), 150 * 5);
 }
 
 // A failing task's exception reaches the caller after the batch; the other tasks ran and

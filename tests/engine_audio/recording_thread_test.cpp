@@ -45,6 +45,14 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
     return true;
 }
 
+// Waits until the recording thread has handled `buffers` more device buffers from now,
+// so that whatever it does with them (or leaves undone) has happened.
+bool waitForBuffers(const RecordingState& state, int64_t buffers)
+{
+    const int64_t target = state.buffersRead() + buffers;
+    return waitFor([&] { return state.buffersRead() >= target; });
+}
+
 // PCM of `format`: a sine per channel at `level`, as integer samples (one int per sample).
 std::vector<int32_t> toneSamples(const WAVEFORMATEX& format, uint32_t frames, double level)
 {
@@ -160,16 +168,16 @@ TEST_F(RecordingTest, ATakeStartsPausedAndRecordsFromTheRecordButtonOn)
     ASSERT_TRUE(waitFor([&] { return state->leftPeak() > 0.4f; }));
     EXPECT_EQ(state->rightPeak(), 0.0f) << "mono";
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(take); }));
-    std::this_thread::sleep_for(250ms);
+    ASSERT_TRUE(waitForBuffers(*state, 3));
     EXPECT_EQ(state->currentPosition(), 0);
 
     state->setPaused(false);
     ASSERT_TRUE(waitFor([&] { return state->currentPosition() >= 2 * kBuffer; }));
     state->setPaused(true);
-    // A buffer already past the pause check still lands; give it time before counting.
-    std::this_thread::sleep_for(150ms);
+    // A buffer already past the pause check still lands; the next one read has seen it.
+    ASSERT_TRUE(waitForBuffers(*state, 1));
     const int64_t recorded = state->currentPosition();
-    std::this_thread::sleep_for(250ms);
+    ASSERT_TRUE(waitForBuffers(*state, 3));
     EXPECT_EQ(state->currentPosition(), recorded) << "pause stops the take";
     state->requestStop();
     thread.join();
@@ -199,7 +207,7 @@ TEST_F(RecordingTest, SilencePausesTheTakeByItself)
     thread.start();
     ASSERT_TRUE(waitFor([&] { return state->isPaused(); }));
     EXPECT_EQ(state->currentPosition(), 6 * kBuffer) << "three loud buffers, then three quiet ones";
-    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(waitForBuffers(*state, 3));
     EXPECT_EQ(state->currentPosition(), 6 * kBuffer);
 
     // Recording again counts the quiet buffers from zero.
@@ -317,7 +325,8 @@ TEST_F(RecordingTest, AFileThatCannotBeCreatedPausesAndKeepsThePreviousTake)
     state->changeTarget(missing);
     ASSERT_TRUE(waitFor([&] { return !state->takeMessages().empty(); }));
     state->setPaused(false);
-    std::this_thread::sleep_for(300ms);
+    // The second buffer read after the resume has seen it and found no file.
+    ASSERT_TRUE(waitForBuffers(*state, 2));
     EXPECT_TRUE(state->isPaused()) << "nothing to record into";
     const int64_t recorded = state->currentPosition();
     state->requestStop();

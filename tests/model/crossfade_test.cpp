@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 using namespace quillon;
 
@@ -170,4 +171,64 @@ TEST_F(CrossfadeRender, TempoMatchingSilenceCannotBeMeasured)
     EXPECT_EQ(TempoMatcher::match(x, prompter, chooser), TempoMatcher::Result::NotMeasured);
     EXPECT_EQ(prompter.messages(), std::vector<std::string>{kTempoNotMeasuredText});
     EXPECT_EQ(chooser.asked, 0);
+}
+
+namespace {
+// Clicks on every beat: a short decaying 1.5 kHz burst, which the tempo measuring locks on.
+float click(int64_t frame, double bpm)
+{
+    const double period = 60.0 / bpm * 44100.0;
+    const double j = std::fmod(static_cast<double>(frame), period);
+    return j < 400 ? static_cast<float>(0.8 * std::sin(2.0 * M_PI * 1500.0 * j / 44100.0) * std::exp(-j / 80.0)) : 0.0f;
+}
+} // namespace
+
+// Past the measuring: the user's choice, or its absence, decides what the transitions get.
+TEST_F(CrossfadeRender, TempoMatchingAppliesTheChoiceOrLeavesTheClipsAlone)
+{
+    constexpr int64_t kFrames = 44100 * 10;
+    struct Row {
+        double bpmB;
+        std::optional<TempoChoice> answer;
+        TempoMatcher::Result result;
+        int asked;
+    };
+    const std::string a90 = writeSignal("a.wav", kFrames, [](int64_t f) { return click(f, 90.0); });
+    const std::string b120 = writeSignal("b120.wav", kFrames, [](int64_t f) { return click(f, 120.0); });
+    const std::string b90 = writeSignal("b90.wav", kFrames, [](int64_t f) { return click(f, 90.0); });
+    for (const Row& row : {Row{120.0, TempoChoice{kTempoGradual, 105.0f}, TempoMatcher::Result::Applied, 1},
+                           Row{120.0, std::nullopt, TempoMatcher::Result::Cancelled, 1},
+                           Row{90.0, TempoChoice{kTempoHard, 100.0f}, TempoMatcher::Result::SameTempo, 0}}) {
+        SCOPED_TRACE(static_cast<int>(row.result));
+        auto a = openClip(a90, 0);
+        auto b = openClip(row.bpmB == 120.0 ? b120 : b90, int32_t(kFrames - 44100 * 3));
+        const int32_t lengthA = a->sourceLength(), lengthB = b->sourceLength();
+        Crossfade x(a.get(), b.get(), kCrossfadeLinear);
+        RecordingPrompter prompter;
+        FixedChooser chooser;
+        chooser.answer = row.answer;
+        ASSERT_EQ(TempoMatcher::match(x, prompter, chooser), row.result);
+        EXPECT_EQ(chooser.asked, row.asked);
+        if (row.result != TempoMatcher::Result::Applied) {
+            EXPECT_EQ(x.tempoFlags(), 0);
+            EXPECT_EQ(a->sourceLength(), lengthA);
+            EXPECT_EQ(b->sourceLength(), lengthB);
+            EXPECT_EQ(prompter.messages().empty(), row.result == TempoMatcher::Result::Cancelled);
+            continue;
+        }
+        // Each clip goes from its own tempo (90, 120) to the common one.
+        EXPECT_EQ(x.tempoFlags(), kTempoGradual);
+        EXPECT_NEAR(x.tempoRatioA(), 90.0 / 105.0, 0.015);
+        EXPECT_NEAR(x.tempoRatioB(), 120.0 / 105.0, 0.015);
+        const int32_t scaledA = a->sourceLength(), scaledB = b->sourceLength();
+        EXPECT_NE(scaledA, lengthA);
+        EXPECT_NE(scaledB, lengthB);
+        // Re-applying restores a scaling the clips lost (as a reopened clip does).
+        a->setTransitionScale(0, kTempoAtEnd, 1.0f);
+        b->setTransitionScale(0, kTempoAtStart, 1.0f);
+        EXPECT_EQ(a->sourceLength(), lengthA);
+        x.reapplyTempo();
+        EXPECT_EQ(a->sourceLength(), scaledA);
+        EXPECT_EQ(b->sourceLength(), scaledB);
+    }
 }

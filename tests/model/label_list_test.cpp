@@ -134,6 +134,27 @@ TEST(LabelListWalk, NextAfterTheEndAndForeignCursors)
     EXPECT_EQ(list.next(fresh), nullptr);
 }
 
+// The cursor's label removed while others share its position: those before it are not
+// visited again, those after it are not skipped.
+TEST(LabelListWalk, RemovedLabelAmongLabelsAtTheSamePosition)
+{
+    CLabelList list;
+    ProjectLabel* before = list.add(10, ProjectLabel::kIndex, "before");
+    ProjectLabel* walked = list.add(10, ProjectLabel::kIndex, "walked");
+    list.add(10, ProjectLabel::kIndex, "after");
+    list.add(20, ProjectLabel::kIndex, "later");
+    CLabelList::Cursor cursor;
+    ASSERT_EQ(list.first(cursor), before);
+    ASSERT_EQ(list.next(cursor), walked);
+    list.remove(walked);
+    // A copy placed at the same position now comes after every label there.
+    list.insert(std::make_unique<ProjectLabel>(*before));
+    std::vector<std::string> rest;
+    for (ProjectLabel* l = list.next(cursor); l; l = list.next(cursor))
+        rest.push_back(l->title);
+    EXPECT_EQ(rest, (std::vector<std::string>{"after", "before", "later"}));
+}
+
 TEST(LabelListWalk, RemovalsDuringAWalkNeitherCrashNorLoseTheRest)
 {
     CLabelList list;
@@ -317,12 +338,18 @@ TEST(LabelListLock, HeldLockKeepsOtherThreadsOut)
 {
     CLabelList list;
     std::atomic<bool> added{false};
+    std::atomic<bool> started{false};
     list.lock();
+    // Another thread cannot take the lock that every operation takes.
+    EXPECT_FALSE(lockIsFree(list));
     std::thread writer([&] {
+        started = true;
         list.add(5, ProjectLabel::kIndex);
         added = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (!started.load())
+        std::this_thread::yield();
+    EXPECT_FALSE(lockIsFree(list));
     EXPECT_FALSE(added.load());
     EXPECT_EQ(list.count(), 0);
     list.unlock();

@@ -85,7 +85,7 @@ TEST(FileFilterClient, EveryNonzeroResultIsThrownWithItsCode)
         {"stateSize", [&] { filter.stateSize(); }},
         {"saveState", [&] { filter.saveState(); }},
         {"tempo", [&] { filter.tempo(0); }},
-        {"setTimeScale", [&] { filter.setTimeScale(1.5f); }},
+        {"setTimeScaleRatio", [&] { filter.setTimeScaleRatio(1.5f); }},
         {"setTransitionScale", [&] { filter.setTransitionScale(100, 1, 1.5f); }},
     };
     for (const auto& [name, call] : calls)

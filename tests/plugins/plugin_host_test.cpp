@@ -180,3 +180,27 @@ TEST_F(PluginHostTest, WithoutAListTheShippedServersAreLoaded)
     EXPECT_EQ(bare.loadServers(empty), 0u);
     EXPECT_EQ(createCode(bare, kFileFilter, 0), QUILLON_E_NO_CLASS);
 }
+
+// Both shipped servers answer through the same entry: the classes each offers, nothing
+// past them, and records whose command entry reaches the object.
+TEST_F(PluginHostTest, ShippedServersOfferTheirClassesThroughOneEntry)
+{
+    constexpr QuillonIdentifier kManager = QUILLON_IID_FILE_FILTER_MANAGER;
+    struct Row {
+        const char* server;
+        QuillonIdentifier id;
+        uint32_t count;
+    };
+    for (const Row& row : {Row{"effects.so", kEffect, 6}, Row{"effects.so", kFileFilter, 0},
+                           Row{"filefilter.so", kFileFilter, 1}, Row{"filefilter.so", kManager, 1},
+                           Row{"filefilter.so", kEffect, 0}}) {
+        SCOPED_TRACE(std::string(row.server) + " " + std::to_string(row.id.words[0]));
+        PluginHost host;
+        ASSERT_TRUE(host.addServerLibrary(std::string(std::getenv("QUILLON_SERVER_DIR")) + "/" + row.server));
+        EXPECT_EQ(host.count(row.id), row.count);
+        EXPECT_EQ(host.count(kUnknown), 0u);
+        EXPECT_EQ(createCode(host, row.id, row.count), QUILLON_E_NO_CLASS);
+        for (uint32_t i = 0; i < row.count; ++i)
+            EXPECT_EQ(host.create(row.id, i).command(0xFFFF, nullptr, 0), QUILLON_E_UNKNOWN_COMMAND) << i;
+    }
+}

@@ -94,6 +94,8 @@ protected:
         t.start();
         while (clip && clip->peakProgress() < 100 && t.elapsed() < 10000)
             QThread::msleep(5);
+        if (clip && clip->peakProgress() < 100)
+            ADD_FAILURE() << "the peaks of a clip were not complete after 10 s";
     }
 
     TempDir tmp;

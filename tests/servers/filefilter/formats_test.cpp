@@ -341,3 +341,54 @@ TEST(FileFilterCommands, ParameterBlocksAreChecked)
     wrong.command = [](QuillonInterface*, uint32_t, void*, uint32_t) -> int32_t { return 0; };
     EXPECT_THROW(filter.setNotificationSink(wrong), ClassCom);
 }
+
+namespace {
+
+struct IntegerCase {
+    const char* name;
+    int format;
+    int bits;
+};
+
+class IntegerScale : public ::testing::TestWithParam<IntegerCase> {};
+
+} // namespace
+
+// n-bit samples come back as v / 2^(n-1) exactly: a scale of 2^(n-1) - 1 would be off by
+// less than one step near full scale, which a tolerance of one step cannot see.
+TEST_P(IntegerScale, SamplesAreDividedByTheExactPowerOfTwo)
+{
+    const IntegerCase& c = GetParam();
+    TempDir tmp;
+    const int32_t top = 1 << (c.bits - 1);
+    const std::vector<int32_t> values{-top, top - 1, top / 2, 1, -1, 0, -top + 1, top - 3};
+    const std::string path = tmp.file(std::string("ints-") + c.name);
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = c.format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<int> words;
+    for (int32_t v : values)
+        words.push_back(static_cast<int>(static_cast<uint32_t>(v) << (32 - c.bits)));
+    ASSERT_EQ(sf_write_int(file, words.data(), static_cast<sf_count_t>(words.size())),
+              static_cast<sf_count_t>(words.size()));
+    sf_close(file);
+
+    FileFilter filter = makeFilter(tmp.path().string());
+    ASSERT_TRUE(filter.openFile(path));
+    const uint32_t reader = filter.createReader();
+    const std::vector<float> back = readFrames(filter, reader, 0, static_cast<int32_t>(values.size()), 1, 5);
+    filter.closeReader(reader);
+    ASSERT_EQ(back.size(), values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(back[i], static_cast<float>(static_cast<double>(values[i]) / top)) << values[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(FileFilter, IntegerScale,
+                         ::testing::Values(IntegerCase{"wav8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8},
+                                           IntegerCase{"aiff8", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 8},
+                                           IntegerCase{"wav24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 24},
+                                           IntegerCase{"flac24", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24}),
+                         [](const auto& info) { return std::string(info.param.name); });

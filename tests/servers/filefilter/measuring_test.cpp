@@ -98,10 +98,10 @@ TEST(FileFilterTempo, AScaledClipReportsTheTempoItPlaysAt)
     ASSERT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2, clickTrack(120.0, 24.0)));
     FileFilter filter = makeFilter(tmp.path().string());
     ASSERT_TRUE(filter.openFile(path));
-    filter.setTimeScale(1.25f);
+    filter.setTimeScaleRatio(1.25f);
     EXPECT_NEAR(filter.tempo(filter.length() / 2), 96.0, 1.0);
     // A hard transition at the end plays its stretch at its own ratio.
-    filter.setTimeScale(1.0f);
+    filter.setTimeScaleRatio(1.0f);
     filter.setTransitionScale(8 * kRate, 0x200 | 1, 0.8f);
     EXPECT_NEAR(filter.tempo(filter.length()), 150.0, 1.5);
     EXPECT_NEAR(filter.tempo(0), 120.0, 1.0);

@@ -118,7 +118,7 @@ TEST(SteadyReadingScaled, AllocatesNothingPerBlock)
     ASSERT_TRUE(writeTone(tmp.file("t"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, TestTone{44100, 2, 44100 * 6}));
     FileFilter filter = makeFilter(tmp.path().string());
     ASSERT_TRUE(filter.openFile(tmp.file("t")));
-    filter.setTimeScale(1.3f);
+    filter.setTimeScaleRatio(1.3f);
     filter.setTransitionScale(44100, 0x100 | 2, 0.8f); // the tempo changes while the blocks play
     const uint32_t reader = filter.createReader();
     std::vector<float> block(2205 * 2);

@@ -71,7 +71,7 @@ TEST_F(TimeScaling, RatioStretchesToExactLengthKeepingPitch)
 {
     for (float ratio : {1.5f, 0.8f}) {
         FileFilter filter = open();
-        filter.setTimeScale(ratio);
+        filter.setTimeScaleRatio(ratio);
         // The clip multiplies by its ratio itself.
         EXPECT_EQ(filter.length(), kFrames) << ratio;
         const int64_t expected = std::llround(static_cast<double>(kFrames) * ratio);
@@ -87,8 +87,8 @@ TEST_F(TimeScaling, RatioStretchesToExactLengthKeepingPitch)
 TEST_F(TimeScaling, RatioOneIsThePlainSourceAgain)
 {
     FileFilter filter = open();
-    filter.setTimeScale(1.5f);
-    filter.setTimeScale(1.0f);
+    filter.setTimeScaleRatio(1.5f);
+    filter.setTimeScaleRatio(1.0f);
     int64_t within = 0;
     const std::vector<float> out = readToEnd(filter, 2, &within);
     ASSERT_EQ(within, kFrames);
@@ -157,7 +157,7 @@ TEST_F(TimeScaling, SavedStateKeepsBothScalings)
     FileFilter filter = open();
     const std::vector<uint8_t> plainState = filter.saveState();
     filter.setTransitionScale(kRate / 2, 0x200 | 2, 1.3f);
-    filter.setTimeScale(1.25f);
+    filter.setTimeScaleRatio(1.25f);
     const std::vector<uint8_t> state = filter.saveState();
     EXPECT_GT(state.size(), plainState.size());
     int64_t within = 0;
@@ -172,7 +172,7 @@ TEST_F(TimeScaling, SavedStateKeepsBothScalings)
     EXPECT_LE(maxDifference(again, scaled), 1e-6f);
 
     // Back to plain, the state is what a plain clip stores.
-    reopened.setTimeScale(1.0f);
+    reopened.setTimeScaleRatio(1.0f);
     reopened.setTransitionScale(0, 0, 1.0f);
     EXPECT_EQ(reopened.saveState(), plainState);
 }
@@ -187,7 +187,7 @@ TEST_F(TimeScaling, PeaksFollowTheStretchedTimeline)
     ASSERT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, half));
     FileFilter filter = makeFilter(m_tmp.path().string());
     ASSERT_TRUE(filter.openFile(path));
-    filter.setTimeScale(2.0f);
+    filter.setTimeScaleRatio(2.0f);
     ASSERT_TRUE(waitFor([&] { return filter.peakProgress() == 100; }));
     for (int32_t points : {100, 2000}) { // block peaks and exact peaks
         const PeakBuffer peaks = filter.peaks(0, 2 * static_cast<int32_t>(kFrames), points);
@@ -201,12 +201,12 @@ TEST_F(TimeScaling, PeaksFollowTheStretchedTimeline)
 TEST_F(TimeScaling, RefusesRatiosAndTransitionsItCannotPlay)
 {
     FileFilter unopened = makeFilter();
-    EXPECT_EQ(classComCode([&] { unopened.setTimeScale(1.5f); }), QUILLON_E_FAIL);
+    EXPECT_EQ(classComCode([&] { unopened.setTimeScaleRatio(1.5f); }), QUILLON_E_FAIL);
     EXPECT_EQ(classComCode([&] { unopened.setTransitionScale(100, 0x200 | 1, 1.5f); }), QUILLON_E_FAIL);
 
     FileFilter filter = open();
     for (float bad : {0.0f, -1.0f, 1000.0f, std::numeric_limits<float>::quiet_NaN()})
-        EXPECT_EQ(classComCode([&] { filter.setTimeScale(bad); }), QUILLON_E_BAD_PARAM) << bad;
+        EXPECT_EQ(classComCode([&] { filter.setTimeScaleRatio(bad); }), QUILLON_E_BAD_PARAM) << bad;
     EXPECT_EQ(classComCode([&] { filter.setTransitionScale(-5, 0x200 | 1, 1.5f); }), QUILLON_E_BAD_PARAM);
     EXPECT_EQ(classComCode([&] { filter.setTransitionScale(100, 0x300 | 1, 1.5f); }), QUILLON_E_BAD_PARAM);
     EXPECT_EQ(classComCode([&] { filter.setTransitionScale(100, 0x200 | 3, 1.5f); }), QUILLON_E_BAD_PARAM);

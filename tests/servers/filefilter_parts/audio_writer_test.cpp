@@ -470,3 +470,78 @@ TEST(AudioWriterStop, KilledWriterLeavesAReadableFile)
 
 } // namespace
 } // namespace quillon::filefilter
+
+namespace quillon::filefilter {
+namespace {
+
+// The container id and the format chunk's tag of a WAV file, from its bytes.
+std::pair<std::string, unsigned> wavHeaderTag(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> h(512);
+    in.read(reinterpret_cast<char*>(h.data()), static_cast<std::streamsize>(h.size()));
+    h.resize(static_cast<size_t>(in.gcount()));
+    if (h.size() < 12)
+        return {"", 0};
+    auto le32 = [&](size_t at) { return h[at] | h[at + 1] << 8 | h[at + 2] << 16 | uint32_t{h[at + 3]} << 24; };
+    for (size_t at = 12; at + 10 <= h.size(); at += 8 + le32(at + 4) + (le32(at + 4) & 1)) {
+        if (std::memcmp(&h[at], "fmt ", 4) == 0)
+            return {std::string(h.begin(), h.begin() + 4), h[at + 8] | h[at + 9] << 8u};
+    }
+    return {std::string(h.begin(), h.begin() + 4), 0};
+}
+
+struct HeaderCase {
+    const char* name;
+    AudioWriter::Input input;
+    uint16_t channels;
+    bool isFloat;
+    int64_t expectedFrames;
+    const char* container;
+    unsigned tag;
+    friend std::ostream& operator<<(std::ostream& out, const HeaderCase& c) { return out << c.name; }
+};
+
+class WavHeader : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(WavHeader, OneOrTwoChannelsArePlainRiffWithTheirOwnTag)
+{
+    const HeaderCase& c = GetParam();
+    TempDir dir;
+    const std::string path = dir.file("out.wav");
+    WAVEFORMATEX format = makePcmFormat(44100, c.channels, c.isFloat ? 32 : 16);
+    if (c.isFloat)
+        format.wFormatTag = QUILLON_WAVE_FORMAT_IEEE_FLOAT;
+    constexpr size_t kFrames = 3000;
+    std::vector<float> floats(kFrames * c.channels, 0.25f);
+    std::vector<int16_t> shorts(kFrames * c.channels, 8192);
+    AudioWriter writer;
+    ASSERT_TRUE(writer.open(path, format, c.input, {}, c.expectedFrames)) << writer.lastError();
+    const bool recordedShorts = c.input == AudioWriter::Input::Recorded && !c.isFloat;
+    ASSERT_TRUE(writer.write(recordedShorts ? static_cast<const void*>(shorts.data()) : floats.data(), 1000));
+    // The header of a file still being written counts too (a crash keeps it).
+    EXPECT_EQ(wavHeaderTag(path), std::make_pair(std::string(c.container), c.tag));
+    ASSERT_TRUE(writer.write(recordedShorts ? static_cast<const void*>(shorts.data()) : floats.data(), 2000));
+    ASSERT_TRUE(writer.close());
+    EXPECT_EQ(wavHeaderTag(path), std::make_pair(std::string(c.container), c.tag));
+    const quillon::test::ReadBack back = readFile(path);
+    EXPECT_EQ(back.channels, c.channels);
+    EXPECT_EQ(back.frames(), static_cast<int64_t>(kFrames));
+}
+
+constexpr int64_t kPastFourGiB = (int64_t{1} << 32) / 4 + 1; // 16-bit stereo frames
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WavHeader,
+    ::testing::Values(HeaderCase{"ExportStereoPcm", AudioWriter::Input::Float, 2, false, 3000, "RIFF", 1},
+                      HeaderCase{"ExportMonoFloat", AudioWriter::Input::Float, 1, true, 3000, "RIFF", 3},
+                      HeaderCase{"ExportUnknownLength", AudioWriter::Input::Float, 2, false, 0, "RIFF", 1},
+                      HeaderCase{"TakeStereoPcm", AudioWriter::Input::Recorded, 2, false, 0, "RIFF", 1},
+                      HeaderCase{"TakeMonoFloat", AudioWriter::Input::Recorded, 1, true, 0, "RIFF", 3},
+                      HeaderCase{"ExportSixChannels", AudioWriter::Input::Float, 6, false, 3000, "RIFF", 0xFFFE},
+                      HeaderCase{"TakeSixChannels", AudioWriter::Input::Recorded, 6, false, 0, "RIFF", 0xFFFE},
+                      HeaderCase{"ExportPastFourGiB", AudioWriter::Input::Float, 2, false, kPastFourGiB, "RF64",
+                                 0xFFFE}));
+
+} // namespace
+} // namespace quillon::filefilter

@@ -1,6 +1,10 @@
-// One QApplication for the whole test run (the platform is offscreen under CTest).
+// One QApplication for the whole test run (the platform is offscreen under CTest), drawing
+// with one packaged font: text measured or painted by a test must not depend on which
+// other fonts the machine happens to have.
 
 #include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +17,18 @@ public:
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         m_app = new QApplication(m_argc, m_argv);
+        const int id = QFontDatabase::addApplicationFont(QStringLiteral(QUILLON_TEST_FONT));
+        const QStringList families = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
+        if (families.isEmpty()) {
+            ADD_FAILURE() << "cannot load the test font " << QUILLON_TEST_FONT
+                          << " (scripts/install-deps.sh installs it)";
+            return;
+        }
+        QFont font(families.first());
+        font.setPointSize(9);
+        QApplication::setFont(font);
+        // Widgets that name a family of their own get this one where that is not installed.
+        QFont::insertSubstitution(QStringLiteral("Arial"), families.first());
     }
     void TearDown() override
     {
