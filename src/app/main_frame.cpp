@@ -1,8 +1,10 @@
 #include "app/main_frame.h"
 
+#include "app/wave_editor_diagnosis.h"
 #include "app/window_placement.h"
 #include "base/prompter.h"
 #include "base/settings_store.h"
+#include "base/memory_stream.h"
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
@@ -12,6 +14,7 @@
 #include "plugins/effect_catalog.h"
 #include "plugins/effect_menu.h"
 #include "plugins/effect_menu_builder.h"
+#include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
 #include "ui/command_ids.h"
@@ -26,6 +29,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -48,6 +52,12 @@ constexpr const char* kContext = "CMainFrame";
 constexpr const char* kClassComError = "Unable to create instance of class com interface (ClassCom Error).";
 
 QString tx(const char* text) { return QCoreApplication::translate(kContext, text); }
+
+constexpr const char* kUnreadableFilesText =
+    QT_TRANSLATE_NOOP("CMainFrame", "These files could not be read as audio and were not inserted:");
+
+// %1: the wizard's name.
+constexpr const char* kWizardUnavailableText = QT_TRANSLATE_NOOP("CMainFrame", "The %1 is not available yet.");
 
 constexpr const char* kProjectFilter = QT_TRANSLATE_NOOP("CMainFrame", "Varda Quillon Project Files (*.vpf)");
 
@@ -498,8 +508,15 @@ bool CMainFrame::runCommand(int id)
     m_commandLog.push_back(id);
     updateCommandStates();
     QAction* a = action(id);
-    if (!a || !a->isEnabled())
+    if (!a || !a->isEnabled()) {
+        // The wizards are asked for from the command line too, where a silent refusal
+        // would leave the user wondering.
+        if (a && (id == cmd::kLpToCdWizard || id == cmd::kTapeToCdWizard)) {
+            const QString name = a->text().remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+            m_prompter.showMessage(tx(kWizardUnavailableText).arg(name).toStdString(), PromptIcon::Information);
+        }
         return false;
+    }
     handle(id);
     updateCommandStates();
     return true;
@@ -635,15 +652,17 @@ void CMainFrame::handle(int id)
     case cmd::kAdjustSilence:
         adjustSilence();
         break;
+    // Play while playing stops where the playback is; only the Stop command returns
+    // the cursor to the marked section.
     case cmd::kPlayFromCursor:
         if (view.isPlaying())
-            view.stopPlaying();
+            m_transport->stopPlayback();
         else
             view.playFromCursor();
         break;
     case cmd::kPlayAll:
         if (view.isPlaying())
-            view.stopPlaying();
+            m_transport->stopPlayback();
         else
             view.playAll();
         break;
@@ -671,7 +690,9 @@ void CMainFrame::handle(int id)
             try {
                 selected.front()->editInWaveEditor();
             } catch (const ClassCom&) {
-                m_prompter.showMessage(kClassComError, PromptIcon::Error);
+                const WaveEditorDiagnosis why(m_settings, selected.front()->fileName());
+                m_prompter.showMessage(std::string(kClassComError) + "\n" + why.details().toStdString(),
+                                       PromptIcon::Error);
             }
         }
         break;
@@ -828,19 +849,32 @@ bool CMainFrame::openProject(const QString& path)
 {
     std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = ProjectFile::load(m_doc, path.toStdString(), error);
+    // The file is read into a document of its own first: a file that is no project
+    // must not cost the project that is open, nor show it half torn down behind the
+    // message. Only a load that succeeded is taken over.
+    bool ok = false;
+    {
+        CMultitrackerDoc trial(m_settings, m_prompter);
+        ok = ProjectFile::load(trial, path.toStdString(), error);
+    }
+    if (ok) {
+        std::unique_ptr<MemoryStream> before = m_doc.takeSnapshot();
+        ok = ProjectFile::load(m_doc, path.toStdString(), error);
+        if (!ok && before) {
+            // The file changed between the two reads: put the old project back.
+            std::string ignored;
+            const std::vector<uint8_t>& bytes = before->bytes();
+            const bool modified = m_doc.isModified();
+            ProjectFile::loadBytes(m_doc, bytes.data(), bytes.size(), ignored);
+            m_doc.setModified(modified);
+            m_doc.updateAllViews(kHintStructure);
+        }
+    }
     QApplication::restoreOverrideCursor();
     if (!ok) {
         m_prompter.showMessage(error, PromptIcon::Error);
         if (m_recent.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
             storeRecent();
-        // A file that could be read but was no project has emptied the document: start
-        // a fresh one. A file that could not be read has left the project as it was.
-        if (QFileInfo(path).isReadable() && QFileInfo(path).isFile()) {
-            m_doc.onNewDocument();
-            m_path.clear();
-            m_view->setVisibleRange(SampleRange(0, CMultitrackerView::kInitialVisibleEnd));
-        }
         updateTitle();
         return false;
     }
@@ -871,14 +905,22 @@ bool CMainFrame::saveProject(const QString& path)
     return true;
 }
 
+QString CMainFrame::projectFileName(const QString& chosen)
+{
+    // A name under another extension gets ours added, as desktop save dialogs do: a
+    // project saved as "out.wav" would otherwise pose as audio in every file list.
+    const QString extension = QString::fromLatin1(ProjectFile::kExtension);
+    if (chosen.endsWith(extension, Qt::CaseInsensitive))
+        return chosen;
+    return chosen + extension;
+}
+
 bool CMainFrame::saveAs()
 {
     QString path = QFileDialog::getSaveFileName(this, QCoreApplication::translate("CMainFrame", "Save As"), m_path, tx(kProjectFilter));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".vpf");
-    return saveProject(path);
+    return saveProject(projectFileName(path));
 }
 
 bool CMainFrame::maybeSave()
@@ -934,12 +976,40 @@ void CMainFrame::insertAudioFiles()
         QFileDialog::getOpenFileNames(this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(), dialogFilters(list));
     if (files.isEmpty())
         return;
+    insertFiles(files);
+}
+
+QStringList CMainFrame::insertFiles(const QStringList& files)
+{
+    // The document passes over files it cannot open without a word; each is tried here
+    // first so that the user learns which ones did not arrive.
     std::vector<std::string> names;
-    for (const QString& f : files)
-        names.push_back(f.toStdString());
+    QStringList unreadable;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_doc.insertAudioFiles(names, 0);
+    PluginHost* host = PluginHost::current();
+    for (const QString& f : files) {
+        bool readable = true;
+        if (host) {
+            try {
+                FileFilter probe = FileFilter::create(*host);
+                readable = probe.openFile(f.toStdString());
+            } catch (const ClassCom&) {
+                readable = false;
+            }
+        }
+        if (readable)
+            names.push_back(f.toStdString());
+        else
+            unreadable << QDir::toNativeSeparators(f);
+    }
+    if (!names.empty())
+        m_doc.insertAudioFiles(names, 0);
     QApplication::restoreOverrideCursor();
+    if (!unreadable.isEmpty())
+        m_prompter.showMessage(
+            (tx(kUnreadableFilesText) + QLatin1Char('\n') + unreadable.join(QLatin1Char('\n'))).toStdString(),
+            PromptIcon::Warning);
+    return unreadable;
 }
 
 void CMainFrame::trackProperties()

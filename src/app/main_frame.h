@@ -67,11 +67,17 @@ public:
     // ---- project files ----
     bool openProject(const QString& path);
     bool saveProject(const QString& path);
+    // The file Save As writes for the name the user chose: with ".vpf" added unless
+    // it ends so already.
+    static QString projectFileName(const QString& chosen);
     const QString& projectPath() const { return m_path; }
     // The most recently opened or saved projects, newest first (at most four), kept in
     // "Recent File List" as File1 .. File4.
     static constexpr int kRecentFiles = 4;
     const QStringList& recentFiles() const { return m_recent; }
+    // Insert Audio File(s) after the dialog: the readable files go in at the cursor,
+    // then one message names every file that could not be read (returned as well).
+    QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
 
