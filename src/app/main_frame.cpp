@@ -44,6 +44,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <map>
+#include <string_view>
+
 namespace quillon {
 
 namespace {
@@ -192,177 +195,305 @@ CMainFrame::~CMainFrame()
 
 // ---- building ----
 
-QMenu* CMainFrame::addMenu(QMenu* parent, const char* title)
+// ---- the command table ----
+
+namespace {
+
+#define TR(text) QT_TRANSLATE_NOOP("CMainFrame", text)
+
+// The time formats of View > Time Format: command, the document's code, text, tip.
+struct TimeFormatItem {
+    int id;
+    int32_t code;
+    const char* text;
+    const char* tip;
+};
+constexpr TimeFormatItem kTimeFormatItems[] = {
+    {cmd::kTimeMetric, kTimeMetric, TR("Hour : Min : Sec : MS"),
+     TR("Display time in the metric format (Hour : Min : Sec : MS)")},
+    {cmd::kTimeBarsBeats, kTimeBarsBeats, TR("Bars and Beats"),
+     TR("Display time in terms of bars and beats (Bar : Beat : Tick)")},
+    {cmd::kTimeSmpte, kTimeSmpte, TR("SMPTE (25 Frames per Second)"), TR("Display time in the European SMPTE format")},
+    {cmd::kTimeSamples, kTimeSamples, TR("Sample Index"), TR("Display time as samples elapsed")},
+};
+
+// The menus in menu-bar order; a submenu is placed where its first command comes.
+struct MenuItem {
+    const char* key;
+    const char* parent;
+    const char* title;
+};
+constexpr MenuItem kMenuItems[] = {
+    {"file", nullptr, TR("&File")},
+    {"edit", nullptr, TR("&Edit")},
+    {"following", "edit", TR("Select all Following Clips")},
+    {"view", nullptr, TR("&View")},
+    {"formats", "view", TR("Time Format")},
+    {"track", nullptr, TR("&Track")},
+    {"audio", nullptr, TR("&Audio")},
+    {"effects", nullptr, TR("E&ffects")},
+    {"trackEffects", "effects", TR("Add to Track Effect Chain")},
+    {"masterEffects", "effects", TR("Add to Master Effect Chain")},
+    {"tools", nullptr, TR("T&ools")},
+    {"options", nullptr, TR("&Options")},
+    {"grid", "options", TR("Grid")},
+    {"help", nullptr, TR("&Help")},
+};
+
+} // namespace
+
+const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
 {
-    QMenu* menu = parent ? parent->addMenu(tx(title)) : menuBar()->addMenu(tx(title));
-    m_menus.emplace_back(menu, title);
-    return menu;
+    using F = CMainFrame;
+    using Spec = CommandSpec;
+    auto always = [](const F&) { return true; };
+    auto selection = [](const F& f) { return f.m_doc.hasSelectedClips(); };
+    auto transport = [](const F& f) { return f.m_transport != nullptr; };
+    auto track = [](const F& f) -> const CTrack* {
+        const int32_t current = f.m_doc.currentTrack();
+        return current >= 0 && current < f.m_doc.trackCount() ? f.m_doc.trackAt(current) : nullptr;
+    };
+    auto hasTrack = [track](const F& f) { return track(f) != nullptr; };
+    auto labelsByHand = [](const F& f) { return !f.m_doc.autoCdTracks(); };
+    // Burning and the wizards arrive with their own parts.
+    auto notYet = [](const F&) { return false; };
+    // Play while playing stops where the playback is; only the Stop command returns the
+    // cursor to the marked section.
+    auto play = [](void (CMultitrackerView::*start)()) {
+        return [start](F& f) {
+            if (f.m_view->isPlaying())
+                f.m_transport->stopPlayback();
+            else
+                (f.m_view->*start)();
+        };
+    };
+    auto undoRedo = [](bool undo) {
+        return [undo](F& f) {
+            try {
+                if (undo)
+                    f.m_doc.undo();
+                else
+                    f.m_doc.redo();
+            } catch (const std::exception& e) {
+                f.m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
+            }
+        };
+    };
+
+    static const std::vector<Spec> table = [&] {
+        std::vector<Spec> t = {
+            // id, menu, text, tip, shortcut, toolbar place (tens: its section), separator before,
+            // handler, enabled, checked
+            {cmd::kNew, "file", TR("&New"), TR("Create a new project"), QKeySequence::New, 11, false,
+             [](F& f) {
+                 if (f.maybeSave())
+                     f.newProject();
+             }},
+            {cmd::kOpen, "file", TR("&Open..."), TR("Open an existing project"), QKeySequence::Open, 12, false,
+             [](F& f) { f.openCommand(); }},
+            {cmd::kSave, "file", TR("&Save"), TR("Save the active project"), QKeySequence::Save, 13, false,
+             [](F& f) {
+                 if (f.m_path.isEmpty())
+                     f.saveAs();
+                 else
+                     f.saveProject(f.m_path);
+             }},
+            {cmd::kSaveAs, "file", TR("Save &As..."), TR("Save the active project with a new name"), {}, 0, false,
+             [](F& f) { f.saveAs(); }},
+            {cmd::kInsertAudioFile, "file", TR("Insert Audio File(s)..."),
+             TR("Insert audio files at the cursor into the current track"), {}, 51, true,
+             [](F& f) { f.insertAudioFiles(); }},
+            {cmd::kConfigureSaveOptions, "file", TR("Configure Save Options..."), TR("Set how audio files are written"),
+             {}, 0, false, [](F& f) { f.configureSaveOptions(); }},
+            // The recent files go before Exit (see buildMenus).
+            {cmd::kExit, "file", TR("E&xit"), TR("Quit the application; prompts to save the project"),
+             QKeySequence::Quit, 0, true, [](F& f) { f.close(); }},
+
+            {cmd::kUndo, "edit", TR("&Undo"), TR("Undo the last action"), QKeySequence(Qt::CTRL | Qt::Key_Z), 31,
+             false, undoRedo(true), [](const F& f) { return f.m_doc.canUndo(); }},
+            {cmd::kRedo, "edit", TR("&Redo"), TR("Redo the previously undone action"),
+             QKeySequence(Qt::CTRL | Qt::Key_Y), 32, false, undoRedo(false),
+             [](const F& f) { return f.m_doc.canRedo(); }},
+            {cmd::kCut, "edit", TR("Cu&t"), TR("Cut the selected clips to the clipboard"), QKeySequence::Cut, 21, true,
+             [](F& f) { f.m_doc.cutClips(); }, selection},
+            {cmd::kCopy, "edit", TR("&Copy"), TR("Copy the selected clips to the clipboard"), QKeySequence::Copy, 22,
+             false, [](F& f) { f.m_doc.copyClips(); }, selection},
+            {cmd::kPaste, "edit", TR("&Paste"), TR("Insert the clipboard's clips at the cursor"), QKeySequence::Paste,
+             23, false, [](F& f) { f.m_doc.pasteClips(); }, [](const F& f) { return f.m_doc.canPaste(); }},
+            {cmd::kClear, "edit", TR("&Delete"), TR("Delete the selected clips"), QKeySequence(Qt::Key_Delete), 0,
+             false, [](F& f) { f.m_doc.deleteSelectedClips(); }, selection},
+            {cmd::kSelectAll, "edit", TR("Select &All"), TR("Select every clip"), QKeySequence::SelectAll, 0, false,
+             [](F& f) { f.m_doc.selectAllClips(); }},
+            {cmd::kSelectFollowingInTrack, "following", TR("In selected track"),
+             TR("Select the clips after the cursor in the current track"), {}, 0, false,
+             [](F& f) { f.m_doc.selectAllFollowing(false); }},
+            {cmd::kSelectFollowingAllTracks, "following", TR("All tracks"),
+             TR("Select the clips after the cursor in every track"), {}, 0, false,
+             [](F& f) { f.m_doc.selectAllFollowing(true); }},
+
+            {cmd::kZoomIn, "view", TR("Zoom In"), TR("Show half the time around the cursor"), QKeySequence::ZoomIn, 41,
+             false, [](F& f) { f.m_view->zoomIn(); }},
+            {cmd::kZoomOut, "view", TR("Zoom Out"), TR("Show twice the time"), QKeySequence::ZoomOut, 42, false,
+             [](F& f) { f.m_view->zoomOut(); }},
+            {cmd::kShowMarkedSection, "view", TR("Show only Marked Section"),
+             TR("Show the marked section across the window"), {}, 43, false,
+             [](F& f) { f.m_view->showOnlyMarkedSection(); },
+             [](const F& f) { return f.m_view && f.m_view->canShowMarkedSection(); }},
+            {cmd::kViewWholeProject, "view", TR("View whole Project"), TR("Show the whole project"), {}, 44, false,
+             [](F& f) { f.m_view->viewWholeProject(); }},
+        };
+        for (const TimeFormatItem& item : kTimeFormatItems) {
+            const int32_t code = item.code;
+            t.push_back({item.id, "formats", item.text, item.tip, {}, 0, item.id == cmd::kTimeMetric,
+                         [code](F& f) {
+                             f.m_doc.setTimeFormat(code);
+                             f.m_doc.updateAllViews(kHintRefresh);
+                         },
+                         always, [code](const F& f) { return f.m_doc.timeFormat() == code; }, "formats"});
+        }
+        const std::vector<Spec> rest = {
+            {cmd::kShowGrid, "view", TR("Show Grid"), TR("Check this menu item to show grid lines in the project view"),
+             {}, 0, false, [](F& f) { f.m_view->setShowGrid(!f.m_view->showGrid()); }, always,
+             [](const F& f) { return f.m_view && f.m_view->showGrid(); }},
+
+            {cmd::kInsertTrack, "track", TR("Insert Track"), TR("Insert a new track above the current track"), {}, 0,
+             false, [](F& f) { f.m_doc.insertTrackCommand(); }},
+            {cmd::kDeleteTrack, "track", TR("Delete Track"), TR("Delete the current track and its content"), {}, 0,
+             false, [](F& f) { f.m_view->deleteTrack(); }, [](const F& f) { return f.m_doc.trackCount() > 1; }},
+            {cmd::kTrackProperties, "track", TR("Track Properties..."), TR("Name the current track"), {}, 0, false,
+             [](F& f) { f.trackProperties(); }, hasTrack},
+            {cmd::kToggleActive, "track", TR("Deactivate Track"), TR("Deactivates the current track"), {}, 0, false,
+             [](F& f) { f.m_doc.toggleActive(); }, hasTrack, {}, nullptr,
+             [track](const F& f) {
+                 const CTrack* t = track(f);
+                 return t && !t->isActive() ? TR("Activate Track") : TR("Deactivate Track");
+             }},
+            {cmd::kAddVolumeCurve, "track", TR("Add Volume Curve"), TR("Add a volume envelope to the current track"),
+             {}, 0, true, [](F& f) { f.m_doc.addVolumeCurve(); },
+             [track](const F& f) { return track(f) && !track(f)->hasCurve(0); }},
+            {cmd::kAddPanCurve, "track", TR("Add Pan Curve"), TR("Add a pan envelope to the current track"), {}, 0,
+             false, [](F& f) { f.m_doc.addPanCurve(); },
+             [track](const F& f) { return track(f) && !track(f)->hasCurve(1); }},
+            {cmd::kInsertCdTrackSplit, "track", TR("Insert CD Track Split"), TR("Start a new CD track at the cursor"),
+             {}, 0, true, [](F& f) { f.m_view->insertCdTrackSplit(); }, labelsByHand},
+            {cmd::kInsertCdIndex, "track", TR("Insert CD Index"), TR("Add a CD index at the cursor"), {}, 0, false,
+             [](F& f) { f.m_view->insertCdIndex(); }, labelsByHand},
+            {cmd::kInsertLabel, "track", TR("Insert Label..."), TR("Add a label at the cursor"), {}, 0, false,
+             [](F& f) { f.m_view->insertLabel(); }, labelsByHand},
+            {cmd::kAdjustSilence, "track", TR("Adjust Silence between Tracks..."),
+             TR("Give every CD track the same pause"), {}, 0, false, [](F& f) { f.adjustSilence(); }},
+
+            {cmd::kPlayFromCursor, "audio", TR("Play from Cursor"), TR("Play project from cursor"),
+             QKeySequence(Qt::Key_Space), 0, false, play(&CMultitrackerView::playFromCursor), transport},
+            {cmd::kPlayAll, "audio", TR("Play All"), TR("Plays from beginning of the project"),
+             QKeySequence(Qt::SHIFT | Qt::Key_Space), 0, false, play(&CMultitrackerView::playAll), transport},
+            {cmd::kPlayLooped, "audio", TR("Play Looped"), TR("Plays selected area or the project in loop"), {}, 0,
+             false, [](F& f) { f.m_doc.loopPlayback().store(!f.m_doc.loopPlayback().load()); }, always,
+             [](const F& f) { return f.m_doc.loopPlayback().load(); }},
+            {cmd::kStopPlaying, "audio", TR("Stop Playing"), TR("Stop playback"), {}, 0, false,
+             [](F& f) { f.m_view->stopPlaying(); }, transport},
+            {cmd::kRewind, "audio", TR("Rewind"), TR("Rewind"), {}, 0, true, [](F& f) { f.m_transport->scrub(-10); },
+             transport},
+            {cmd::kFastForward, "audio", TR("Fast Forward"), TR("Fast Forward"), {}, 0, false,
+             [](F& f) { f.m_transport->scrub(10); }, transport},
+            {cmd::kPreviousCdTrack, "audio", TR("Go to Start"), TR("Go to previous CD Track"), {}, 0, false,
+             [](F& f) { f.m_transport->previousLabel(); }, transport},
+            {cmd::kNextCdTrack, "audio", TR("Go to End"), TR("Go to next CD Track"), {}, 0, false,
+             [](F& f) { f.m_transport->nextLabel(); }, transport},
+
+            {cmd::kWaveEditor, "tools", TR("Edit Audio File in Wave Editor..."),
+             TR("Open the selected clip's file in the wave editor"), {}, 53, false, [](F& f) { f.editInWaveEditor(); },
+             [](const F& f) { return f.m_doc.selectedClips().size() == 1; }},
+            {cmd::kBurnCd, "tools", TR("Burn CD..."), TR("Write the project to an Audio CD"), {}, 52, false,
+             [](F&) {}, notYet},
+            {cmd::kLpToCdWizard, "tools", TR("LP to CD Wizard..."), TR("Turn an LP recording into CD tracks"), {}, 0,
+             true, [](F&) {}, notYet},
+            {cmd::kTapeToCdWizard, "tools", TR("Cassette to CD Wizard..."),
+             TR("Turn a cassette recording into CD tracks"), {}, 0, false, [](F&) {}, notYet},
+        };
+        t.insert(t.end(), rest.begin(), rest.end());
+        for (size_t i = 0; i < kGridDivisions.size(); ++i) {
+            const int32_t value = kGridDivisions[i].value;
+            t.push_back({cmd::kGridFirst + int(i), "grid", kGridDivisions[i].text, TR("Snap edits to this grid"), {}, 0,
+                         false,
+                         [value](F& f) {
+                             f.m_doc.setGridDivision(value);
+                             f.m_settings.writeProfileInt("Grid", "SnapDivident", value);
+                             f.m_doc.updateAllViews(kHintRefresh);
+                         },
+                         always, [value](const F& f) { return f.m_doc.gridDivision() == value; }, "grid"});
+        }
+        t.push_back({cmd::kProjectSettings, "options", TR("Project Settings..."),
+                     TR("Edit the project's texts, length, tempo and meter"), {}, 0, false,
+                     [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kAbout, "help", TR("&About Varda Quillon..."), TR("Display program information and version"),
+                     {}, 0, false, [](F& f) { f.about(); }});
+        return t;
+    }();
+    return table;
 }
 
-QAction* CMainFrame::addCommand(QMenu* menu, int id, const char* text, const char* tip, const QKeySequence& key)
-{
-    auto* action = new QAction(this);
-    action->setData(id);
-    if (!key.isEmpty())
-        action->setShortcut(key);
-    const QIcon icon = toolbarIcon(id);
-    if (!icon.isNull())
-        action->setIcon(icon);
-    if (menu)
-        menu->addAction(action);
-    connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    m_commands[id] = Command{action, text, tip};
-    return action;
-}
+#undef TR
 
 void CMainFrame::buildMenus()
 {
-    QMenu* file = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&File"));
-    addCommand(file, cmd::kNew, QT_TRANSLATE_NOOP("CMainFrame", "&New"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Create a new project"), QKeySequence::New);
-    addCommand(file, cmd::kOpen, QT_TRANSLATE_NOOP("CMainFrame", "&Open..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Open an existing project"), QKeySequence::Open);
-    addCommand(file, cmd::kSave, QT_TRANSLATE_NOOP("CMainFrame", "&Save"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Save the active project"), QKeySequence::Save);
-    addCommand(file, cmd::kSaveAs, QT_TRANSLATE_NOOP("CMainFrame", "Save &As..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Save the active project with a new name"));
-    file->addSeparator();
-    addCommand(file, cmd::kInsertAudioFile, QT_TRANSLATE_NOOP("CMainFrame", "Insert Audio File(s)..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Insert audio files at the cursor into the current track"));
-    addCommand(file, cmd::kConfigureSaveOptions, QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"));
-    file->addSeparator();
-    m_fileMenu = file;
-    m_recentEnd = file->addSeparator();
-    addCommand(file, cmd::kExit, QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"),
-               QKeySequence::Quit);
-
-    QMenu* edit = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Edit"));
-    addCommand(edit, cmd::kUndo, QT_TRANSLATE_NOOP("CMainFrame", "&Undo"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Undo the last action"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    addCommand(edit, cmd::kRedo, QT_TRANSLATE_NOOP("CMainFrame", "&Redo"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Redo the previously undone action"), QKeySequence(Qt::CTRL | Qt::Key_Y));
-    edit->addSeparator();
-    addCommand(edit, cmd::kCut, QT_TRANSLATE_NOOP("CMainFrame", "Cu&t"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Cut the selected clips to the clipboard"), QKeySequence::Cut);
-    addCommand(edit, cmd::kCopy, QT_TRANSLATE_NOOP("CMainFrame", "&Copy"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Copy the selected clips to the clipboard"), QKeySequence::Copy);
-    addCommand(edit, cmd::kPaste, QT_TRANSLATE_NOOP("CMainFrame", "&Paste"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Insert the clipboard's clips at the cursor"), QKeySequence::Paste);
-    addCommand(edit, cmd::kClear, QT_TRANSLATE_NOOP("CMainFrame", "&Delete"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Delete the selected clips"), QKeySequence(Qt::Key_Delete));
-    addCommand(edit, cmd::kSelectAll, QT_TRANSLATE_NOOP("CMainFrame", "Select &All"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Select every clip"), QKeySequence::SelectAll);
-    QMenu* following = addMenu(edit, QT_TRANSLATE_NOOP("CMainFrame", "Select all Following Clips"));
-    addCommand(following, cmd::kSelectFollowingInTrack, QT_TRANSLATE_NOOP("CMainFrame", "In selected track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in the current track"));
-    addCommand(following, cmd::kSelectFollowingAllTracks, QT_TRANSLATE_NOOP("CMainFrame", "All tracks"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in every track"));
-
-    QMenu* view = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&View"));
-    addCommand(view, cmd::kZoomIn, QT_TRANSLATE_NOOP("CMainFrame", "Zoom In"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show half the time around the cursor"), QKeySequence::ZoomIn);
-    addCommand(view, cmd::kZoomOut, QT_TRANSLATE_NOOP("CMainFrame", "Zoom Out"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show twice the time"), QKeySequence::ZoomOut);
-    addCommand(view, cmd::kShowMarkedSection, QT_TRANSLATE_NOOP("CMainFrame", "Show only Marked Section"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show the marked section across the window"));
-    addCommand(view, cmd::kViewWholeProject, QT_TRANSLATE_NOOP("CMainFrame", "View whole Project"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show the whole project"));
-    view->addSeparator();
-    QMenu* formats = addMenu(view, QT_TRANSLATE_NOOP("CMainFrame", "Time Format"));
-    m_timeFormats = new QActionGroup(this);
-    for (QAction* a :
-         {addCommand(formats, cmd::kTimeMetric, QT_TRANSLATE_NOOP("CMainFrame", "Hour : Min : Sec : MS"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the metric format (Hour : Min : Sec : MS)")),
-          addCommand(formats, cmd::kTimeBarsBeats, QT_TRANSLATE_NOOP("CMainFrame", "Bars and Beats"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time in terms of bars and beats (Bar : Beat : Tick)")),
-          addCommand(formats, cmd::kTimeSmpte, QT_TRANSLATE_NOOP("CMainFrame", "SMPTE (25 Frames per Second)"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the European SMPTE format")),
-          addCommand(formats, cmd::kTimeSamples, QT_TRANSLATE_NOOP("CMainFrame", "Sample Index"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time as samples elapsed"))}) {
-        a->setCheckable(true);
-        m_timeFormats->addAction(a);
+    std::map<std::string, QMenu*> menus;
+    auto create = [&](const MenuItem& item, QMenu* parent) {
+        QMenu* menu = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+        m_menus.emplace_back(menu, item.title);
+        menus[item.key] = menu;
+        return menu;
+    };
+    for (const MenuItem& item : kMenuItems)
+        if (!item.parent)
+            create(item, nullptr);
+    // A submenu is made where its first command comes, so it takes that place.
+    auto menuOf = [&](const char* key, bool separator) {
+        if (auto it = menus.find(key); it != menus.end()) {
+            if (separator)
+                it->second->addSeparator();
+            return it->second;
+        }
+        for (const MenuItem& item : kMenuItems)
+            if (std::string_view(item.key) == key) {
+                QMenu* parent = menus.at(item.parent);
+                if (separator)
+                    parent->addSeparator();
+                return create(item, parent);
+            }
+        return static_cast<QMenu*>(nullptr);
+    };
+    std::map<std::string, QActionGroup*> groups;
+    const std::vector<CommandSpec>& table = commandTable();
+    for (size_t i = 0; i < table.size(); ++i) {
+        const CommandSpec& spec = table[i];
+        QMenu* menu = menuOf(spec.menu, spec.separator);
+        if (spec.id == cmd::kExit) {
+            m_fileMenu = menu;
+            m_recentEnd = menu->addSeparator();
+        }
+        auto* action = new QAction(this);
+        action->setData(spec.id);
+        if (!spec.key.isEmpty())
+            action->setShortcut(spec.key);
+        if (const QIcon icon = toolbarIcon(spec.id); !icon.isNull())
+            action->setIcon(icon);
+        action->setCheckable(bool(spec.checked));
+        if (spec.group) {
+            QActionGroup*& group = groups[spec.group];
+            if (!group)
+                group = new QActionGroup(this);
+            group->addAction(action);
+        }
+        menu->addAction(action);
+        const int id = spec.id;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        m_commands[id] = Command{action, &spec};
     }
-    addCommand(view, cmd::kShowGrid, QT_TRANSLATE_NOOP("CMainFrame", "Show Grid"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Check this menu item to show grid lines in the project view"))
-        ->setCheckable(true);
-
-    QMenu* track = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Track"));
-    addCommand(track, cmd::kInsertTrack, QT_TRANSLATE_NOOP("CMainFrame", "Insert Track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Insert a new track above the current track"));
-    addCommand(track, cmd::kDeleteTrack, QT_TRANSLATE_NOOP("CMainFrame", "Delete Track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Delete the current track and its content"));
-    addCommand(track, cmd::kTrackProperties, QT_TRANSLATE_NOOP("CMainFrame", "Track Properties..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Name the current track"));
-    addCommand(track, cmd::kToggleActive, QT_TRANSLATE_NOOP("CMainFrame", "Deactivate Track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Deactivates the current track"));
-    track->addSeparator();
-    addCommand(track, cmd::kAddVolumeCurve, QT_TRANSLATE_NOOP("CMainFrame", "Add Volume Curve"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a volume envelope to the current track"));
-    addCommand(track, cmd::kAddPanCurve, QT_TRANSLATE_NOOP("CMainFrame", "Add Pan Curve"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a pan envelope to the current track"));
-    track->addSeparator();
-    addCommand(track, cmd::kInsertCdTrackSplit, QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Track Split"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Start a new CD track at the cursor"));
-    addCommand(track, cmd::kInsertCdIndex, QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Index"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a CD index at the cursor"));
-    addCommand(track, cmd::kInsertLabel, QT_TRANSLATE_NOOP("CMainFrame", "Insert Label..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a label at the cursor"));
-    addCommand(track, cmd::kAdjustSilence, QT_TRANSLATE_NOOP("CMainFrame", "Adjust Silence between Tracks..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Give every CD track the same pause"));
-
-    QMenu* audio = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Audio"));
-    addCommand(audio, cmd::kPlayFromCursor, QT_TRANSLATE_NOOP("CMainFrame", "Play from Cursor"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Play project from cursor"), QKeySequence(Qt::Key_Space));
-    addCommand(audio, cmd::kPlayAll, QT_TRANSLATE_NOOP("CMainFrame", "Play All"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Plays from beginning of the project"),
-               QKeySequence(Qt::SHIFT | Qt::Key_Space));
-    addCommand(audio, cmd::kPlayLooped, QT_TRANSLATE_NOOP("CMainFrame", "Play Looped"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Plays selected area or the project in loop"))
-        ->setCheckable(true);
-    addCommand(audio, cmd::kStopPlaying, QT_TRANSLATE_NOOP("CMainFrame", "Stop Playing"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Stop playback"));
-    audio->addSeparator();
-    addCommand(audio, cmd::kRewind, QT_TRANSLATE_NOOP("CMainFrame", "Rewind"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Rewind"));
-    addCommand(audio, cmd::kFastForward, QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"));
-    addCommand(audio, cmd::kPreviousCdTrack, QT_TRANSLATE_NOOP("CMainFrame", "Go to Start"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Go to previous CD Track"));
-    addCommand(audio, cmd::kNextCdTrack, QT_TRANSLATE_NOOP("CMainFrame", "Go to End"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Go to next CD Track"));
-
-    QMenu* effects = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "E&ffects"));
-    m_trackEffects = addMenu(effects, QT_TRANSLATE_NOOP("CMainFrame", "Add to Track Effect Chain"));
-    m_masterEffects = addMenu(effects, QT_TRANSLATE_NOOP("CMainFrame", "Add to Master Effect Chain"));
-
-    QMenu* tools = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "T&ools"));
-    addCommand(tools, cmd::kWaveEditor, QT_TRANSLATE_NOOP("CMainFrame", "Edit Audio File in Wave Editor..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"));
-    addCommand(tools, cmd::kBurnCd, QT_TRANSLATE_NOOP("CMainFrame", "Burn CD..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Write the project to an Audio CD"));
-    tools->addSeparator();
-    addCommand(tools, cmd::kLpToCdWizard, QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"));
-    addCommand(tools, cmd::kTapeToCdWizard, QT_TRANSLATE_NOOP("CMainFrame", "Cassette to CD Wizard..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Turn a cassette recording into CD tracks"));
-
-    QMenu* options = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Options"));
-    QMenu* grid = addMenu(options, QT_TRANSLATE_NOOP("CMainFrame", "Grid"));
-    m_grids = new QActionGroup(this);
-    for (size_t i = 0; i < kGridDivisions.size(); ++i) {
-        QAction* a = addCommand(grid, cmd::kGridFirst + int(i), kGridDivisions[i].text,
-                                QT_TRANSLATE_NOOP("CMainFrame", "Snap edits to this grid"));
-        a->setCheckable(true);
-        m_grids->addAction(a);
-    }
-    addCommand(options, cmd::kProjectSettings, QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"));
-
-    QMenu* help = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Help"));
-    addCommand(help, cmd::kAbout, QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"));
+    for (const char* key : {"trackEffects", "masterEffects"})
+        menuOf(key, false);
+    m_trackEffects = menus.at("trackEffects");
+    m_masterEffects = menus.at("masterEffects");
 }
 
 void CMainFrame::buildToolBar()
@@ -372,17 +503,16 @@ void CMainFrame::buildToolBar()
     bar->setObjectName(QStringLiteral("StandardToolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
-    const std::vector<int> layout = {cmd::kNew,     cmd::kOpen,     cmd::kSave,   0,
-                                     cmd::kCut,     cmd::kCopy,     cmd::kPaste,  0,
-                                     cmd::kUndo,    cmd::kRedo,     0,            cmd::kZoomIn,
-                                     cmd::kZoomOut, cmd::kShowMarkedSection,      cmd::kViewWholeProject,
-                                     0,             cmd::kInsertAudioFile,        cmd::kBurnCd,
-                                     cmd::kWaveEditor};
-    for (int id : layout) {
-        if (id == 0)
+    std::map<int, int> places; // place -> command
+    for (const CommandSpec& spec : commandTable())
+        if (spec.toolbar > 0)
+            places[spec.toolbar] = spec.id;
+    int section = -1;
+    for (auto [place, id] : places) {
+        if (section >= 0 && place / 10 != section)
             bar->addSeparator();
-        else
-            bar->addAction(action(id));
+        section = place / 10;
+        bar->addAction(action(id));
     }
 }
 
@@ -450,9 +580,9 @@ void CMainFrame::buildEffectMenus()
 void CMainFrame::retranslate()
 {
     for (auto& [id, c] : m_commands) {
-        c.action->setText(tx(c.text));
-        c.action->setStatusTip(tx(c.tip));
-        c.action->setToolTip(tx(c.text).remove(QLatin1Char('&')));
+        c.action->setText(tx(c.spec->text));
+        c.action->setStatusTip(tx(c.spec->tip));
+        c.action->setToolTip(tx(c.spec->text).remove(QLatin1Char('&')));
     }
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
@@ -524,241 +654,43 @@ bool CMainFrame::runCommand(int id)
 
 void CMainFrame::handle(int id)
 {
-    CMultitrackerView& view = *m_view;
-    if (id >= cmd::kGridFirst && id < cmd::kGridFirst + int(kGridDivisions.size())) {
-        m_doc.setGridDivision(kGridDivisions[size_t(id - cmd::kGridFirst)].value);
-        m_settings.writeProfileInt("Grid", "SnapDivident", m_doc.gridDivision());
-        m_doc.updateAllViews(kHintRefresh);
+    if (auto it = m_commands.find(id); it != m_commands.end())
+        it->second.spec->run(*this);
+}
+
+void CMainFrame::openCommand()
+{
+    if (!maybeSave())
         return;
-    }
-    switch (id) {
-    case cmd::kNew:
-        if (maybeSave())
-            newProject();
-        break;
-    case cmd::kOpen: {
-        if (!maybeSave())
-            break;
-        const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("CMainFrame", "Open"), QFileInfo(m_path).absolutePath(),
-                                                          tx(kProjectFilter));
-        if (!path.isEmpty())
-            openProject(path);
-        break;
-    }
-    case cmd::kSave:
-        if (m_path.isEmpty())
-            saveAs();
-        else
-            saveProject(m_path);
-        break;
-    case cmd::kSaveAs:
-        saveAs();
-        break;
-    case cmd::kExit:
-        close();
-        break;
-    case cmd::kConfigureSaveOptions:
-        configureSaveOptions();
-        break;
-    case cmd::kUndo:
-    case cmd::kRedo:
-        try {
-            if (id == cmd::kUndo)
-                m_doc.undo();
-            else
-                m_doc.redo();
-        } catch (const std::exception& e) {
-            m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
-        }
-        break;
-    case cmd::kCut:
-        m_doc.cutClips();
-        break;
-    case cmd::kCopy:
-        m_doc.copyClips();
-        break;
-    case cmd::kPaste:
-        m_doc.pasteClips();
-        break;
-    case cmd::kClear:
-        m_doc.deleteSelectedClips();
-        break;
-    case cmd::kSelectAll:
-        m_doc.selectAllClips();
-        break;
-    case cmd::kSelectFollowingInTrack:
-        m_doc.selectAllFollowing(false);
-        break;
-    case cmd::kSelectFollowingAllTracks:
-        m_doc.selectAllFollowing(true);
-        break;
-    case cmd::kZoomIn:
-        view.zoomIn();
-        break;
-    case cmd::kZoomOut:
-        view.zoomOut();
-        break;
-    case cmd::kShowMarkedSection:
-        view.showOnlyMarkedSection();
-        break;
-    case cmd::kViewWholeProject:
-        view.viewWholeProject();
-        break;
-    case cmd::kTimeMetric:
-    case cmd::kTimeBarsBeats:
-    case cmd::kTimeSmpte:
-    case cmd::kTimeSamples: {
-        static const std::map<int, int32_t> codes = {{cmd::kTimeMetric, kTimeMetric},
-                                                     {cmd::kTimeBarsBeats, kTimeBarsBeats},
-                                                     {cmd::kTimeSmpte, kTimeSmpte},
-                                                     {cmd::kTimeSamples, kTimeSamples}};
-        m_doc.setTimeFormat(codes.at(id));
-        m_doc.updateAllViews(kHintRefresh);
-        break;
-    }
-    case cmd::kShowGrid:
-        view.setShowGrid(!view.showGrid());
-        break;
-    case cmd::kInsertTrack:
-        m_doc.insertTrackCommand();
-        break;
-    case cmd::kDeleteTrack:
-        view.deleteTrack();
-        break;
-    case cmd::kTrackProperties:
-        trackProperties();
-        break;
-    case cmd::kToggleActive:
-        m_doc.toggleActive();
-        break;
-    case cmd::kAddVolumeCurve:
-        m_doc.addVolumeCurve();
-        break;
-    case cmd::kAddPanCurve:
-        m_doc.addPanCurve();
-        break;
-    case cmd::kInsertAudioFile:
-        insertAudioFiles();
-        break;
-    case cmd::kInsertCdTrackSplit:
-        view.insertCdTrackSplit();
-        break;
-    case cmd::kInsertCdIndex:
-        view.insertCdIndex();
-        break;
-    case cmd::kInsertLabel:
-        view.insertLabel();
-        break;
-    case cmd::kAdjustSilence:
-        adjustSilence();
-        break;
-    // Play while playing stops where the playback is; only the Stop command returns
-    // the cursor to the marked section.
-    case cmd::kPlayFromCursor:
-        if (view.isPlaying())
-            m_transport->stopPlayback();
-        else
-            view.playFromCursor();
-        break;
-    case cmd::kPlayAll:
-        if (view.isPlaying())
-            m_transport->stopPlayback();
-        else
-            view.playAll();
-        break;
-    case cmd::kPlayLooped:
-        m_doc.loopPlayback().store(!m_doc.loopPlayback().load());
-        break;
-    case cmd::kStopPlaying:
-        view.stopPlaying();
-        break;
-    case cmd::kRewind:
-        m_transport->scrub(-10);
-        break;
-    case cmd::kFastForward:
-        m_transport->scrub(10);
-        break;
-    case cmd::kPreviousCdTrack:
-        m_transport->previousLabel();
-        break;
-    case cmd::kNextCdTrack:
-        m_transport->nextLabel();
-        break;
-    case cmd::kWaveEditor: {
-        const std::vector<CAudioClip*> selected = m_doc.selectedClips();
-        if (selected.size() == 1) {
-            try {
-                selected.front()->editInWaveEditor();
-            } catch (const ClassCom&) {
-                const WaveEditorDiagnosis why(m_settings, selected.front()->fileName());
-                m_prompter.showMessage(std::string(kClassComError) + "\n" + why.details().toStdString(),
-                                       PromptIcon::Error);
-            }
-        }
-        break;
-    }
-    case cmd::kProjectSettings:
-        projectSettings();
-        break;
-    case cmd::kAbout:
-        about();
-        break;
-    default:
-        break;
+    const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("CMainFrame", "Open"),
+                                                      QFileInfo(m_path).absolutePath(), tx(kProjectFilter));
+    if (!path.isEmpty())
+        openProject(path);
+}
+
+void CMainFrame::editInWaveEditor()
+{
+    const std::vector<CAudioClip*> selected = m_doc.selectedClips();
+    if (selected.size() != 1)
+        return;
+    try {
+        selected.front()->editInWaveEditor();
+    } catch (const ClassCom&) {
+        const WaveEditorDiagnosis why(m_settings, selected.front()->fileName());
+        m_prompter.showMessage(std::string(kClassComError) + "\n" + why.details().toStdString(), PromptIcon::Error);
     }
 }
 
 void CMainFrame::updateCommandStates()
 {
-    if (m_commands.empty())
-        return;
-    const bool hasTransport = m_transport != nullptr;
-    const bool selection = m_doc.hasSelectedClips();
-    const int32_t current = m_doc.currentTrack();
-    const bool trackOk = current >= 0 && current < m_doc.trackCount();
-    const CTrack* track = trackOk ? m_doc.trackAt(current) : nullptr;
-    auto enable = [&](int id, bool on) {
-        if (QAction* a = action(id))
-            a->setEnabled(on);
-    };
-    // Burning and the wizards arrive with their own parts.
-    enable(cmd::kUndo, m_doc.canUndo());
-    enable(cmd::kRedo, m_doc.canRedo());
-    enable(cmd::kBurnCd, false);
-    enable(cmd::kLpToCdWizard, false);
-    enable(cmd::kTapeToCdWizard, false);
-    enable(cmd::kCut, selection);
-    enable(cmd::kCopy, selection);
-    enable(cmd::kClear, selection);
-    enable(cmd::kPaste, m_doc.canPaste());
-    enable(cmd::kWaveEditor, m_doc.selectedClips().size() == 1);
-    enable(cmd::kShowMarkedSection, m_view && m_view->canShowMarkedSection());
-    enable(cmd::kDeleteTrack, m_doc.trackCount() > 1);
-    enable(cmd::kTrackProperties, trackOk);
-    enable(cmd::kToggleActive, trackOk);
-    enable(cmd::kAddVolumeCurve, track && !track->hasCurve(0));
-    enable(cmd::kAddPanCurve, track && !track->hasCurve(1));
-    const bool labelsByHand = !m_doc.autoCdTracks();
-    enable(cmd::kInsertCdTrackSplit, labelsByHand);
-    enable(cmd::kInsertCdIndex, labelsByHand);
-    enable(cmd::kInsertLabel, labelsByHand);
-    for (int id : {cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kStopPlaying, cmd::kRewind, cmd::kFastForward,
-                   cmd::kPreviousCdTrack, cmd::kNextCdTrack})
-        enable(id, hasTransport);
-    if (QAction* a = action(cmd::kToggleActive))
-        a->setText(track && !track->isActive() ? QCoreApplication::translate("CMainFrame", "Activate Track") : QCoreApplication::translate("CMainFrame", "Deactivate Track"));
-    if (QAction* a = action(cmd::kPlayLooped))
-        a->setChecked(m_doc.loopPlayback().load());
-    if (QAction* a = action(cmd::kShowGrid))
-        a->setChecked(m_view && m_view->showGrid());
-    const std::map<int32_t, int> formatIds = {{kTimeMetric, cmd::kTimeMetric},
-                                              {kTimeBarsBeats, cmd::kTimeBarsBeats},
-                                              {kTimeSmpte, cmd::kTimeSmpte},
-                                              {kTimeSamples, cmd::kTimeSamples}};
-    for (auto [code, id] : formatIds)
-        action(id)->setChecked(m_doc.timeFormat() == code);
-    for (size_t i = 0; i < kGridDivisions.size(); ++i)
-        action(cmd::kGridFirst + int(i))->setChecked(m_doc.gridDivision() == kGridDivisions[i].value);
+    for (auto& [id, c] : m_commands) {
+        const CommandSpec& spec = *c.spec;
+        c.action->setEnabled(!spec.enabled || spec.enabled(*this));
+        if (spec.checked)
+            c.action->setChecked(spec.checked(*this));
+        if (spec.dynamicText)
+            c.action->setText(tx(spec.dynamicText(*this)));
+    }
     updateStatusPanes();
 }
 
