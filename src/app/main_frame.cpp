@@ -197,9 +197,8 @@ CMainFrame::~CMainFrame()
 
 // ---- the command table ----
 
-namespace {
-
-#define TR(text) QT_TRANSLATE_NOOP("CMainFrame", text)
+namespace
+{
 
 // The time formats of View > Time Format: command, the document's code, text, tip.
 struct TimeFormatItem {
@@ -209,12 +208,14 @@ struct TimeFormatItem {
     const char* tip;
 };
 constexpr TimeFormatItem kTimeFormatItems[] = {
-    {cmd::kTimeMetric, kTimeMetric, TR("Hour : Min : Sec : MS"),
-     TR("Display time in the metric format (Hour : Min : Sec : MS)")},
-    {cmd::kTimeBarsBeats, kTimeBarsBeats, TR("Bars and Beats"),
-     TR("Display time in terms of bars and beats (Bar : Beat : Tick)")},
-    {cmd::kTimeSmpte, kTimeSmpte, TR("SMPTE (25 Frames per Second)"), TR("Display time in the European SMPTE format")},
-    {cmd::kTimeSamples, kTimeSamples, TR("Sample Index"), TR("Display time as samples elapsed")},
+    {cmd::kTimeMetric, kTimeMetric, QT_TRANSLATE_NOOP("CMainFrame", "Hour : Min : Sec : MS"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the metric format (Hour : Min : Sec : MS)")},
+    {cmd::kTimeBarsBeats, kTimeBarsBeats, QT_TRANSLATE_NOOP("CMainFrame", "Bars and Beats"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time in terms of bars and beats (Bar : Beat : Tick)")},
+    {cmd::kTimeSmpte, kTimeSmpte, QT_TRANSLATE_NOOP("CMainFrame", "SMPTE (25 Frames per Second)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the European SMPTE format")},
+    {cmd::kTimeSamples, kTimeSamples, QT_TRANSLATE_NOOP("CMainFrame", "Sample Index"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time as samples elapsed")},
 };
 
 // The menus in menu-bar order; a submenu is placed where its first command comes.
@@ -224,20 +225,20 @@ struct MenuItem {
     const char* title;
 };
 constexpr MenuItem kMenuItems[] = {
-    {"file", nullptr, TR("&File")},
-    {"edit", nullptr, TR("&Edit")},
-    {"following", "edit", TR("Select all Following Clips")},
-    {"view", nullptr, TR("&View")},
-    {"formats", "view", TR("Time Format")},
-    {"track", nullptr, TR("&Track")},
-    {"audio", nullptr, TR("&Audio")},
-    {"effects", nullptr, TR("E&ffects")},
-    {"trackEffects", "effects", TR("Add to Track Effect Chain")},
-    {"masterEffects", "effects", TR("Add to Master Effect Chain")},
-    {"tools", nullptr, TR("T&ools")},
-    {"options", nullptr, TR("&Options")},
-    {"grid", "options", TR("Grid")},
-    {"help", nullptr, TR("&Help")},
+    {"file", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&File")},
+    {"edit", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Edit")},
+    {"following", "edit", QT_TRANSLATE_NOOP("CMainFrame", "Select all Following Clips")},
+    {"view", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&View")},
+    {"formats", "view", QT_TRANSLATE_NOOP("CMainFrame", "Time Format")},
+    {"track", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Track")},
+    {"audio", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Audio")},
+    {"effects", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "E&ffects")},
+    {"trackEffects", "effects", QT_TRANSLATE_NOOP("CMainFrame", "Add to Track Effect Chain")},
+    {"masterEffects", "effects", QT_TRANSLATE_NOOP("CMainFrame", "Add to Master Effect Chain")},
+    {"tools", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "T&ools")},
+    {"options", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Options")},
+    {"grid", "options", QT_TRANSLATE_NOOP("CMainFrame", "Grid")},
+    {"help", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Help")},
 };
 
 } // namespace
@@ -284,67 +285,82 @@ const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
         std::vector<Spec> t = {
             // id, menu, text, tip, shortcut, toolbar place (tens: its section), separator before,
             // handler, enabled, checked
-            {cmd::kNew, "file", TR("&New"), TR("Create a new project"), QKeySequence::New, 11, false,
+            {cmd::kNew, "file", QT_TRANSLATE_NOOP("CMainFrame", "&New"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Create a new project"), QKeySequence::New, 11, false,
              [](F& f) {
                  if (f.maybeSave())
                      f.newProject();
              }},
-            {cmd::kOpen, "file", TR("&Open..."), TR("Open an existing project"), QKeySequence::Open, 12, false,
+            {cmd::kOpen, "file", QT_TRANSLATE_NOOP("CMainFrame", "&Open..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Open an existing project"), QKeySequence::Open, 12, false,
              [](F& f) { f.openCommand(); }},
-            {cmd::kSave, "file", TR("&Save"), TR("Save the active project"), QKeySequence::Save, 13, false,
+            {cmd::kSave, "file", QT_TRANSLATE_NOOP("CMainFrame", "&Save"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Save the active project"), QKeySequence::Save, 13, false,
              [](F& f) {
                  if (f.m_path.isEmpty())
                      f.saveAs();
                  else
                      f.saveProject(f.m_path);
              }},
-            {cmd::kSaveAs, "file", TR("Save &As..."), TR("Save the active project with a new name"), {}, 0, false,
+            {cmd::kSaveAs, "file", QT_TRANSLATE_NOOP("CMainFrame", "Save &As..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Save the active project with a new name"), QKeySequence(), 0, false,
              [](F& f) { f.saveAs(); }},
-            {cmd::kInsertAudioFile, "file", TR("Insert Audio File(s)..."),
-             TR("Insert audio files at the cursor into the current track"), {}, 51, true,
-             [](F& f) { f.insertAudioFiles(); }},
-            {cmd::kConfigureSaveOptions, "file", TR("Configure Save Options..."), TR("Set how audio files are written"),
-             {}, 0, false, [](F& f) { f.configureSaveOptions(); }},
+            {cmd::kInsertAudioFile, "file", QT_TRANSLATE_NOOP("CMainFrame", "Insert Audio File(s)..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Insert audio files at the cursor into the current track"), QKeySequence(),
+             51, true, [](F& f) { f.insertAudioFiles(); }},
+            {cmd::kConfigureSaveOptions, "file", QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"), QKeySequence(), 0, false,
+             [](F& f) { f.configureSaveOptions(); }},
             // The recent files go before Exit (see buildMenus).
-            {cmd::kExit, "file", TR("E&xit"), TR("Quit the application; prompts to save the project"),
-             QKeySequence::Quit, 0, true, [](F& f) { f.close(); }},
+            {cmd::kExit, "file", QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"), QKeySequence::Quit,
+             0, true, [](F& f) { f.close(); }},
 
-            {cmd::kUndo, "edit", TR("&Undo"), TR("Undo the last action"), QKeySequence(Qt::CTRL | Qt::Key_Z), 31,
-             false, undoRedo(true), [](const F& f) { return f.m_doc.canUndo(); }},
-            {cmd::kRedo, "edit", TR("&Redo"), TR("Redo the previously undone action"),
-             QKeySequence(Qt::CTRL | Qt::Key_Y), 32, false, undoRedo(false),
-             [](const F& f) { return f.m_doc.canRedo(); }},
-            {cmd::kCut, "edit", TR("Cu&t"), TR("Cut the selected clips to the clipboard"), QKeySequence::Cut, 21, true,
+            {cmd::kUndo, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Undo"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Undo the last action"), QKeySequence(Qt::CTRL | Qt::Key_Z), 31, false,
+             undoRedo(true), [](const F& f) { return f.m_doc.canUndo(); }},
+            {cmd::kRedo, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Redo"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Redo the previously undone action"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+             32, false, undoRedo(false), [](const F& f) { return f.m_doc.canRedo(); }},
+            {cmd::kCut, "edit", QT_TRANSLATE_NOOP("CMainFrame", "Cu&t"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Cut the selected clips to the clipboard"), QKeySequence::Cut, 21, true,
              [](F& f) { f.m_doc.cutClips(); }, selection},
-            {cmd::kCopy, "edit", TR("&Copy"), TR("Copy the selected clips to the clipboard"), QKeySequence::Copy, 22,
-             false, [](F& f) { f.m_doc.copyClips(); }, selection},
-            {cmd::kPaste, "edit", TR("&Paste"), TR("Insert the clipboard's clips at the cursor"), QKeySequence::Paste,
-             23, false, [](F& f) { f.m_doc.pasteClips(); }, [](const F& f) { return f.m_doc.canPaste(); }},
-            {cmd::kClear, "edit", TR("&Delete"), TR("Delete the selected clips"), QKeySequence(Qt::Key_Delete), 0,
-             false, [](F& f) { f.m_doc.deleteSelectedClips(); }, selection},
-            {cmd::kSelectAll, "edit", TR("Select &All"), TR("Select every clip"), QKeySequence::SelectAll, 0, false,
+            {cmd::kCopy, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Copy"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Copy the selected clips to the clipboard"), QKeySequence::Copy, 22, false,
+             [](F& f) { f.m_doc.copyClips(); }, selection},
+            {cmd::kPaste, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Paste"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Insert the clipboard's clips at the cursor"), QKeySequence::Paste, 23,
+             false, [](F& f) { f.m_doc.pasteClips(); }, [](const F& f) { return f.m_doc.canPaste(); }},
+            {cmd::kClear, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Delete"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Delete the selected clips"), QKeySequence(Qt::Key_Delete), 0, false,
+             [](F& f) { f.m_doc.deleteSelectedClips(); }, selection},
+            {cmd::kSelectAll, "edit", QT_TRANSLATE_NOOP("CMainFrame", "Select &All"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Select every clip"), QKeySequence::SelectAll, 0, false,
              [](F& f) { f.m_doc.selectAllClips(); }},
-            {cmd::kSelectFollowingInTrack, "following", TR("In selected track"),
-             TR("Select the clips after the cursor in the current track"), {}, 0, false,
-             [](F& f) { f.m_doc.selectAllFollowing(false); }},
-            {cmd::kSelectFollowingAllTracks, "following", TR("All tracks"),
-             TR("Select the clips after the cursor in every track"), {}, 0, false,
-             [](F& f) { f.m_doc.selectAllFollowing(true); }},
+            {cmd::kSelectFollowingInTrack, "following", QT_TRANSLATE_NOOP("CMainFrame", "In selected track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in the current track"), QKeySequence(),
+             0, false, [](F& f) { f.m_doc.selectAllFollowing(false); }},
+            {cmd::kSelectFollowingAllTracks, "following", QT_TRANSLATE_NOOP("CMainFrame", "All tracks"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in every track"), QKeySequence(), 0,
+             false, [](F& f) { f.m_doc.selectAllFollowing(true); }},
 
-            {cmd::kZoomIn, "view", TR("Zoom In"), TR("Show half the time around the cursor"), QKeySequence::ZoomIn, 41,
-             false, [](F& f) { f.m_view->zoomIn(); }},
-            {cmd::kZoomOut, "view", TR("Zoom Out"), TR("Show twice the time"), QKeySequence::ZoomOut, 42, false,
+            {cmd::kZoomIn, "view", QT_TRANSLATE_NOOP("CMainFrame", "Zoom In"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show half the time around the cursor"), QKeySequence::ZoomIn, 41, false,
+             [](F& f) { f.m_view->zoomIn(); }},
+            {cmd::kZoomOut, "view", QT_TRANSLATE_NOOP("CMainFrame", "Zoom Out"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show twice the time"), QKeySequence::ZoomOut, 42, false,
              [](F& f) { f.m_view->zoomOut(); }},
-            {cmd::kShowMarkedSection, "view", TR("Show only Marked Section"),
-             TR("Show the marked section across the window"), {}, 43, false,
+            {cmd::kShowMarkedSection, "view", QT_TRANSLATE_NOOP("CMainFrame", "Show only Marked Section"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show the marked section across the window"), QKeySequence(), 43, false,
              [](F& f) { f.m_view->showOnlyMarkedSection(); },
              [](const F& f) { return f.m_view && f.m_view->canShowMarkedSection(); }},
-            {cmd::kViewWholeProject, "view", TR("View whole Project"), TR("Show the whole project"), {}, 44, false,
+            {cmd::kViewWholeProject, "view", QT_TRANSLATE_NOOP("CMainFrame", "View whole Project"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show the whole project"), QKeySequence(), 44, false,
              [](F& f) { f.m_view->viewWholeProject(); }},
         };
         for (const TimeFormatItem& item : kTimeFormatItems) {
             const int32_t code = item.code;
-            t.push_back({item.id, "formats", item.text, item.tip, {}, 0, item.id == cmd::kTimeMetric,
+            t.push_back({item.id, "formats", item.text, item.tip, QKeySequence(), 0, item.id == cmd::kTimeMetric,
                          [code](F& f) {
                              f.m_doc.setTimeFormat(code);
                              f.m_doc.updateAllViews(kHintRefresh);
@@ -352,70 +368,92 @@ const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
                          always, [code](const F& f) { return f.m_doc.timeFormat() == code; }, "formats"});
         }
         const std::vector<Spec> rest = {
-            {cmd::kShowGrid, "view", TR("Show Grid"), TR("Check this menu item to show grid lines in the project view"),
-             {}, 0, false, [](F& f) { f.m_view->setShowGrid(!f.m_view->showGrid()); }, always,
+            {cmd::kShowGrid, "view", QT_TRANSLATE_NOOP("CMainFrame", "Show Grid"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Check this menu item to show grid lines in the project view"),
+             QKeySequence(), 0, false, [](F& f) { f.m_view->setShowGrid(!f.m_view->showGrid()); }, always,
              [](const F& f) { return f.m_view && f.m_view->showGrid(); }},
 
-            {cmd::kInsertTrack, "track", TR("Insert Track"), TR("Insert a new track above the current track"), {}, 0,
-             false, [](F& f) { f.m_doc.insertTrackCommand(); }},
-            {cmd::kDeleteTrack, "track", TR("Delete Track"), TR("Delete the current track and its content"), {}, 0,
-             false, [](F& f) { f.m_view->deleteTrack(); }, [](const F& f) { return f.m_doc.trackCount() > 1; }},
-            {cmd::kTrackProperties, "track", TR("Track Properties..."), TR("Name the current track"), {}, 0, false,
+            {cmd::kInsertTrack, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert Track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Insert a new track above the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.insertTrackCommand(); }},
+            {cmd::kDeleteTrack, "track", QT_TRANSLATE_NOOP("CMainFrame", "Delete Track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Delete the current track and its content"), QKeySequence(), 0, false,
+             [](F& f) { f.m_view->deleteTrack(); }, [](const F& f) { return f.m_doc.trackCount() > 1; }},
+            {cmd::kTrackProperties, "track", QT_TRANSLATE_NOOP("CMainFrame", "Track Properties..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Name the current track"), QKeySequence(), 0, false,
              [](F& f) { f.trackProperties(); }, hasTrack},
-            {cmd::kToggleActive, "track", TR("Deactivate Track"), TR("Deactivates the current track"), {}, 0, false,
-             [](F& f) { f.m_doc.toggleActive(); }, hasTrack, {}, nullptr,
+            {cmd::kToggleActive, "track", QT_TRANSLATE_NOOP("CMainFrame", "Deactivate Track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Deactivates the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.toggleActive(); }, hasTrack, nullptr, nullptr,
              [track](const F& f) {
                  const CTrack* t = track(f);
-                 return t && !t->isActive() ? TR("Activate Track") : TR("Deactivate Track");
+                 return t && !t->isActive() ? QT_TRANSLATE_NOOP("CMainFrame", "Activate Track")
+                                            : QT_TRANSLATE_NOOP("CMainFrame", "Deactivate Track");
              }},
-            {cmd::kAddVolumeCurve, "track", TR("Add Volume Curve"), TR("Add a volume envelope to the current track"),
-             {}, 0, true, [](F& f) { f.m_doc.addVolumeCurve(); },
+            {cmd::kAddVolumeCurve, "track", QT_TRANSLATE_NOOP("CMainFrame", "Add Volume Curve"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a volume envelope to the current track"), QKeySequence(), 0, true,
+             [](F& f) { f.m_doc.addVolumeCurve(); },
              [track](const F& f) { return track(f) && !track(f)->hasCurve(0); }},
-            {cmd::kAddPanCurve, "track", TR("Add Pan Curve"), TR("Add a pan envelope to the current track"), {}, 0,
-             false, [](F& f) { f.m_doc.addPanCurve(); },
-             [track](const F& f) { return track(f) && !track(f)->hasCurve(1); }},
-            {cmd::kInsertCdTrackSplit, "track", TR("Insert CD Track Split"), TR("Start a new CD track at the cursor"),
-             {}, 0, true, [](F& f) { f.m_view->insertCdTrackSplit(); }, labelsByHand},
-            {cmd::kInsertCdIndex, "track", TR("Insert CD Index"), TR("Add a CD index at the cursor"), {}, 0, false,
+            {cmd::kAddPanCurve, "track", QT_TRANSLATE_NOOP("CMainFrame", "Add Pan Curve"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a pan envelope to the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.addPanCurve(); }, [track](const F& f) { return track(f) && !track(f)->hasCurve(1); }},
+            {cmd::kInsertCdTrackSplit, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Track Split"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Start a new CD track at the cursor"), QKeySequence(), 0, true,
+             [](F& f) { f.m_view->insertCdTrackSplit(); }, labelsByHand},
+            {cmd::kInsertCdIndex, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Index"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a CD index at the cursor"), QKeySequence(), 0, false,
              [](F& f) { f.m_view->insertCdIndex(); }, labelsByHand},
-            {cmd::kInsertLabel, "track", TR("Insert Label..."), TR("Add a label at the cursor"), {}, 0, false,
+            {cmd::kInsertLabel, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert Label..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a label at the cursor"), QKeySequence(), 0, false,
              [](F& f) { f.m_view->insertLabel(); }, labelsByHand},
-            {cmd::kAdjustSilence, "track", TR("Adjust Silence between Tracks..."),
-             TR("Give every CD track the same pause"), {}, 0, false, [](F& f) { f.adjustSilence(); }},
+            {cmd::kAdjustSilence, "track", QT_TRANSLATE_NOOP("CMainFrame", "Adjust Silence between Tracks..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Give every CD track the same pause"), QKeySequence(), 0, false,
+             [](F& f) { f.adjustSilence(); }},
 
-            {cmd::kPlayFromCursor, "audio", TR("Play from Cursor"), TR("Play project from cursor"),
-             QKeySequence(Qt::Key_Space), 0, false, play(&CMultitrackerView::playFromCursor), transport},
-            {cmd::kPlayAll, "audio", TR("Play All"), TR("Plays from beginning of the project"),
+            {cmd::kPlayFromCursor, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Play from Cursor"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Play project from cursor"), QKeySequence(Qt::Key_Space), 0, false,
+             play(&CMultitrackerView::playFromCursor), transport},
+            {cmd::kPlayAll, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Play All"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Plays from beginning of the project"),
              QKeySequence(Qt::SHIFT | Qt::Key_Space), 0, false, play(&CMultitrackerView::playAll), transport},
-            {cmd::kPlayLooped, "audio", TR("Play Looped"), TR("Plays selected area or the project in loop"), {}, 0,
-             false, [](F& f) { f.m_doc.loopPlayback().store(!f.m_doc.loopPlayback().load()); }, always,
+            {cmd::kPlayLooped, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Play Looped"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Plays selected area or the project in loop"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.loopPlayback().store(!f.m_doc.loopPlayback().load()); }, always,
              [](const F& f) { return f.m_doc.loopPlayback().load(); }},
-            {cmd::kStopPlaying, "audio", TR("Stop Playing"), TR("Stop playback"), {}, 0, false,
+            {cmd::kStopPlaying, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Stop Playing"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Stop playback"), QKeySequence(), 0, false,
              [](F& f) { f.m_view->stopPlaying(); }, transport},
-            {cmd::kRewind, "audio", TR("Rewind"), TR("Rewind"), {}, 0, true, [](F& f) { f.m_transport->scrub(-10); },
-             transport},
-            {cmd::kFastForward, "audio", TR("Fast Forward"), TR("Fast Forward"), {}, 0, false,
+            {cmd::kRewind, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Rewind"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Rewind"), QKeySequence(), 0, true,
+             [](F& f) { f.m_transport->scrub(-10); }, transport},
+            {cmd::kFastForward, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"), QKeySequence(), 0, false,
              [](F& f) { f.m_transport->scrub(10); }, transport},
-            {cmd::kPreviousCdTrack, "audio", TR("Go to Start"), TR("Go to previous CD Track"), {}, 0, false,
+            {cmd::kPreviousCdTrack, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Go to Start"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Go to previous CD Track"), QKeySequence(), 0, false,
              [](F& f) { f.m_transport->previousLabel(); }, transport},
-            {cmd::kNextCdTrack, "audio", TR("Go to End"), TR("Go to next CD Track"), {}, 0, false,
+            {cmd::kNextCdTrack, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Go to End"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Go to next CD Track"), QKeySequence(), 0, false,
              [](F& f) { f.m_transport->nextLabel(); }, transport},
 
-            {cmd::kWaveEditor, "tools", TR("Edit Audio File in Wave Editor..."),
-             TR("Open the selected clip's file in the wave editor"), {}, 53, false, [](F& f) { f.editInWaveEditor(); },
-             [](const F& f) { return f.m_doc.selectedClips().size() == 1; }},
-            {cmd::kBurnCd, "tools", TR("Burn CD..."), TR("Write the project to an Audio CD"), {}, 52, false,
+            {cmd::kWaveEditor, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Edit Audio File in Wave Editor..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"), QKeySequence(), 53,
+             false, [](F& f) { f.editInWaveEditor(); }, [](const F& f) { return f.m_doc.selectedClips().size() == 1; }},
+            {cmd::kBurnCd, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Burn CD..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write the project to an Audio CD"), QKeySequence(), 52, false, [](F&) {},
+             notYet},
+            {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
+             notYet},
+            {cmd::kTapeToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Cassette to CD Wizard..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Turn a cassette recording into CD tracks"), QKeySequence(), 0, false,
              [](F&) {}, notYet},
-            {cmd::kLpToCdWizard, "tools", TR("LP to CD Wizard..."), TR("Turn an LP recording into CD tracks"), {}, 0,
-             true, [](F&) {}, notYet},
-            {cmd::kTapeToCdWizard, "tools", TR("Cassette to CD Wizard..."),
-             TR("Turn a cassette recording into CD tracks"), {}, 0, false, [](F&) {}, notYet},
         };
         t.insert(t.end(), rest.begin(), rest.end());
         for (size_t i = 0; i < kGridDivisions.size(); ++i) {
             const int32_t value = kGridDivisions[i].value;
-            t.push_back({cmd::kGridFirst + int(i), "grid", kGridDivisions[i].text, TR("Snap edits to this grid"), {}, 0,
-                         false,
+            t.push_back({cmd::kGridFirst + int(i), "grid", kGridDivisions[i].text,
+                         QT_TRANSLATE_NOOP("CMainFrame", "Snap edits to this grid"), QKeySequence(), 0, false,
                          [value](F& f) {
                              f.m_doc.setGridDivision(value);
                              f.m_settings.writeProfileInt("Grid", "SnapDivident", value);
@@ -423,17 +461,16 @@ const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
                          },
                          always, [value](const F& f) { return f.m_doc.gridDivision() == value; }, "grid"});
         }
-        t.push_back({cmd::kProjectSettings, "options", TR("Project Settings..."),
-                     TR("Edit the project's texts, length, tempo and meter"), {}, 0, false,
-                     [](F& f) { f.projectSettings(); }});
-        t.push_back({cmd::kAbout, "help", TR("&About Varda Quillon..."), TR("Display program information and version"),
-                     {}, 0, false, [](F& f) { f.about(); }});
+        t.push_back({cmd::kProjectSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"),
+                     QKeySequence(), 0, false, [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kAbout, "help", QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"), QKeySequence(), 0,
+                     false, [](F& f) { f.about(); }});
         return t;
     }();
     return table;
 }
-
-#undef TR
 
 void CMainFrame::buildMenus()
 {
