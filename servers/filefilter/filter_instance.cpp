@@ -30,7 +30,7 @@ namespace quillon::filefilter {
 namespace {
 
 // The peak-file folder when the host names none: $QUILLON_PEAK_DIR, else the folder
-// setting's own default (the system temporary folder).
+// setting's own default (in the user's cache folder).
 std::string defaultPeakFolder()
 {
     if (const char* env = std::getenv("QUILLON_PEAK_DIR"); env && *env)

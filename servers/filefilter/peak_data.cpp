@@ -1,5 +1,9 @@
 #include "peak_data.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +35,40 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
+
+// Peak files are read without following a symbolic link, so that a link planted under
+// a peak file's (predictable) name cannot point the reader elsewhere.
+FILE* openNoFollow(const std::string& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    FILE* f = ::fdopen(fd, "rb");
+    if (!f)
+        ::close(fd);
+    return f;
+}
+
+// A new file of unguessable name beside `file`, created exclusively (never through a
+// link); its name goes to `temp`.
+FILE* createTemporary(const std::string& file, std::string& temp)
+{
+    temp = file + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+    }
+    return f;
+}
 
 uint64_t fnv1a(const std::string& text)
 {
@@ -116,7 +154,7 @@ void PeakData::range(int64_t begin, int64_t end, float* out) const
 
 bool PeakData::load(const std::string& file, const FileStamp& source)
 {
-    File f(std::fopen(file.c_str(), "rb"));
+    File f(openNoFollow(file));
     if (!f)
         return false;
     PeakFileHeader h{};
@@ -139,10 +177,11 @@ bool PeakData::load(const std::string& file, const FileStamp& source)
 
 bool PeakData::save(const std::string& file, const FileStamp& source) const
 {
-    // Written under a temporary name and renamed, so that a reader never sees half a file.
-    const std::string temp = file + ".part" + std::to_string(reinterpret_cast<uintptr_t>(this));
+    // Written under a temporary name and renamed, so that a reader never sees half a
+    // file; the rename replaces a link at `file` rather than writing through it.
+    std::string temp;
     {
-        File f(std::fopen(temp.c_str(), "wb"));
+        File f(createTemporary(file, temp));
         if (!f)
             return false;
         PeakFileHeader h{};

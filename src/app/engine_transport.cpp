@@ -38,14 +38,10 @@ void EngineTransport::stopCommand() { m_transport.stopCommand(); }
 
 void EngineTransport::jumpTo(int32_t position)
 {
-    // The engine steers a running playback only by labels and scrub steps; a click
-    // elsewhere restarts the playback from there, keeping the loop setting.
-    m_doc.setCursor(position);
-    if (!m_transport.isPlaying())
-        return;
-    m_transport.stopPlayback();
-    m_doc.setCursor(position);
-    m_transport.play(SampleRange(position, Transport::kOpenEnd), nullptr, m_doc.loopPlayback().load());
+    if (m_transport.isPlaying())
+        m_transport.jumpTo(position);
+    else
+        m_doc.setCursor(position);
 }
 
 bool EngineTransport::updatePlayPosition() { return m_transport.updatePlayPosition(); }

@@ -1,8 +1,10 @@
 #include "app/main_frame.h"
 
+#include "app/wave_editor_diagnosis.h"
 #include "app/window_placement.h"
 #include "base/prompter.h"
 #include "base/settings_store.h"
+#include "base/memory_stream.h"
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
@@ -12,6 +14,7 @@
 #include "plugins/effect_catalog.h"
 #include "plugins/effect_menu.h"
 #include "plugins/effect_menu_builder.h"
+#include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
 #include "ui/command_ids.h"
@@ -26,6 +29,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -40,6 +44,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <map>
+#include <string_view>
+
 namespace quillon {
 
 namespace {
@@ -48,6 +55,12 @@ constexpr const char* kContext = "CMainFrame";
 constexpr const char* kClassComError = "Unable to create instance of class com interface (ClassCom Error).";
 
 QString tx(const char* text) { return QCoreApplication::translate(kContext, text); }
+
+constexpr const char* kUnreadableFilesText =
+    QT_TRANSLATE_NOOP("CMainFrame", "These files could not be read as audio and were not inserted:");
+
+// %1: the wizard's name.
+constexpr const char* kWizardUnavailableText = QT_TRANSLATE_NOOP("CMainFrame", "The %1 is not available yet.");
 
 constexpr const char* kProjectFilter = QT_TRANSLATE_NOOP("CMainFrame", "Varda Quillon Project Files (*.vpf)");
 
@@ -182,177 +195,342 @@ CMainFrame::~CMainFrame()
 
 // ---- building ----
 
-QMenu* CMainFrame::addMenu(QMenu* parent, const char* title)
-{
-    QMenu* menu = parent ? parent->addMenu(tx(title)) : menuBar()->addMenu(tx(title));
-    m_menus.emplace_back(menu, title);
-    return menu;
-}
+// ---- the command table ----
 
-QAction* CMainFrame::addCommand(QMenu* menu, int id, const char* text, const char* tip, const QKeySequence& key)
+namespace
 {
-    auto* action = new QAction(this);
-    action->setData(id);
-    if (!key.isEmpty())
-        action->setShortcut(key);
-    const QIcon icon = toolbarIcon(id);
-    if (!icon.isNull())
-        action->setIcon(icon);
-    if (menu)
-        menu->addAction(action);
-    connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    m_commands[id] = Command{action, text, tip};
-    return action;
+
+// The time formats of View > Time Format: command, the document's code, text, tip.
+struct TimeFormatItem {
+    int id;
+    int32_t code;
+    const char* text;
+    const char* tip;
+};
+constexpr TimeFormatItem kTimeFormatItems[] = {
+    {cmd::kTimeMetric, kTimeMetric, QT_TRANSLATE_NOOP("CMainFrame", "Hour : Min : Sec : MS"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the metric format (Hour : Min : Sec : MS)")},
+    {cmd::kTimeBarsBeats, kTimeBarsBeats, QT_TRANSLATE_NOOP("CMainFrame", "Bars and Beats"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time in terms of bars and beats (Bar : Beat : Tick)")},
+    {cmd::kTimeSmpte, kTimeSmpte, QT_TRANSLATE_NOOP("CMainFrame", "SMPTE (25 Frames per Second)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the European SMPTE format")},
+    {cmd::kTimeSamples, kTimeSamples, QT_TRANSLATE_NOOP("CMainFrame", "Sample Index"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Display time as samples elapsed")},
+};
+
+// The menus in menu-bar order; a submenu is placed where its first command comes.
+struct MenuItem {
+    const char* key;
+    const char* parent;
+    const char* title;
+};
+constexpr MenuItem kMenuItems[] = {
+    {"file", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&File")},
+    {"edit", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Edit")},
+    {"following", "edit", QT_TRANSLATE_NOOP("CMainFrame", "Select all Following Clips")},
+    {"view", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&View")},
+    {"formats", "view", QT_TRANSLATE_NOOP("CMainFrame", "Time Format")},
+    {"track", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Track")},
+    {"audio", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Audio")},
+    {"effects", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "E&ffects")},
+    {"trackEffects", "effects", QT_TRANSLATE_NOOP("CMainFrame", "Add to Track Effect Chain")},
+    {"masterEffects", "effects", QT_TRANSLATE_NOOP("CMainFrame", "Add to Master Effect Chain")},
+    {"tools", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "T&ools")},
+    {"options", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Options")},
+    {"grid", "options", QT_TRANSLATE_NOOP("CMainFrame", "Grid")},
+    {"help", nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Help")},
+};
+
+} // namespace
+
+const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
+{
+    using F = CMainFrame;
+    using Spec = CommandSpec;
+    auto always = [](const F&) { return true; };
+    auto selection = [](const F& f) { return f.m_doc.hasSelectedClips(); };
+    auto transport = [](const F& f) { return f.m_transport != nullptr; };
+    auto track = [](const F& f) -> const CTrack* {
+        const int32_t current = f.m_doc.currentTrack();
+        return current >= 0 && current < f.m_doc.trackCount() ? f.m_doc.trackAt(current) : nullptr;
+    };
+    auto hasTrack = [track](const F& f) { return track(f) != nullptr; };
+    auto labelsByHand = [](const F& f) { return !f.m_doc.autoCdTracks(); };
+    // Burning and the wizards arrive with their own parts.
+    auto notYet = [](const F&) { return false; };
+    // Play while playing stops where the playback is; only the Stop command returns the
+    // cursor to the marked section.
+    auto play = [](void (CMultitrackerView::*start)()) {
+        return [start](F& f) {
+            if (f.m_view->isPlaying())
+                f.m_transport->stopPlayback();
+            else
+                (f.m_view->*start)();
+        };
+    };
+    auto undoRedo = [](bool undo) {
+        return [undo](F& f) {
+            try {
+                if (undo)
+                    f.m_doc.undo();
+                else
+                    f.m_doc.redo();
+            } catch (const std::exception& e) {
+                f.m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
+            }
+        };
+    };
+
+    static const std::vector<Spec> table = [&] {
+        std::vector<Spec> t = {
+            // id, menu, text, tip, shortcut, toolbar place (tens: its section), separator before,
+            // handler, enabled, checked
+            {cmd::kNew, "file", QT_TRANSLATE_NOOP("CMainFrame", "&New"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Create a new project"), QKeySequence::New, 11, false,
+             [](F& f) {
+                 if (f.maybeSave())
+                     f.newProject();
+             }},
+            {cmd::kOpen, "file", QT_TRANSLATE_NOOP("CMainFrame", "&Open..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Open an existing project"), QKeySequence::Open, 12, false,
+             [](F& f) { f.openCommand(); }},
+            {cmd::kSave, "file", QT_TRANSLATE_NOOP("CMainFrame", "&Save"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Save the active project"), QKeySequence::Save, 13, false,
+             [](F& f) {
+                 if (f.m_path.isEmpty())
+                     f.saveAs();
+                 else
+                     f.saveProject(f.m_path);
+             }},
+            {cmd::kSaveAs, "file", QT_TRANSLATE_NOOP("CMainFrame", "Save &As..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Save the active project with a new name"), QKeySequence(), 0, false,
+             [](F& f) { f.saveAs(); }},
+            {cmd::kInsertAudioFile, "file", QT_TRANSLATE_NOOP("CMainFrame", "Insert Audio File(s)..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Insert audio files at the cursor into the current track"), QKeySequence(),
+             51, true, [](F& f) { f.insertAudioFiles(); }},
+            {cmd::kConfigureSaveOptions, "file", QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"), QKeySequence(), 0, false,
+             [](F& f) { f.configureSaveOptions(); }},
+            // The recent files go before Exit (see buildMenus).
+            {cmd::kExit, "file", QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"), QKeySequence::Quit,
+             0, true, [](F& f) { f.close(); }},
+
+            {cmd::kUndo, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Undo"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Undo the last action"), QKeySequence(Qt::CTRL | Qt::Key_Z), 31, false,
+             undoRedo(true), [](const F& f) { return f.m_doc.canUndo(); }},
+            {cmd::kRedo, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Redo"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Redo the previously undone action"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+             32, false, undoRedo(false), [](const F& f) { return f.m_doc.canRedo(); }},
+            {cmd::kCut, "edit", QT_TRANSLATE_NOOP("CMainFrame", "Cu&t"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Cut the selected clips to the clipboard"), QKeySequence::Cut, 21, true,
+             [](F& f) { f.m_doc.cutClips(); }, selection},
+            {cmd::kCopy, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Copy"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Copy the selected clips to the clipboard"), QKeySequence::Copy, 22, false,
+             [](F& f) { f.m_doc.copyClips(); }, selection},
+            {cmd::kPaste, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Paste"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Insert the clipboard's clips at the cursor"), QKeySequence::Paste, 23,
+             false, [](F& f) { f.m_doc.pasteClips(); }, [](const F& f) { return f.m_doc.canPaste(); }},
+            {cmd::kClear, "edit", QT_TRANSLATE_NOOP("CMainFrame", "&Delete"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Delete the selected clips"), QKeySequence(Qt::Key_Delete), 0, false,
+             [](F& f) { f.m_doc.deleteSelectedClips(); }, selection},
+            {cmd::kSelectAll, "edit", QT_TRANSLATE_NOOP("CMainFrame", "Select &All"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Select every clip"), QKeySequence::SelectAll, 0, false,
+             [](F& f) { f.m_doc.selectAllClips(); }},
+            {cmd::kSelectFollowingInTrack, "following", QT_TRANSLATE_NOOP("CMainFrame", "In selected track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in the current track"), QKeySequence(),
+             0, false, [](F& f) { f.m_doc.selectAllFollowing(false); }},
+            {cmd::kSelectFollowingAllTracks, "following", QT_TRANSLATE_NOOP("CMainFrame", "All tracks"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in every track"), QKeySequence(), 0,
+             false, [](F& f) { f.m_doc.selectAllFollowing(true); }},
+
+            {cmd::kZoomIn, "view", QT_TRANSLATE_NOOP("CMainFrame", "Zoom In"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show half the time around the cursor"), QKeySequence::ZoomIn, 41, false,
+             [](F& f) { f.m_view->zoomIn(); }},
+            {cmd::kZoomOut, "view", QT_TRANSLATE_NOOP("CMainFrame", "Zoom Out"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show twice the time"), QKeySequence::ZoomOut, 42, false,
+             [](F& f) { f.m_view->zoomOut(); }},
+            {cmd::kShowMarkedSection, "view", QT_TRANSLATE_NOOP("CMainFrame", "Show only Marked Section"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show the marked section across the window"), QKeySequence(), 43, false,
+             [](F& f) { f.m_view->showOnlyMarkedSection(); },
+             [](const F& f) { return f.m_view && f.m_view->canShowMarkedSection(); }},
+            {cmd::kViewWholeProject, "view", QT_TRANSLATE_NOOP("CMainFrame", "View whole Project"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Show the whole project"), QKeySequence(), 44, false,
+             [](F& f) { f.m_view->viewWholeProject(); }},
+        };
+        for (const TimeFormatItem& item : kTimeFormatItems) {
+            const int32_t code = item.code;
+            t.push_back({item.id, "formats", item.text, item.tip, QKeySequence(), 0, item.id == cmd::kTimeMetric,
+                         [code](F& f) {
+                             f.m_doc.setTimeFormat(code);
+                             f.m_doc.updateAllViews(kHintRefresh);
+                         },
+                         always, [code](const F& f) { return f.m_doc.timeFormat() == code; }, "formats"});
+        }
+        const std::vector<Spec> rest = {
+            {cmd::kShowGrid, "view", QT_TRANSLATE_NOOP("CMainFrame", "Show Grid"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Check this menu item to show grid lines in the project view"),
+             QKeySequence(), 0, false, [](F& f) { f.m_view->setShowGrid(!f.m_view->showGrid()); }, always,
+             [](const F& f) { return f.m_view && f.m_view->showGrid(); }},
+
+            {cmd::kInsertTrack, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert Track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Insert a new track above the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.insertTrackCommand(); }},
+            {cmd::kDeleteTrack, "track", QT_TRANSLATE_NOOP("CMainFrame", "Delete Track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Delete the current track and its content"), QKeySequence(), 0, false,
+             [](F& f) { f.m_view->deleteTrack(); }, [](const F& f) { return f.m_doc.trackCount() > 1; }},
+            {cmd::kTrackProperties, "track", QT_TRANSLATE_NOOP("CMainFrame", "Track Properties..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Name the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.trackProperties(); }, hasTrack},
+            {cmd::kToggleActive, "track", QT_TRANSLATE_NOOP("CMainFrame", "Deactivate Track"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Deactivates the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.toggleActive(); }, hasTrack, nullptr, nullptr,
+             [track](const F& f) {
+                 const CTrack* t = track(f);
+                 return t && !t->isActive() ? QT_TRANSLATE_NOOP("CMainFrame", "Activate Track")
+                                            : QT_TRANSLATE_NOOP("CMainFrame", "Deactivate Track");
+             }},
+            {cmd::kAddVolumeCurve, "track", QT_TRANSLATE_NOOP("CMainFrame", "Add Volume Curve"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a volume envelope to the current track"), QKeySequence(), 0, true,
+             [](F& f) { f.m_doc.addVolumeCurve(); },
+             [track](const F& f) { return track(f) && !track(f)->hasCurve(0); }},
+            {cmd::kAddPanCurve, "track", QT_TRANSLATE_NOOP("CMainFrame", "Add Pan Curve"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a pan envelope to the current track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.addPanCurve(); }, [track](const F& f) { return track(f) && !track(f)->hasCurve(1); }},
+            {cmd::kInsertCdTrackSplit, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Track Split"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Start a new CD track at the cursor"), QKeySequence(), 0, true,
+             [](F& f) { f.m_view->insertCdTrackSplit(); }, labelsByHand},
+            {cmd::kInsertCdIndex, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Index"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a CD index at the cursor"), QKeySequence(), 0, false,
+             [](F& f) { f.m_view->insertCdIndex(); }, labelsByHand},
+            {cmd::kInsertLabel, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert Label..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add a label at the cursor"), QKeySequence(), 0, false,
+             [](F& f) { f.m_view->insertLabel(); }, labelsByHand},
+            {cmd::kAdjustSilence, "track", QT_TRANSLATE_NOOP("CMainFrame", "Adjust Silence between Tracks..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Give every CD track the same pause"), QKeySequence(), 0, false,
+             [](F& f) { f.adjustSilence(); }},
+
+            {cmd::kPlayFromCursor, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Play from Cursor"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Play project from cursor"), QKeySequence(Qt::Key_Space), 0, false,
+             play(&CMultitrackerView::playFromCursor), transport},
+            {cmd::kPlayAll, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Play All"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Plays from beginning of the project"),
+             QKeySequence(Qt::SHIFT | Qt::Key_Space), 0, false, play(&CMultitrackerView::playAll), transport},
+            {cmd::kPlayLooped, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Play Looped"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Plays selected area or the project in loop"), QKeySequence(), 0, false,
+             [](F& f) { f.m_doc.loopPlayback().store(!f.m_doc.loopPlayback().load()); }, always,
+             [](const F& f) { return f.m_doc.loopPlayback().load(); }},
+            {cmd::kStopPlaying, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Stop Playing"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Stop playback"), QKeySequence(), 0, false,
+             [](F& f) { f.m_view->stopPlaying(); }, transport},
+            {cmd::kRewind, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Rewind"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Rewind"), QKeySequence(), 0, true,
+             [](F& f) { f.m_transport->scrub(-10); }, transport},
+            {cmd::kFastForward, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"), QKeySequence(), 0, false,
+             [](F& f) { f.m_transport->scrub(10); }, transport},
+            {cmd::kPreviousCdTrack, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Go to Start"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Go to previous CD Track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_transport->previousLabel(); }, transport},
+            {cmd::kNextCdTrack, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Go to End"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Go to next CD Track"), QKeySequence(), 0, false,
+             [](F& f) { f.m_transport->nextLabel(); }, transport},
+
+            {cmd::kWaveEditor, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Edit Audio File in Wave Editor..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"), QKeySequence(), 53,
+             false, [](F& f) { f.editInWaveEditor(); }, [](const F& f) { return f.m_doc.selectedClips().size() == 1; }},
+            {cmd::kBurnCd, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Burn CD..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write the project to an Audio CD"), QKeySequence(), 52, false, [](F&) {},
+             notYet},
+            {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
+             notYet},
+            {cmd::kTapeToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Cassette to CD Wizard..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Turn a cassette recording into CD tracks"), QKeySequence(), 0, false,
+             [](F&) {}, notYet},
+        };
+        t.insert(t.end(), rest.begin(), rest.end());
+        for (size_t i = 0; i < kGridDivisions.size(); ++i) {
+            const int32_t value = kGridDivisions[i].value;
+            t.push_back({cmd::kGridFirst + int(i), "grid", kGridDivisions[i].text,
+                         QT_TRANSLATE_NOOP("CMainFrame", "Snap edits to this grid"), QKeySequence(), 0, false,
+                         [value](F& f) {
+                             f.m_doc.setGridDivision(value);
+                             f.m_settings.writeProfileInt("Grid", "SnapDivident", value);
+                             f.m_doc.updateAllViews(kHintRefresh);
+                         },
+                         always, [value](const F& f) { return f.m_doc.gridDivision() == value; }, "grid"});
+        }
+        t.push_back({cmd::kProjectSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"),
+                     QKeySequence(), 0, false, [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kAbout, "help", QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"), QKeySequence(), 0,
+                     false, [](F& f) { f.about(); }});
+        return t;
+    }();
+    return table;
 }
 
 void CMainFrame::buildMenus()
 {
-    QMenu* file = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&File"));
-    addCommand(file, cmd::kNew, QT_TRANSLATE_NOOP("CMainFrame", "&New"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Create a new project"), QKeySequence::New);
-    addCommand(file, cmd::kOpen, QT_TRANSLATE_NOOP("CMainFrame", "&Open..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Open an existing project"), QKeySequence::Open);
-    addCommand(file, cmd::kSave, QT_TRANSLATE_NOOP("CMainFrame", "&Save"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Save the active project"), QKeySequence::Save);
-    addCommand(file, cmd::kSaveAs, QT_TRANSLATE_NOOP("CMainFrame", "Save &As..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Save the active project with a new name"));
-    file->addSeparator();
-    addCommand(file, cmd::kInsertAudioFile, QT_TRANSLATE_NOOP("CMainFrame", "Insert Audio File(s)..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Insert audio files at the cursor into the current track"));
-    addCommand(file, cmd::kConfigureSaveOptions, QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"));
-    file->addSeparator();
-    m_fileMenu = file;
-    m_recentEnd = file->addSeparator();
-    addCommand(file, cmd::kExit, QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"),
-               QKeySequence::Quit);
-
-    QMenu* edit = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Edit"));
-    addCommand(edit, cmd::kUndo, QT_TRANSLATE_NOOP("CMainFrame", "&Undo"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Undo the last action"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    addCommand(edit, cmd::kRedo, QT_TRANSLATE_NOOP("CMainFrame", "&Redo"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Redo the previously undone action"), QKeySequence(Qt::CTRL | Qt::Key_Y));
-    edit->addSeparator();
-    addCommand(edit, cmd::kCut, QT_TRANSLATE_NOOP("CMainFrame", "Cu&t"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Cut the selected clips to the clipboard"), QKeySequence::Cut);
-    addCommand(edit, cmd::kCopy, QT_TRANSLATE_NOOP("CMainFrame", "&Copy"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Copy the selected clips to the clipboard"), QKeySequence::Copy);
-    addCommand(edit, cmd::kPaste, QT_TRANSLATE_NOOP("CMainFrame", "&Paste"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Insert the clipboard's clips at the cursor"), QKeySequence::Paste);
-    addCommand(edit, cmd::kClear, QT_TRANSLATE_NOOP("CMainFrame", "&Delete"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Delete the selected clips"), QKeySequence(Qt::Key_Delete));
-    addCommand(edit, cmd::kSelectAll, QT_TRANSLATE_NOOP("CMainFrame", "Select &All"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Select every clip"), QKeySequence::SelectAll);
-    QMenu* following = addMenu(edit, QT_TRANSLATE_NOOP("CMainFrame", "Select all Following Clips"));
-    addCommand(following, cmd::kSelectFollowingInTrack, QT_TRANSLATE_NOOP("CMainFrame", "In selected track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in the current track"));
-    addCommand(following, cmd::kSelectFollowingAllTracks, QT_TRANSLATE_NOOP("CMainFrame", "All tracks"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Select the clips after the cursor in every track"));
-
-    QMenu* view = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&View"));
-    addCommand(view, cmd::kZoomIn, QT_TRANSLATE_NOOP("CMainFrame", "Zoom In"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show half the time around the cursor"), QKeySequence::ZoomIn);
-    addCommand(view, cmd::kZoomOut, QT_TRANSLATE_NOOP("CMainFrame", "Zoom Out"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show twice the time"), QKeySequence::ZoomOut);
-    addCommand(view, cmd::kShowMarkedSection, QT_TRANSLATE_NOOP("CMainFrame", "Show only Marked Section"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show the marked section across the window"));
-    addCommand(view, cmd::kViewWholeProject, QT_TRANSLATE_NOOP("CMainFrame", "View whole Project"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Show the whole project"));
-    view->addSeparator();
-    QMenu* formats = addMenu(view, QT_TRANSLATE_NOOP("CMainFrame", "Time Format"));
-    m_timeFormats = new QActionGroup(this);
-    for (QAction* a :
-         {addCommand(formats, cmd::kTimeMetric, QT_TRANSLATE_NOOP("CMainFrame", "Hour : Min : Sec : MS"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the metric format (Hour : Min : Sec : MS)")),
-          addCommand(formats, cmd::kTimeBarsBeats, QT_TRANSLATE_NOOP("CMainFrame", "Bars and Beats"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time in terms of bars and beats (Bar : Beat : Tick)")),
-          addCommand(formats, cmd::kTimeSmpte, QT_TRANSLATE_NOOP("CMainFrame", "SMPTE (25 Frames per Second)"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time in the European SMPTE format")),
-          addCommand(formats, cmd::kTimeSamples, QT_TRANSLATE_NOOP("CMainFrame", "Sample Index"),
-                     QT_TRANSLATE_NOOP("CMainFrame", "Display time as samples elapsed"))}) {
-        a->setCheckable(true);
-        m_timeFormats->addAction(a);
+    std::map<std::string, QMenu*> menus;
+    auto create = [&](const MenuItem& item, QMenu* parent) {
+        QMenu* menu = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+        m_menus.emplace_back(menu, item.title);
+        menus[item.key] = menu;
+        return menu;
+    };
+    for (const MenuItem& item : kMenuItems)
+        if (!item.parent)
+            create(item, nullptr);
+    // A submenu is made where its first command comes, so it takes that place.
+    auto menuOf = [&](const char* key, bool separator) {
+        if (auto it = menus.find(key); it != menus.end()) {
+            if (separator)
+                it->second->addSeparator();
+            return it->second;
+        }
+        for (const MenuItem& item : kMenuItems)
+            if (std::string_view(item.key) == key) {
+                QMenu* parent = menus.at(item.parent);
+                if (separator)
+                    parent->addSeparator();
+                return create(item, parent);
+            }
+        return static_cast<QMenu*>(nullptr);
+    };
+    std::map<std::string, QActionGroup*> groups;
+    const std::vector<CommandSpec>& table = commandTable();
+    for (size_t i = 0; i < table.size(); ++i) {
+        const CommandSpec& spec = table[i];
+        QMenu* menu = menuOf(spec.menu, spec.separator);
+        if (spec.id == cmd::kExit) {
+            m_fileMenu = menu;
+            m_recentEnd = menu->addSeparator();
+        }
+        auto* action = new QAction(this);
+        action->setData(spec.id);
+        if (!spec.key.isEmpty())
+            action->setShortcut(spec.key);
+        if (const QIcon icon = toolbarIcon(spec.id); !icon.isNull())
+            action->setIcon(icon);
+        action->setCheckable(bool(spec.checked));
+        if (spec.group) {
+            QActionGroup*& group = groups[spec.group];
+            if (!group)
+                group = new QActionGroup(this);
+            group->addAction(action);
+        }
+        menu->addAction(action);
+        const int id = spec.id;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        m_commands[id] = Command{action, &spec};
     }
-    addCommand(view, cmd::kShowGrid, QT_TRANSLATE_NOOP("CMainFrame", "Show Grid"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Check this menu item to show grid lines in the project view"))
-        ->setCheckable(true);
-
-    QMenu* track = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Track"));
-    addCommand(track, cmd::kInsertTrack, QT_TRANSLATE_NOOP("CMainFrame", "Insert Track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Insert a new track above the current track"));
-    addCommand(track, cmd::kDeleteTrack, QT_TRANSLATE_NOOP("CMainFrame", "Delete Track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Delete the current track and its content"));
-    addCommand(track, cmd::kTrackProperties, QT_TRANSLATE_NOOP("CMainFrame", "Track Properties..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Name the current track"));
-    addCommand(track, cmd::kToggleActive, QT_TRANSLATE_NOOP("CMainFrame", "Deactivate Track"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Deactivates the current track"));
-    track->addSeparator();
-    addCommand(track, cmd::kAddVolumeCurve, QT_TRANSLATE_NOOP("CMainFrame", "Add Volume Curve"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a volume envelope to the current track"));
-    addCommand(track, cmd::kAddPanCurve, QT_TRANSLATE_NOOP("CMainFrame", "Add Pan Curve"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a pan envelope to the current track"));
-    track->addSeparator();
-    addCommand(track, cmd::kInsertCdTrackSplit, QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Track Split"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Start a new CD track at the cursor"));
-    addCommand(track, cmd::kInsertCdIndex, QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Index"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a CD index at the cursor"));
-    addCommand(track, cmd::kInsertLabel, QT_TRANSLATE_NOOP("CMainFrame", "Insert Label..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Add a label at the cursor"));
-    addCommand(track, cmd::kAdjustSilence, QT_TRANSLATE_NOOP("CMainFrame", "Adjust Silence between Tracks..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Give every CD track the same pause"));
-
-    QMenu* audio = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Audio"));
-    addCommand(audio, cmd::kPlayFromCursor, QT_TRANSLATE_NOOP("CMainFrame", "Play from Cursor"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Play project from cursor"), QKeySequence(Qt::Key_Space));
-    addCommand(audio, cmd::kPlayAll, QT_TRANSLATE_NOOP("CMainFrame", "Play All"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Plays from beginning of the project"),
-               QKeySequence(Qt::SHIFT | Qt::Key_Space));
-    addCommand(audio, cmd::kPlayLooped, QT_TRANSLATE_NOOP("CMainFrame", "Play Looped"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Plays selected area or the project in loop"))
-        ->setCheckable(true);
-    addCommand(audio, cmd::kStopPlaying, QT_TRANSLATE_NOOP("CMainFrame", "Stop Playing"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Stop playback"));
-    audio->addSeparator();
-    addCommand(audio, cmd::kRewind, QT_TRANSLATE_NOOP("CMainFrame", "Rewind"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Rewind"));
-    addCommand(audio, cmd::kFastForward, QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Fast Forward"));
-    addCommand(audio, cmd::kPreviousCdTrack, QT_TRANSLATE_NOOP("CMainFrame", "Go to Start"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Go to previous CD Track"));
-    addCommand(audio, cmd::kNextCdTrack, QT_TRANSLATE_NOOP("CMainFrame", "Go to End"),
-               QT_TRANSLATE_NOOP("CMainFrame", "Go to next CD Track"));
-
-    QMenu* effects = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "E&ffects"));
-    m_trackEffects = addMenu(effects, QT_TRANSLATE_NOOP("CMainFrame", "Add to Track Effect Chain"));
-    m_masterEffects = addMenu(effects, QT_TRANSLATE_NOOP("CMainFrame", "Add to Master Effect Chain"));
-
-    QMenu* tools = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "T&ools"));
-    addCommand(tools, cmd::kWaveEditor, QT_TRANSLATE_NOOP("CMainFrame", "Edit Audio File in Wave Editor..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"));
-    addCommand(tools, cmd::kBurnCd, QT_TRANSLATE_NOOP("CMainFrame", "Burn CD..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Write the project to an Audio CD"));
-    tools->addSeparator();
-    addCommand(tools, cmd::kLpToCdWizard, QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"));
-    addCommand(tools, cmd::kTapeToCdWizard, QT_TRANSLATE_NOOP("CMainFrame", "Cassette to CD Wizard..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Turn a cassette recording into CD tracks"));
-
-    QMenu* options = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Options"));
-    QMenu* grid = addMenu(options, QT_TRANSLATE_NOOP("CMainFrame", "Grid"));
-    m_grids = new QActionGroup(this);
-    for (size_t i = 0; i < kGridDivisions.size(); ++i) {
-        QAction* a = addCommand(grid, cmd::kGridFirst + int(i), kGridDivisions[i].text,
-                                QT_TRANSLATE_NOOP("CMainFrame", "Snap edits to this grid"));
-        a->setCheckable(true);
-        m_grids->addAction(a);
-    }
-    addCommand(options, cmd::kProjectSettings, QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"));
-
-    QMenu* help = addMenu(nullptr, QT_TRANSLATE_NOOP("CMainFrame", "&Help"));
-    addCommand(help, cmd::kAbout, QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
-               QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"));
+    for (const char* key : {"trackEffects", "masterEffects"})
+        menuOf(key, false);
+    m_trackEffects = menus.at("trackEffects");
+    m_masterEffects = menus.at("masterEffects");
 }
 
 void CMainFrame::buildToolBar()
@@ -362,17 +540,16 @@ void CMainFrame::buildToolBar()
     bar->setObjectName(QStringLiteral("StandardToolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
-    const std::vector<int> layout = {cmd::kNew,     cmd::kOpen,     cmd::kSave,   0,
-                                     cmd::kCut,     cmd::kCopy,     cmd::kPaste,  0,
-                                     cmd::kUndo,    cmd::kRedo,     0,            cmd::kZoomIn,
-                                     cmd::kZoomOut, cmd::kShowMarkedSection,      cmd::kViewWholeProject,
-                                     0,             cmd::kInsertAudioFile,        cmd::kBurnCd,
-                                     cmd::kWaveEditor};
-    for (int id : layout) {
-        if (id == 0)
+    std::map<int, int> places; // place -> command
+    for (const CommandSpec& spec : commandTable())
+        if (spec.toolbar > 0)
+            places[spec.toolbar] = spec.id;
+    int section = -1;
+    for (auto [place, id] : places) {
+        if (section >= 0 && place / 10 != section)
             bar->addSeparator();
-        else
-            bar->addAction(action(id));
+        section = place / 10;
+        bar->addAction(action(id));
     }
 }
 
@@ -440,9 +617,9 @@ void CMainFrame::buildEffectMenus()
 void CMainFrame::retranslate()
 {
     for (auto& [id, c] : m_commands) {
-        c.action->setText(tx(c.text));
-        c.action->setStatusTip(tx(c.tip));
-        c.action->setToolTip(tx(c.text).remove(QLatin1Char('&')));
+        c.action->setText(tx(c.spec->text));
+        c.action->setStatusTip(tx(c.spec->tip));
+        c.action->setToolTip(tx(c.spec->text).remove(QLatin1Char('&')));
     }
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
@@ -498,8 +675,15 @@ bool CMainFrame::runCommand(int id)
     m_commandLog.push_back(id);
     updateCommandStates();
     QAction* a = action(id);
-    if (!a || !a->isEnabled())
+    if (!a || !a->isEnabled()) {
+        // The wizards are asked for from the command line too, where a silent refusal
+        // would leave the user wondering.
+        if (a && (id == cmd::kLpToCdWizard || id == cmd::kTapeToCdWizard)) {
+            const QString name = a->text().remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+            m_prompter.showMessage(tx(kWizardUnavailableText).arg(name).toStdString(), PromptIcon::Information);
+        }
         return false;
+    }
     handle(id);
     updateCommandStates();
     return true;
@@ -507,237 +691,43 @@ bool CMainFrame::runCommand(int id)
 
 void CMainFrame::handle(int id)
 {
-    CMultitrackerView& view = *m_view;
-    if (id >= cmd::kGridFirst && id < cmd::kGridFirst + int(kGridDivisions.size())) {
-        m_doc.setGridDivision(kGridDivisions[size_t(id - cmd::kGridFirst)].value);
-        m_settings.writeProfileInt("Grid", "SnapDivident", m_doc.gridDivision());
-        m_doc.updateAllViews(kHintRefresh);
+    if (auto it = m_commands.find(id); it != m_commands.end())
+        it->second.spec->run(*this);
+}
+
+void CMainFrame::openCommand()
+{
+    if (!maybeSave())
         return;
-    }
-    switch (id) {
-    case cmd::kNew:
-        if (maybeSave())
-            newProject();
-        break;
-    case cmd::kOpen: {
-        if (!maybeSave())
-            break;
-        const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("CMainFrame", "Open"), QFileInfo(m_path).absolutePath(),
-                                                          tx(kProjectFilter));
-        if (!path.isEmpty())
-            openProject(path);
-        break;
-    }
-    case cmd::kSave:
-        if (m_path.isEmpty())
-            saveAs();
-        else
-            saveProject(m_path);
-        break;
-    case cmd::kSaveAs:
-        saveAs();
-        break;
-    case cmd::kExit:
-        close();
-        break;
-    case cmd::kConfigureSaveOptions:
-        configureSaveOptions();
-        break;
-    case cmd::kUndo:
-    case cmd::kRedo:
-        try {
-            if (id == cmd::kUndo)
-                m_doc.undo();
-            else
-                m_doc.redo();
-        } catch (const std::exception& e) {
-            m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
-        }
-        break;
-    case cmd::kCut:
-        m_doc.cutClips();
-        break;
-    case cmd::kCopy:
-        m_doc.copyClips();
-        break;
-    case cmd::kPaste:
-        m_doc.pasteClips();
-        break;
-    case cmd::kClear:
-        m_doc.deleteSelectedClips();
-        break;
-    case cmd::kSelectAll:
-        m_doc.selectAllClips();
-        break;
-    case cmd::kSelectFollowingInTrack:
-        m_doc.selectAllFollowing(false);
-        break;
-    case cmd::kSelectFollowingAllTracks:
-        m_doc.selectAllFollowing(true);
-        break;
-    case cmd::kZoomIn:
-        view.zoomIn();
-        break;
-    case cmd::kZoomOut:
-        view.zoomOut();
-        break;
-    case cmd::kShowMarkedSection:
-        view.showOnlyMarkedSection();
-        break;
-    case cmd::kViewWholeProject:
-        view.viewWholeProject();
-        break;
-    case cmd::kTimeMetric:
-    case cmd::kTimeBarsBeats:
-    case cmd::kTimeSmpte:
-    case cmd::kTimeSamples: {
-        static const std::map<int, int32_t> codes = {{cmd::kTimeMetric, kTimeMetric},
-                                                     {cmd::kTimeBarsBeats, kTimeBarsBeats},
-                                                     {cmd::kTimeSmpte, kTimeSmpte},
-                                                     {cmd::kTimeSamples, kTimeSamples}};
-        m_doc.setTimeFormat(codes.at(id));
-        m_doc.updateAllViews(kHintRefresh);
-        break;
-    }
-    case cmd::kShowGrid:
-        view.setShowGrid(!view.showGrid());
-        break;
-    case cmd::kInsertTrack:
-        m_doc.insertTrackCommand();
-        break;
-    case cmd::kDeleteTrack:
-        view.deleteTrack();
-        break;
-    case cmd::kTrackProperties:
-        trackProperties();
-        break;
-    case cmd::kToggleActive:
-        m_doc.toggleActive();
-        break;
-    case cmd::kAddVolumeCurve:
-        m_doc.addVolumeCurve();
-        break;
-    case cmd::kAddPanCurve:
-        m_doc.addPanCurve();
-        break;
-    case cmd::kInsertAudioFile:
-        insertAudioFiles();
-        break;
-    case cmd::kInsertCdTrackSplit:
-        view.insertCdTrackSplit();
-        break;
-    case cmd::kInsertCdIndex:
-        view.insertCdIndex();
-        break;
-    case cmd::kInsertLabel:
-        view.insertLabel();
-        break;
-    case cmd::kAdjustSilence:
-        adjustSilence();
-        break;
-    case cmd::kPlayFromCursor:
-        if (view.isPlaying())
-            view.stopPlaying();
-        else
-            view.playFromCursor();
-        break;
-    case cmd::kPlayAll:
-        if (view.isPlaying())
-            view.stopPlaying();
-        else
-            view.playAll();
-        break;
-    case cmd::kPlayLooped:
-        m_doc.loopPlayback().store(!m_doc.loopPlayback().load());
-        break;
-    case cmd::kStopPlaying:
-        view.stopPlaying();
-        break;
-    case cmd::kRewind:
-        m_transport->scrub(-10);
-        break;
-    case cmd::kFastForward:
-        m_transport->scrub(10);
-        break;
-    case cmd::kPreviousCdTrack:
-        m_transport->previousLabel();
-        break;
-    case cmd::kNextCdTrack:
-        m_transport->nextLabel();
-        break;
-    case cmd::kWaveEditor: {
-        const std::vector<CAudioClip*> selected = m_doc.selectedClips();
-        if (selected.size() == 1) {
-            try {
-                selected.front()->editInWaveEditor();
-            } catch (const ClassCom&) {
-                m_prompter.showMessage(kClassComError, PromptIcon::Error);
-            }
-        }
-        break;
-    }
-    case cmd::kProjectSettings:
-        projectSettings();
-        break;
-    case cmd::kAbout:
-        about();
-        break;
-    default:
-        break;
+    const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("CMainFrame", "Open"),
+                                                      QFileInfo(m_path).absolutePath(), tx(kProjectFilter));
+    if (!path.isEmpty())
+        openProject(path);
+}
+
+void CMainFrame::editInWaveEditor()
+{
+    const std::vector<CAudioClip*> selected = m_doc.selectedClips();
+    if (selected.size() != 1)
+        return;
+    try {
+        selected.front()->editInWaveEditor();
+    } catch (const ClassCom&) {
+        const WaveEditorDiagnosis why(m_settings, selected.front()->fileName());
+        m_prompter.showMessage(std::string(kClassComError) + "\n" + why.details().toStdString(), PromptIcon::Error);
     }
 }
 
 void CMainFrame::updateCommandStates()
 {
-    if (m_commands.empty())
-        return;
-    const bool hasTransport = m_transport != nullptr;
-    const bool selection = m_doc.hasSelectedClips();
-    const int32_t current = m_doc.currentTrack();
-    const bool trackOk = current >= 0 && current < m_doc.trackCount();
-    const CTrack* track = trackOk ? m_doc.trackAt(current) : nullptr;
-    auto enable = [&](int id, bool on) {
-        if (QAction* a = action(id))
-            a->setEnabled(on);
-    };
-    // Burning and the wizards arrive with their own parts.
-    enable(cmd::kUndo, m_doc.canUndo());
-    enable(cmd::kRedo, m_doc.canRedo());
-    enable(cmd::kBurnCd, false);
-    enable(cmd::kLpToCdWizard, false);
-    enable(cmd::kTapeToCdWizard, false);
-    enable(cmd::kCut, selection);
-    enable(cmd::kCopy, selection);
-    enable(cmd::kClear, selection);
-    enable(cmd::kPaste, m_doc.canPaste());
-    enable(cmd::kWaveEditor, m_doc.selectedClips().size() == 1);
-    enable(cmd::kShowMarkedSection, m_view && m_view->canShowMarkedSection());
-    enable(cmd::kDeleteTrack, m_doc.trackCount() > 1);
-    enable(cmd::kTrackProperties, trackOk);
-    enable(cmd::kToggleActive, trackOk);
-    enable(cmd::kAddVolumeCurve, track && !track->hasCurve(0));
-    enable(cmd::kAddPanCurve, track && !track->hasCurve(1));
-    const bool labelsByHand = !m_doc.autoCdTracks();
-    enable(cmd::kInsertCdTrackSplit, labelsByHand);
-    enable(cmd::kInsertCdIndex, labelsByHand);
-    enable(cmd::kInsertLabel, labelsByHand);
-    for (int id : {cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kStopPlaying, cmd::kRewind, cmd::kFastForward,
-                   cmd::kPreviousCdTrack, cmd::kNextCdTrack})
-        enable(id, hasTransport);
-    if (QAction* a = action(cmd::kToggleActive))
-        a->setText(track && !track->isActive() ? QCoreApplication::translate("CMainFrame", "Activate Track") : QCoreApplication::translate("CMainFrame", "Deactivate Track"));
-    if (QAction* a = action(cmd::kPlayLooped))
-        a->setChecked(m_doc.loopPlayback().load());
-    if (QAction* a = action(cmd::kShowGrid))
-        a->setChecked(m_view && m_view->showGrid());
-    const std::map<int32_t, int> formatIds = {{kTimeMetric, cmd::kTimeMetric},
-                                              {kTimeBarsBeats, cmd::kTimeBarsBeats},
-                                              {kTimeSmpte, cmd::kTimeSmpte},
-                                              {kTimeSamples, cmd::kTimeSamples}};
-    for (auto [code, id] : formatIds)
-        action(id)->setChecked(m_doc.timeFormat() == code);
-    for (size_t i = 0; i < kGridDivisions.size(); ++i)
-        action(cmd::kGridFirst + int(i))->setChecked(m_doc.gridDivision() == kGridDivisions[i].value);
+    for (auto& [id, c] : m_commands) {
+        const CommandSpec& spec = *c.spec;
+        c.action->setEnabled(!spec.enabled || spec.enabled(*this));
+        if (spec.checked)
+            c.action->setChecked(spec.checked(*this));
+        if (spec.dynamicText)
+            c.action->setText(tx(spec.dynamicText(*this)));
+    }
     updateStatusPanes();
 }
 
@@ -828,19 +818,32 @@ bool CMainFrame::openProject(const QString& path)
 {
     std::string error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = ProjectFile::load(m_doc, path.toStdString(), error);
+    // The file is read into a document of its own first: a file that is no project
+    // must not cost the project that is open, nor show it half torn down behind the
+    // message. Only a load that succeeded is taken over.
+    bool ok = false;
+    {
+        CMultitrackerDoc trial(m_settings, m_prompter);
+        ok = ProjectFile::load(trial, path.toStdString(), error);
+    }
+    if (ok) {
+        std::unique_ptr<MemoryStream> before = m_doc.takeSnapshot();
+        ok = ProjectFile::load(m_doc, path.toStdString(), error);
+        if (!ok && before) {
+            // The file changed between the two reads: put the old project back.
+            std::string ignored;
+            const std::vector<uint8_t>& bytes = before->bytes();
+            const bool modified = m_doc.isModified();
+            ProjectFile::loadBytes(m_doc, bytes.data(), bytes.size(), ignored);
+            m_doc.setModified(modified);
+            m_doc.updateAllViews(kHintStructure);
+        }
+    }
     QApplication::restoreOverrideCursor();
     if (!ok) {
         m_prompter.showMessage(error, PromptIcon::Error);
         if (m_recent.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
             storeRecent();
-        // A file that could be read but was no project has emptied the document: start
-        // a fresh one. A file that could not be read has left the project as it was.
-        if (QFileInfo(path).isReadable() && QFileInfo(path).isFile()) {
-            m_doc.onNewDocument();
-            m_path.clear();
-            m_view->setVisibleRange(SampleRange(0, CMultitrackerView::kInitialVisibleEnd));
-        }
         updateTitle();
         return false;
     }
@@ -871,14 +874,22 @@ bool CMainFrame::saveProject(const QString& path)
     return true;
 }
 
+QString CMainFrame::projectFileName(const QString& chosen)
+{
+    // A name under another extension gets ours added, as desktop save dialogs do: a
+    // project saved as "out.wav" would otherwise pose as audio in every file list.
+    const QString extension = QString::fromLatin1(ProjectFile::kExtension);
+    if (chosen.endsWith(extension, Qt::CaseInsensitive))
+        return chosen;
+    return chosen + extension;
+}
+
 bool CMainFrame::saveAs()
 {
     QString path = QFileDialog::getSaveFileName(this, QCoreApplication::translate("CMainFrame", "Save As"), m_path, tx(kProjectFilter));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".vpf");
-    return saveProject(path);
+    return saveProject(projectFileName(path));
 }
 
 bool CMainFrame::maybeSave()
@@ -934,12 +945,40 @@ void CMainFrame::insertAudioFiles()
         QFileDialog::getOpenFileNames(this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(), dialogFilters(list));
     if (files.isEmpty())
         return;
+    insertFiles(files);
+}
+
+QStringList CMainFrame::insertFiles(const QStringList& files)
+{
+    // The document passes over files it cannot open without a word; each is tried here
+    // first so that the user learns which ones did not arrive.
     std::vector<std::string> names;
-    for (const QString& f : files)
-        names.push_back(f.toStdString());
+    QStringList unreadable;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_doc.insertAudioFiles(names, 0);
+    PluginHost* host = PluginHost::current();
+    for (const QString& f : files) {
+        bool readable = true;
+        if (host) {
+            try {
+                FileFilter probe = FileFilter::create(*host);
+                readable = probe.openFile(f.toStdString());
+            } catch (const ClassCom&) {
+                readable = false;
+            }
+        }
+        if (readable)
+            names.push_back(f.toStdString());
+        else
+            unreadable << QDir::toNativeSeparators(f);
+    }
+    if (!names.empty())
+        m_doc.insertAudioFiles(names, 0);
     QApplication::restoreOverrideCursor();
+    if (!unreadable.isEmpty())
+        m_prompter.showMessage(
+            (tx(kUnreadableFilesText) + QLatin1Char('\n') + unreadable.join(QLatin1Char('\n'))).toStdString(),
+            PromptIcon::Warning);
+    return unreadable;
 }
 
 void CMainFrame::trackProperties()

@@ -9,10 +9,12 @@
 #include "base/view_hints.h"
 
 #include <QBasicTimer>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -67,11 +69,17 @@ public:
     // ---- project files ----
     bool openProject(const QString& path);
     bool saveProject(const QString& path);
+    // The file Save As writes for the name the user chose: with ".vpf" added unless
+    // it ends so already.
+    static QString projectFileName(const QString& chosen);
     const QString& projectPath() const { return m_path; }
     // The most recently opened or saved projects, newest first (at most four), kept in
     // "Recent File List" as File1 .. File4.
     static constexpr int kRecentFiles = 4;
     const QStringList& recentFiles() const { return m_recent; }
+    // Insert Audio File(s) after the dialog: the readable files go in at the cursor,
+    // then one message names every file that could not be read (returned as well).
+    QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
 
@@ -94,15 +102,30 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
+    // One row per command: everything the menus, the toolbar, the dispatch and the
+    // enabling are built from.
+    struct CommandSpec {
+        int id = 0;
+        const char* menu = nullptr; // key of its menu (see kMenuItems)
+        const char* text = nullptr;
+        const char* tip = nullptr;
+        QKeySequence key;
+        int toolbar = 0;            // place on the toolbar, tens giving the section; 0: not there
+        bool separator = false;     // a separator before it in its menu
+        std::function<void(CMainFrame&)> run;
+        std::function<bool(const CMainFrame&)> enabled; // empty: always enabled
+        std::function<bool(const CMainFrame&)> checked; // empty: not checkable
+        const char* group = nullptr;                    // exclusive choice it belongs to
+        std::function<const char*(const CMainFrame&)> dynamicText; // empty: `text`
+    };
+    static const std::vector<CommandSpec>& commandTable();
+
 private:
     struct Command {
         QAction* action = nullptr;
-        const char* text = nullptr;
-        const char* tip = nullptr;
+        const CommandSpec* spec = nullptr;
     };
 
-    QAction* addCommand(QMenu* menu, int id, const char* text, const char* tip, const QKeySequence& key = {});
-    QMenu* addMenu(QMenu* parent, const char* title);
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
@@ -112,6 +135,8 @@ private:
     void updateTitle();
     bool maybeSave();
     void handle(int id);
+    void openCommand();
+    void editInWaveEditor();
     void showTrackMenu(const QPoint& globalPos);
     void insertAudioFiles();
     void trackProperties();
@@ -139,8 +164,6 @@ private:
     std::vector<std::pair<QMenu*, const char*>> m_menus;
     QMenu* m_trackEffects = nullptr;
     QMenu* m_masterEffects = nullptr;
-    QActionGroup* m_timeFormats = nullptr;
-    QActionGroup* m_grids = nullptr;
     QLabel* m_masterLabel = nullptr;
     QLabel* m_headersLabel = nullptr;
     QToolBar* m_toolBar = nullptr;

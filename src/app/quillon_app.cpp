@@ -4,10 +4,12 @@
 #include "app/demo_project.h"
 #include "app/engine_transport.h"
 #include "app/main_frame.h"
+#include "base/folder_settings.h"
 #include "base/prompter.h"
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
 #include "plugins/class_com.h"
+#include "plugins/file_filter.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -24,6 +26,7 @@ CQuillonApp::CQuillonApp(SettingsStore& settings, Prompter& prompter, QString pr
 CQuillonApp::~CQuillonApp()
 {
     CAudioClip::setNotificationDispatcher({});
+    FileFilter::setDefaultPeakFolder({});
     if (m_frame)
         m_frame->setTransport(nullptr);
     m_transport.reset();
@@ -43,6 +46,9 @@ bool CQuillonApp::initInstance(const QStringList& arguments, bool show)
     } catch (...) {
     }
     PluginHost::setCurrent(&m_host);
+    // Peak files go where the peak-file folder setting says, as for the command-line tool.
+    if (std::string peaks; FolderSettings(m_settings).lookup(kFolderPeakFiles, peaks))
+        FileFilter::setDefaultPeakFolder(peaks);
     try {
         m_catalog.build(m_host);
     } catch (const ClassCom&) {

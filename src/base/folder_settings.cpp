@@ -1,8 +1,13 @@
 #include "base/folder_settings.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace quillon {
 
@@ -60,7 +65,76 @@ std::string xdgMusicDir(const std::string& home)
     return {};
 }
 
+// A folder nobody else can enter: a real directory (not a link to one), owned by this
+// user, mode 0700. Missing parts of the path are created 0700 as well.
+bool makePrivateFolder(const std::string& folder)
+{
+    std::error_code ec;
+    std::filesystem::path path(folder);
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path p = path; !p.empty() && !std::filesystem::exists(std::filesystem::symlink_status(p, ec));
+         p = p.parent_path()) {
+        missing.push_back(p);
+        if (p == p.parent_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (::mkdir(it->c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return false;
+    if ((st.st_mode & 07777) != 0700 && ::chmod(folder.c_str(), 0700) != 0)
+        return false;
+    return true;
+}
+
+// The last resort: a fresh folder of unguessable name in the shared temporary folder.
+std::string freshPrivateFolder()
+{
+    std::string pattern = FolderSettings::systemTempFolder() + "/varda-quillon-XXXXXX";
+    if (::mkdtemp(pattern.data()))
+        return pattern;
+    return {};
+}
+
 } // namespace
+
+std::string FolderSettings::userCacheFolder()
+{
+    std::string cache = env("XDG_CACHE_HOME");
+    if (cache.empty() || cache.front() != '/') {
+        const std::string home = env("HOME");
+        if (home.empty())
+            return {};
+        cache = home + "/.cache";
+    }
+    return cache + "/" + kProgramFolder;
+}
+
+std::string FolderSettings::privateTempFolder()
+{
+    // The runtime folder is the user's own and emptied at log-out; the cache folder
+    // serves where there is none.
+    std::vector<std::string> candidates;
+    if (const std::string runtime = env("XDG_RUNTIME_DIR"); !runtime.empty() && runtime.front() == '/')
+        candidates.push_back(runtime + "/" + kProgramFolder);
+    if (const std::string cache = userCacheFolder(); !cache.empty())
+        candidates.push_back(cache + "/tmp");
+    for (const std::string& folder : candidates)
+        if (makePrivateFolder(folder))
+            return folder;
+    const std::string fresh = freshPrivateFolder();
+    return fresh.empty() ? systemTempFolder() : fresh;
+}
+
+std::string FolderSettings::peakFileFolder()
+{
+    // Peak files are worth keeping across a restart, so they live in the cache folder.
+    if (const std::string cache = userCacheFolder(); !cache.empty() && makePrivateFolder(cache + "/peaks"))
+        return cache + "/peaks";
+    return privateTempFolder();
+}
 
 std::string FolderSettings::systemTempFolder()
 {
@@ -94,8 +168,9 @@ bool FolderSettings::lookup(int kind, std::string& folder) const
     if (folder != kMissing)
         return true;
     switch (kind) {
-    case kFolderPeakFiles:
-    case kFolderTemporary: folder = systemTempFolder(); return true;
+    // Never the shared temporary folder: names chosen there can be guessed and planted.
+    case kFolderPeakFiles: folder = peakFileFolder(); return true;
+    case kFolderTemporary: folder = privateTempFolder(); return true;
     // New recordings outlive a reboot in the music folder, unlike in the temporary one.
     case kFolderMyMusic: folder = musicFolder(); return true;
     default: return false;

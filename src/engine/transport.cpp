@@ -196,6 +196,8 @@ void Transport::moveCursorAndRender(int32_t position)
     m_loopOffset.fetch_add(position - old);
 }
 
+void Transport::jumpTo(int32_t position) { moveCursorAndRender(position); }
+
 void Transport::previousLabel()
 {
     const int32_t cursor = m_doc.cursor();

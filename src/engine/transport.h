@@ -63,6 +63,9 @@ public:
     bool updatePlayPosition();
     void previousLabel();
     void nextLabel();
+    // Moves the cursor and the playing position there (a click in the timeline); a
+    // running playback keeps its range, loop and tracks.
+    void jumpTo(int32_t position);
     // One step of Backwards (-10) or Forwards (+10): 0.4 s at ten times real time.
     void scrubStep(int step);
 

@@ -43,7 +43,8 @@ public:
     // Sends the default peak folder when one is set.
     static FileFilter create(PluginHost& host);
     // Where new instances keep peak files (the peak-file folder setting); empty: the
-    // filter's default ($QUILLON_PEAK_DIR, else the system temporary folder).
+    // filter's default ($QUILLON_PEAK_DIR, else the peak-file folder's own default in the
+    // user's cache folder).
     static void setDefaultPeakFolder(const std::string& folder);
     static std::string defaultPeakFolder();
 

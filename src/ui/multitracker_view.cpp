@@ -1243,10 +1243,14 @@ void CMultitrackerView::selectNeighbour(int direction)
     CTrack* track = m_doc.trackAt(current);
     {
         std::lock_guard guard(track->lock());
+        // The neighbour lies wholly beside the selected clip: a clip overlapping it in a
+        // crossfade is passed over.
         for (CAudioClip* clip : track->clips()) {
-            if (direction < 0 && clip->start() < sel->start())
+            if (clip == sel)
+                continue;
+            if (direction < 0 && clip->end() <= sel->start() && (!found || clip->start() > found->start()))
                 found = clip;
-            if (direction > 0 && clip != sel && clip->start() > sel->start() && !found)
+            if (direction > 0 && clip->start() >= sel->end() && (!found || clip->start() < found->start()))
                 found = clip;
         }
     }
@@ -1291,8 +1295,9 @@ void CMultitrackerView::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
+        // A plain stop: the cursor stays where the playback was.
         if (isPlaying())
-            stopPlaying();
+            m_transport->stopPlayback();
         else if (event->modifiers() & Qt::ShiftModifier)
             playAll();
         else

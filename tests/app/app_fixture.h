@@ -14,7 +14,13 @@ namespace quillon::test {
 
 class AppFixture : public ::testing::Test {
 protected:
-    AppFixture() : peakDir("QUILLON_PEAK_DIR", tmp.path().string()) {}
+    // The user's cache and runtime folders lie in the test's folder too: the program's
+    // default peak and temporary folders are made there.
+    AppFixture()
+        : peakDir("QUILLON_PEAK_DIR", tmp.path().string()), cacheDir("XDG_CACHE_HOME", (tmp.path() / "cache").string()),
+          runtimeDir("XDG_RUNTIME_DIR", (tmp.path() / "run").string())
+    {
+    }
 
     QString folder(const std::string& name) const
     {
@@ -24,6 +30,8 @@ protected:
 
     TempDir tmp;
     ScopedEnv peakDir;
+    ScopedEnv cacheDir;
+    ScopedEnv runtimeDir;
     MemorySettingsStore settings;
     RecordingPrompter prompter;
 };

@@ -269,7 +269,7 @@ TEST_F(FrameTest, RecentFilesKeepTheFourLatestNewestFirst)
     EXPECT_EQ(settings.profileString("Recent File List", "File4", "none"), "none");
 }
 
-TEST_F(FrameTest, AFileThatIsNoProjectLeavesANewProjectAndAMissingOneTheOldOne)
+TEST_F(FrameTest, AFileThatIsNoProjectOrIsMissingLeavesTheOldOne)
 {
     CMainFrame& frame = newFrame();
     const QString kept = QString::fromStdString(tmp.file("kept.vpf"));
@@ -286,8 +286,8 @@ TEST_F(FrameTest, AFileThatIsNoProjectLeavesANewProjectAndAMissingOneTheOldOne)
     EXPECT_FALSE(frame.openProject(QString::fromStdString(junk)));
     EXPECT_EQ(prompter.messages().back(), "Unexpected file format.");
     EXPECT_EQ(doc->trackCount(), 2);
-    EXPECT_EQ(doc->title(), "");
-    EXPECT_TRUE(frame.projectPath().isEmpty());
+    EXPECT_EQ(doc->title(), "Kept");
+    EXPECT_EQ(frame.projectPath(), kept);
 }
 
 TEST_F(FrameTest, UndoAndRedoFollowTheHistory)

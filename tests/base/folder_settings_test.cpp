@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -15,15 +18,17 @@ TEST(FolderSettings, MissingValuesAndDefaults)
 {
     TempDir tmp;
     ScopedEnv tmpdir("TMPDIR", tmp.path().string());
+    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp.file("run"));
+    ScopedEnv cache("XDG_CACHE_HOME", tmp.file("cache"));
     MemorySettingsStore store;
     FolderSettings folders(store);
     std::string folder = "unchanged";
 
-    // No Temporary value: the system temporary folder.
+    // No Temporary or peak-file value: folders of the user's own, never the shared one.
     EXPECT_TRUE(folders.lookup(kFolderTemporary, folder));
-    EXPECT_EQ(folder, tmp.path().string());
+    EXPECT_EQ(folder, tmp.file("run/varda-quillon"));
     EXPECT_TRUE(folders.lookup(kFolderPeakFiles, folder));
-    EXPECT_EQ(folder, tmp.path().string());
+    EXPECT_EQ(folder, tmp.file("cache/varda-quillon/peaks"));
 
     // No Presets value in the machine key: kind 1 fails with the marker.
     EXPECT_FALSE(folders.lookup(kFolderPresets, folder));
@@ -94,4 +99,91 @@ TEST(FolderSettings, NoHomeFallsBackToTemporary)
     ScopedEnv tmpdir("TMPDIR", tmp.path().string());
     ScopedEnv h("HOME", "");
     EXPECT_EQ(FolderSettings::musicFolder(), tmp.path().string());
+}
+
+namespace {
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st.st_mode;
+}
+
+} // namespace
+
+TEST(FolderSettings, DefaultFoldersArePrivateToTheUser)
+{
+    TempDir tmp;
+    ScopedEnv tmpdir("TMPDIR", tmp.file("shared"));
+    std::filesystem::create_directories(tmp.file("shared"));
+    MemorySettingsStore store;
+    FolderSettings folders(store);
+    struct Row {
+        const char* runtime; // empty: unset
+        const char* cache;
+        const char* home;
+        const char* temporary;
+        const char* peaks;
+    };
+    const Row rows[] = {
+        {"run", "cache", "home", "run/varda-quillon", "cache/varda-quillon/peaks"},
+        {"", "cache", "home", "cache/varda-quillon/tmp", "cache/varda-quillon/peaks"},
+        {"", "", "home", "home/.cache/varda-quillon/tmp", "home/.cache/varda-quillon/peaks"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.temporary);
+        if (*row.runtime)
+            std::filesystem::create_directories(tmp.file(row.runtime));
+        ScopedEnv runtime("XDG_RUNTIME_DIR", *row.runtime ? tmp.file(row.runtime) : "");
+        ScopedEnv cache("XDG_CACHE_HOME", *row.cache ? tmp.file(row.cache) : "");
+        ScopedEnv home("HOME", tmp.file(row.home));
+        std::string temporary;
+        std::string peaks;
+        ASSERT_TRUE(folders.lookup(kFolderTemporary, temporary));
+        ASSERT_TRUE(folders.lookup(kFolderPeakFiles, peaks));
+        EXPECT_EQ(temporary, tmp.file(row.temporary));
+        EXPECT_EQ(peaks, tmp.file(row.peaks));
+        for (const std::string& f : {temporary, peaks}) {
+            EXPECT_TRUE(S_ISDIR(modeOf(f))) << f;
+            EXPECT_EQ(modeOf(f) & 07777, 0700u) << f;
+        }
+    }
+
+    // A folder of ours that someone opened up is closed again.
+    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp.file("run"));
+    ::chmod(tmp.file("run/varda-quillon").c_str(), 0777);
+    std::string folder;
+    ASSERT_TRUE(folders.lookup(kFolderTemporary, folder));
+    EXPECT_EQ(modeOf(folder) & 07777, 0700u);
+
+    // A folder the user set is used as set.
+    ASSERT_TRUE(folders.store(kFolderTemporary, tmp.file("shared")));
+    ASSERT_TRUE(folders.lookup(kFolderTemporary, folder));
+    EXPECT_EQ(folder, tmp.file("shared"));
+}
+
+TEST(FolderSettings, APlantedLinkUnderTheDefaultNameIsNotFollowed)
+{
+    TempDir tmp;
+    ScopedEnv tmpdir("TMPDIR", tmp.file("shared"));
+    std::filesystem::create_directories(tmp.file("shared"));
+    std::filesystem::create_directories(tmp.file("run"));
+    std::filesystem::create_directories(tmp.file("elsewhere"));
+    ::chmod(tmp.file("elsewhere").c_str(), 0755);
+    // Someone else's folder, reached through a link planted where ours would be.
+    std::filesystem::create_directory_symlink(tmp.file("elsewhere"), tmp.file("run/varda-quillon"));
+    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp.file("run"));
+    ScopedEnv cache("XDG_CACHE_HOME", "");
+    ScopedEnv home("HOME", "");
+    MemorySettingsStore store;
+    std::string folder;
+    ASSERT_TRUE(FolderSettings(store).lookup(kFolderTemporary, folder));
+    EXPECT_NE(folder, tmp.file("run/varda-quillon"));
+    EXPECT_EQ(std::filesystem::weakly_canonical(folder).string().rfind(tmp.file("elsewhere"), 0), std::string::npos);
+    // The fresh folder it falls back on is a private one of unguessable name.
+    EXPECT_TRUE(S_ISDIR(modeOf(folder)));
+    EXPECT_EQ(modeOf(folder) & 07777, 0700u);
+    EXPECT_EQ(folder.rfind(tmp.file("shared/varda-quillon-"), 0), 0u);
+    EXPECT_EQ(modeOf(tmp.file("elsewhere")) & 07777, 0755u);
 }

@@ -254,6 +254,29 @@ TEST_F(TransportTest, LoopedSectionWrapsTheShownCursorBack)
     transport->stopCommand();
 }
 
+TEST_F(TransportTest, AJumpWhilePlayingKeepsTheLoopAndTheTracks)
+{
+    addClip(0, 0, 44100 * 6, 0.1f);
+    addClip(1, 0, 44100 * 6, 0.1f);
+    const SampleRange section(4410, 4410 + 44100 * 4);
+    const std::vector<int32_t> only{1};
+    ASSERT_EQ(transport->play(section, &only, true), Transport::PlayResult::Started);
+    const int32_t target = 4410 + 44100 * 2;
+    transport->jumpTo(target);
+    EXPECT_EQ(doc->cursor(), target);
+    EXPECT_GE(doc->renderPosition().load(), target);
+    EXPECT_TRUE(transport->isPlaying());
+    EXPECT_EQ(transport->playRange(), section);
+    EXPECT_EQ(doc->trackAt(0)->playbackOff(), 1);
+    EXPECT_EQ(doc->trackAt(1)->playbackOff(), 0);
+    // The shown cursor goes on from the new place (less what the device still holds),
+    // not from where the playback started.
+    ASSERT_TRUE(transport->updatePlayPosition());
+    EXPECT_GT(doc->cursor(), target - 44100);
+    EXPECT_LT(doc->cursor(), section.end);
+    transport->stopCommand();
+}
+
 TEST_F(TransportTest, ATracksPlayButtonPlaysOnlyThatTrack)
 {
     addClip(0, 0, 4410, 0.3f);

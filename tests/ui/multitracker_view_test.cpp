@@ -459,6 +459,31 @@ TEST_F(ViewTest, UpAndDownMoveTheCurrentTrackAndCarryTheSelection)
     (void)v;
 }
 
+TEST_F(ViewTest, LeftAndRightPassOverAClipThatOverlapsTheSelectedOne)
+{
+    showWholeProject();
+    CAudioClip* a = place(0, at(100), at(50));
+    CAudioClip* b = place(0, at(140), at(60)); // crossfades with a
+    CAudioClip* c = place(0, at(200), at(50)); // starts where b ends
+    doc->setCurrentTrack(0);
+    const struct {
+        CAudioClip* from;
+        int key;
+        CAudioClip* to;
+    } rows[] = {
+        {a, Qt::Key_Right, c}, {b, Qt::Key_Right, c}, {c, Qt::Key_Right, c},
+        {c, Qt::Key_Left, b},  {b, Qt::Key_Left, b},  {a, Qt::Key_Left, a},
+    };
+    for (const auto& row : rows) {
+        doc->clearClipSelection();
+        row.from->setSelected(true);
+        key(row.key);
+        const std::vector<CAudioClip*> selected = doc->selectedClips();
+        ASSERT_EQ(selected.size(), 1u);
+        EXPECT_EQ(selected.front(), row.to) << "from " << row.from->start() / kPx << " key " << row.key;
+    }
+}
+
 TEST_F(ViewTest, RubberBandSelectsClipsInTimeAndTracksAndClearsTheMarking)
 {
     CMultitrackerView& v = showWholeProject();

@@ -254,3 +254,41 @@ TEST(FileFilterPeaks, ChangedSourceNotifiesAndBuildsFreshPeaks)
     EXPECT_EQ(sink->changes.load(), 1);
     record.release(&record);
 }
+
+TEST(FileFilterPeaks, ALinkPlantedUnderThePeakFileNameIsNotFollowed)
+{
+    TempDir tmp;
+    TempDir genuine;
+    TempDir planted;
+    const std::vector<float> data = shapedSignal(20000, 0.6f);
+    ASSERT_TRUE(writeAudio(tmp.file("s.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, data));
+    {
+        FileFilter filter = makeFilter(genuine.path().string());
+        ASSERT_TRUE(filter.openFile(tmp.file("s.wav")));
+        ASSERT_TRUE(waitFor([&] { return filter.peakProgress() == 100; }));
+    }
+    const auto files = peakFiles(genuine.path());
+    ASSERT_EQ(files.size(), 1u);
+    // The peak file's name is predictable: another user plants a link under it, to a
+    // file of the victim's, or to a peak file of their own making.
+    const std::filesystem::path trap = planted.path() / files[0].filename();
+    const std::string victim = tmp.file("victim.txt");
+    std::ofstream(victim) << "precious";
+    const auto genuineTime = std::filesystem::last_write_time(files[0]);
+    for (const std::string& target : {victim, files[0].string()}) {
+        SCOPED_TRACE(target);
+        std::filesystem::remove(trap);
+        std::filesystem::create_symlink(target, trap);
+        FileFilter filter = makeFilter(planted.path().string());
+        ASSERT_TRUE(filter.openFile(tmp.file("s.wav")));
+        ASSERT_TRUE(waitFor([&] { return filter.peakProgress() == 100; }));
+        expectPeaksBracketed(filter.peaks(0, 20000, 50), data, 0, 400);
+        EXPECT_FALSE(std::filesystem::is_symlink(trap));
+        EXPECT_TRUE(std::filesystem::is_regular_file(trap));
+    }
+    std::ifstream in(victim);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "precious");
+    EXPECT_EQ(std::filesystem::last_write_time(files[0]), genuineTime);
+}

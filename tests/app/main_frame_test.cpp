@@ -1,0 +1,283 @@
+// The main window's commands as a new user meets them: opening a file that is no
+// project, inserting files that are no audio, a wave editor that cannot start, Save As
+// under a foreign extension, the play and wizard commands.
+
+#include "app/app_fixture.h"
+#include "app/main_frame.h"
+#include "app/quillon_app.h"
+#include "app/wave_editor_diagnosis.h"
+#include "base/folder_settings.h"
+#include "model/audio_clip.h"
+#include "model/multitracker_doc.h"
+#include "model/track.h"
+#include "plugins/file_filter.h"
+#include "support/test_audio.h"
+#include "ui/command_ids.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <functional>
+#include <random>
+
+namespace quillon::test {
+namespace {
+
+// Answers the next file dialog that comes up with `name`, as a user typing it would;
+// a question to save the changes first is answered No.
+void answerNextFileDialog(const QString& name)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, name] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->button(QMessageBox::No)->click();
+            return;
+        }
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        dialog->selectFile(name);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    timer->start();
+}
+
+// Records what the status bar said at the moment each message went up.
+class WatchingPrompter : public RecordingPrompter {
+public:
+    void showMessage(const std::string& text, PromptIcon icon) override
+    {
+        if (onMessage)
+            onMessage();
+        RecordingPrompter::showMessage(text, icon);
+    }
+    std::function<void()> onMessage;
+};
+
+class MainFrameTest : public AppFixture {
+protected:
+    MainFrameTest()
+    {
+        settings.writeProfileInt("General", "StartupTracks", 1);
+        app = std::make_unique<CQuillonApp>(settings, watcher, folder("program"), folder("data"));
+        EXPECT_TRUE(app->initInstance({}, false));
+    }
+    ~MainFrameTest() override { app.reset(); }
+
+    CMainFrame& frame() { return *app->frame(); }
+    CMultitrackerDoc& doc() { return *app->document(); }
+
+    std::string tone(const std::string& name)
+    {
+        TestTone t;
+        t.frames = 4410;
+        const std::string path = tmp.file(name);
+        EXPECT_TRUE(writeTone(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, t));
+        return path;
+    }
+    std::string noise(const std::string& name)
+    {
+        std::mt19937 random(7);
+        std::ofstream out(tmp.file(name), std::ios::binary);
+        for (int i = 0; i < 8192; ++i)
+            out.put(static_cast<char>(random()));
+        return tmp.file(name);
+    }
+
+    WatchingPrompter watcher;
+    std::unique_ptr<CQuillonApp> app;
+};
+
+TEST_F(MainFrameTest, AFileThatIsNoProjectLeavesTheOpenProjectAsItWas)
+{
+    ASSERT_TRUE(frame().runCommand(cmd::kInsertTrack));
+    ASSERT_TRUE(frame().runCommand(cmd::kInsertTrack));
+    doc().setTitle("Kept");
+    doc().setCurrentTrack(1);
+    const QString kept = QString::fromStdString(tmp.file("kept.vpf"));
+    ASSERT_TRUE(frame().saveProject(kept));
+    ASSERT_TRUE(frame().runCommand(cmd::kInsertTrack)); // an unsaved change on top
+    ASSERT_EQ(doc().trackCount(), 4);
+    const QString pane = frame().trackPaneText();
+    const int32_t current = doc().currentTrack();
+
+    const std::string text = tmp.file("notes.vpf");
+    std::ofstream(text) << "These are my notes, not a project.\n";
+    std::vector<QString> paneWhileShown;
+    watcher.onMessage = [&] { paneWhileShown.push_back(frame().trackPaneText()); };
+
+    // Called directly, then through File > Open and its dialog.
+    for (bool throughDialog : {false, true}) {
+        SCOPED_TRACE(throughDialog ? "File > Open" : "openProject");
+        watcher.clear();
+        paneWhileShown.clear();
+        if (throughDialog) {
+            answerNextFileDialog(QString::fromStdString(text));
+            EXPECT_TRUE(frame().runCommand(cmd::kOpen));
+        } else {
+            EXPECT_FALSE(frame().openProject(QString::fromStdString(text)));
+        }
+        ASSERT_EQ(watcher.messages(), std::vector<std::string>{"Unexpected file format."});
+        ASSERT_EQ(paneWhileShown.size(), 1u);
+        EXPECT_EQ(paneWhileShown[0], pane);
+        EXPECT_EQ(doc().trackCount(), 4);
+        EXPECT_EQ(doc().title(), "Kept");
+        EXPECT_EQ(doc().currentTrack(), current);
+        EXPECT_TRUE(doc().isModified());
+        EXPECT_TRUE(doc().canUndo());
+        EXPECT_EQ(frame().projectPath(), kept);
+        EXPECT_TRUE(frame().windowTitle().startsWith("kept*"));
+        EXPECT_EQ(frame().recentFiles(), QStringList{kept});
+    }
+
+    // A real project still opens through the same path.
+    answerNextFileDialog(kept);
+    watcher.clear();
+    doc().setModified(false);
+    EXPECT_TRUE(frame().runCommand(cmd::kOpen));
+    EXPECT_TRUE(watcher.messages().empty());
+    EXPECT_EQ(doc().trackCount(), 3);
+    EXPECT_FALSE(doc().canUndo());
+}
+
+TEST_F(MainFrameTest, SaveAsAddsTheProjectExtensionToAForeignOne)
+{
+    const struct {
+        const char* chosen;
+        const char* written;
+    } rows[] = {
+        {"song", "song.vpf"}, {"song.vpf", "song.vpf"}, {"SONG.VPF", "SONG.VPF"},
+        {"out.wav", "out.wav.vpf"}, {"v1.2/mix", "v1.2/mix.vpf"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CMainFrame::projectFileName(row.chosen), row.written) << row.chosen;
+
+    answerNextFileDialog(QString::fromStdString(tmp.file("out.wav")));
+    ASSERT_TRUE(frame().runCommand(cmd::kSaveAs));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.file("out.wav"))));
+    const QString written = QString::fromStdString(tmp.file("out.wav.vpf"));
+    EXPECT_TRUE(QFileInfo::exists(written));
+    EXPECT_EQ(frame().projectPath(), written);
+    EXPECT_EQ(frame().recentFiles(), QStringList{written});
+}
+
+TEST_F(MainFrameTest, FilesThatAreNoAudioAreNamedAfterTheOthersAreInserted)
+{
+    const std::string first = tone("first.wav");
+    const std::string junk = noise("random.wav");
+    const std::string second = tone("second.wav");
+    const std::string empty = tmp.file("empty.wav");
+    std::ofstream(empty).flush();
+
+    size_t clipsWhenShown = 0;
+    watcher.onMessage = [&] { clipsWhenShown = doc().trackAt(0)->clips().size(); };
+    const QStringList skipped = frame().insertFiles(
+        {QString::fromStdString(first), QString::fromStdString(junk), QString::fromStdString(second),
+         QString::fromStdString(empty)});
+    EXPECT_EQ(skipped, (QStringList{QString::fromStdString(junk), QString::fromStdString(empty)}));
+    EXPECT_EQ(doc().trackAt(0)->clips().size(), 2u);
+    EXPECT_EQ(clipsWhenShown, 2u);
+    ASSERT_EQ(watcher.messages().size(), 1u);
+    const std::string message = watcher.messages()[0];
+    EXPECT_NE(message.find(junk), std::string::npos);
+    EXPECT_NE(message.find(empty), std::string::npos);
+    EXPECT_EQ(message.find(first), std::string::npos);
+
+    // Only unreadable files: nothing goes in, the message still comes.
+    watcher.clear();
+    EXPECT_EQ(frame().insertFiles({QString::fromStdString(junk)}).size(), 1);
+    EXPECT_EQ(doc().trackAt(0)->clips().size(), 2u);
+    EXPECT_EQ(watcher.messages().size(), 1u);
+    // Only good ones: no message.
+    watcher.clear();
+    EXPECT_TRUE(frame().insertFiles({QString::fromStdString(first)}).isEmpty());
+    EXPECT_TRUE(watcher.messages().empty());
+}
+
+TEST_F(MainFrameTest, AWaveEditorThatCannotStartIsExplained)
+{
+    const std::string source = tone("take.wav");
+    ASSERT_TRUE(frame().insertFiles({QString::fromStdString(source)}).isEmpty());
+    CAudioClip* clip = doc().trackAt(0)->clips().front();
+    clip->setSelected(true);
+    // The source has gone since: whatever the editor, it cannot be handed the file.
+    std::filesystem::remove(source);
+    watcher.clear();
+    ASSERT_TRUE(frame().runCommand(cmd::kWaveEditor));
+    ASSERT_EQ(watcher.messages().size(), 1u);
+    const std::string message = watcher.messages()[0];
+    EXPECT_EQ(message.rfind("Unable to create instance of class com interface (ClassCom Error).\n", 0), 0u);
+    EXPECT_NE(message.find("\"xdg-open %f\""), std::string::npos);
+    EXPECT_NE(message.find(source), std::string::npos);
+    EXPECT_NE(message.find("No such file or directory"), std::string::npos);
+    EXPECT_NE(message.find("\"WaveEditorCommand\" in the section \"General\""), std::string::npos);
+}
+
+TEST_F(MainFrameTest, TheWaveEditorDiagnosisNamesWhatFailed)
+{
+    const std::string source = tone("take.wav");
+    const std::string plain = tmp.file("plain.txt");
+    std::ofstream(plain) << "not a program";
+    ::chmod(plain.c_str(), 0644);
+    const struct {
+        std::string command;
+        std::string file;
+        const char* reason;
+    } rows[] = {
+        {"no-such-editor-anywhere %f", source, "\"no-such-editor-anywhere\": No such file or directory"},
+        {"/opt/none/editor --open %f", source, "\"/opt/none/editor\": No such file or directory"},
+        {plain + " %f", source, "Permission denied"},
+        {"'unclosed %f", source, "unclosed quote"},
+        {"sh -c true", tmp.file("gone.wav"), "gone.wav\": No such file or directory"},
+    };
+    for (const auto& row : rows) {
+        MemorySettingsStore store;
+        store.writeProfileString(WaveEditorDiagnosis::kSection, WaveEditorDiagnosis::kSettingName, row.command);
+        const WaveEditorDiagnosis why(store, row.file);
+        EXPECT_EQ(why.command().toStdString(), row.command);
+        EXPECT_NE(why.reason().toStdString().find(row.reason), std::string::npos) << row.command << ": "
+                                                                                   << why.reason().toStdString();
+    }
+}
+
+TEST_F(MainFrameTest, ThePeakFileFolderSettingReachesTheFileFilter)
+{
+    std::string peaks;
+    FolderSettings(settings).lookup(kFolderPeakFiles, peaks);
+    EXPECT_EQ(FileFilter::defaultPeakFolder(), peaks);
+    EXPECT_EQ(peaks, (tmp.path() / "cache" / "varda-quillon" / "peaks").string());
+
+    // A folder the user chose is used as set.
+    app.reset();
+    const std::string chosen = folder("my peaks").toStdString();
+    FolderSettings(settings).store(kFolderPeakFiles, chosen);
+    CQuillonApp second(settings, watcher, folder("program"), folder("data"));
+    ASSERT_TRUE(second.initInstance({}, false));
+    EXPECT_EQ(FileFilter::defaultPeakFolder(), chosen);
+}
+
+TEST_F(MainFrameTest, TheWizardSwitchesSayTheWizardsAreNotThereYet)
+{
+    app.reset();
+    watcher.clear();
+    CQuillonApp started(settings, watcher, folder("program"), folder("data"));
+    ASSERT_TRUE(started.initInstance({"/Dialog:LPToCD", "/Dialog:TapeToCD"}, false));
+    EXPECT_TRUE(watcher.messages().empty());
+    QApplication::processEvents();
+    EXPECT_EQ(started.frame()->commandLog(), (std::vector<int>{cmd::kLpToCdWizard, cmd::kTapeToCdWizard}));
+    EXPECT_EQ(watcher.messages(), (std::vector<std::string>{"The LP to CD Wizard is not available yet.",
+                                                             "The Cassette to CD Wizard is not available yet."}));
+}
+
+} // namespace
+} // namespace quillon::test
