@@ -1007,8 +1007,7 @@ void CMainFrame::adjustSilence()
                                                    0.0, 0.0, 160.0, 1, &ok);
     if (!ok)
         return;
-    m_doc.openUndoStep();
-    m_doc.adjustSilence(seconds);
+    m_doc.adjustSilence(seconds); // one undo step, the document's own
 }
 
 void CMainFrame::configureSaveOptions()
@@ -1038,7 +1037,6 @@ void CMainFrame::addEffect(int commandId)
         std::unique_ptr<CTransformPlugin> effect = CTransformPlugin::createFromEntry(*entry, *m_catalog);
         if (!effect)
             return;
-        m_doc.openUndoStep();
         using Kind = CMultitrackerDoc::ChainKind;
         if (!m_doc.addEffect(master ? Kind::Master : Kind::Track, current, std::move(effect)))
             return;

@@ -14,6 +14,12 @@ public:
 
     MemoryStream() = default;
     explicit MemoryStream(std::vector<uint8_t> bytes);
+    // Undo snapshots carry more than the bytes (a derived class of the model).
+    virtual ~MemoryStream() = default;
+    MemoryStream(const MemoryStream&) = default;
+    MemoryStream& operator=(const MemoryStream&) = default;
+    MemoryStream(MemoryStream&&) = default;
+    MemoryStream& operator=(MemoryStream&&) = default;
 
     void write(const void* data, size_t size);
     // Returns the number of bytes read, fewer at the end of the data.

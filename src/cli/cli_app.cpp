@@ -15,6 +15,7 @@
 #include "engine/transport.h"
 #include "engine/wave_input_device.h"
 #include "engine/wave_output_device.h"
+#include "model/cd_track_layout.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/playlist_reader.h"
@@ -344,11 +345,7 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
         doc->adjustSilence(pause);
 
     // "N=TEXT" pairs address CD tracks counted from 1.
-    std::vector<ProjectLabel*> splits;
-    CLabelList::Cursor cursor;
-    for (ProjectLabel* l = doc->labels().first(cursor); l; l = doc->labels().next(cursor))
-        if (l->kind == ProjectLabel::kTrackSplit)
-            splits.push_back(l);
+    const std::vector<ProjectLabel*> splits = CdTrackLayout::splits(doc->labels());
     for (const char* field : {"title", "artist"}) {
         for (const std::string& pair : o.values(field)) {
             const auto eq = pair.find('=');

@@ -22,6 +22,7 @@ public:
     void finish() override;
     int64_t framesDone() const override;
     int64_t framesDelivered() const override;
+    bool holdsExactRange() const override { return m_target && m_target->holdsExactRange(); }
 
     // The largest magnitude of any sample so far (1.0 is full scale).
     float peak() const { return m_peak.load(std::memory_order_relaxed); }

@@ -68,6 +68,7 @@ public:
     int64_t framesDone() const override { return framesWritten(); }
     // Frames handed to the sink, written or still queued.
     int64_t framesDelivered() const override;
+    bool holdsExactRange() const override { return true; }
     uint64_t bytesReceived() const { return m_bytes.load(std::memory_order_acquire); }
 
     // Writes what is queued and releases the filter, which finishes the file; later

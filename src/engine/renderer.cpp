@@ -213,8 +213,14 @@ int Renderer::render(const RenderRequest& request)
             master[2 * f + 1] *= gains.right;
         }
 
-        if (request.sink && !request.sink->acceptBlock(s.masterBlock))
-            break; // nowhere for the audio to go
+        if (request.sink) {
+            // A file ends where its range ends; the frames rendered past it (the block
+            // is whole) belong to the next file, if to any.
+            if (!request.loop && request.sink->holdsExactRange() && int64_t(at) + frames > range.end)
+                s.masterBlock.resize(static_cast<uint32_t>(std::max<int64_t>(0, int64_t(range.end) - at)), true);
+            if (!request.sink->acceptBlock(s.masterBlock))
+                break; // nowhere for the audio to go
+        }
 
         const float left = peak(master, frames, kChannels, 0);
         const float right = peak(master, frames, kChannels, 1);

@@ -75,7 +75,7 @@ public:
 
     // Renders the request's range into its sink. Returns when the range is done (the
     // last block is always whole, so up to one block minus a frame past the end is
-    // delivered), when a stop is requested, or when the sink refuses a block; with loop
+    // delivered, except to a sink that holds exactly its range), when a stop is requested, or when the sink refuses a block; with loop
     // set it runs until stopped. Returns 1, or 0 without rendering anything when the
     // project is not two-channel. ClassCom from preparing effects, from the master
     // chain's length factor or from reading a track passes to the caller, as does any

@@ -24,6 +24,9 @@ public:
     virtual int64_t framesDone() const = 0;
     // Frames handed to the sink so far.
     virtual int64_t framesDelivered() const = 0;
+    // A file holds exactly the range asked for: the renderer cuts the last block at
+    // the range's end. Playback takes whole blocks.
+    virtual bool holdsExactRange() const { return false; }
 
     // How sinks that quantise to integer samples of 8 or 16 bits do it: a rectangular
     // 0-or-1 LSB dither, and first-order error feedback (noise shaping).

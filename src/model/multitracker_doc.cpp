@@ -8,10 +8,12 @@
 #include "base/wave_format.h"
 #include "model/assignable_group.h"
 #include "model/audio_clip.h"
+#include "model/cd_track_layout.h"
 #include "model/curve.h"
 #include "model/folder_chooser.h"
 #include "model/playback_control.h"
 #include "model/project_label.h"
+#include "model/project_snapshot.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/class_com.h"
@@ -79,22 +81,6 @@ WAVEFORMATEX readFormat(CArchive& ar)
     f.wBitsPerSample = ar.readU16();
     f.cbSize = ar.readU16();
     return f;
-}
-
-struct SplitPlace {
-    int32_t position;
-    int32_t pause;
-};
-
-// The CD track splits of a list in order.
-std::vector<ProjectLabel*> splitsOf(CLabelList& list)
-{
-    std::vector<ProjectLabel*> out;
-    CLabelList::Cursor cursor;
-    for (ProjectLabel* l = list.first(cursor); l; l = list.next(cursor))
-        if (l->kind == ProjectLabel::kTrackSplit)
-            out.push_back(l);
-    return out;
 }
 
 } // namespace
@@ -193,13 +179,21 @@ void CMultitrackerDoc::deleteContents()
 
 std::unique_ptr<MemoryStream> CMultitrackerDoc::takeSnapshot()
 {
-    auto snapshot = std::make_unique<MemoryStream>();
+    auto snapshot = std::make_unique<ProjectSnapshot>();
     try {
         CArchive ar(*snapshot, CArchive::Mode::Store);
         serialize(ar);
     } catch (const ClassCom&) {
         return nullptr;
     }
+    {
+        std::lock_guard<CLabelList> labelGuard(m_labels);
+        CLabelList::Cursor walk;
+        for (const ProjectLabel* l = m_labels.first(walk); l; l = m_labels.next(walk))
+            snapshot->labelPauses.push_back(l->pause);
+    }
+    for (const auto& t : m_tracks)
+        snapshot->trackActive.push_back(t->isActive() ? 1 : 0);
     return snapshot;
 }
 
@@ -217,6 +211,20 @@ void CMultitrackerDoc::restoreSnapshot(MemoryStream& snapshot)
     snapshot.seekToBegin();
     CArchive ar(snapshot, CArchive::Mode::Load);
     serialize(ar);
+    // What the file does not hold comes from beside it, when the lists still match.
+    const auto* extras = dynamic_cast<const ProjectSnapshot*>(&snapshot);
+    if (!extras)
+        return;
+    if (extras->trackActive.size() == m_tracks.size())
+        for (size_t i = 0; i < m_tracks.size(); ++i)
+            m_tracks[i]->setActive(extras->trackActive[i] != 0);
+    std::lock_guard<CLabelList> labelGuard(m_labels);
+    if (static_cast<size_t>(m_labels.count()) != extras->labelPauses.size())
+        return;
+    CLabelList::Cursor walk;
+    size_t i = 0;
+    for (ProjectLabel* l = m_labels.first(walk); l; l = m_labels.next(walk))
+        l->pause = extras->labelPauses[i++];
 }
 
 bool CMultitrackerDoc::undo()
@@ -521,6 +529,24 @@ CTrack* CMultitrackerDoc::insertTrackCommand()
     CTrack* t = insertTrack(index, std::make_unique<CTrack>(kUntitledTrack));
     updateAllViews(kHintRefresh);
     return t;
+}
+
+bool CMultitrackerDoc::deleteTrackCommand(int32_t index)
+{
+    if (trackCount() < 2 || index < 0 || index >= trackCount())
+        return false;
+    openUndoStep(true);
+    return deleteTrack(index);
+}
+
+ProjectLabel* CMultitrackerDoc::insertLabelCommand(int32_t position, int32_t kind, const std::string& title,
+                                                   const std::string& artist, int32_t pause)
+{
+    openUndoStep(true);
+    ProjectLabel* label = m_labels.add(position, kind, title, artist, pause);
+    setModified();
+    updateAllViews(kHintRefresh);
+    return label;
 }
 
 void CMultitrackerDoc::setTrackName(int32_t index, const std::string& name)
@@ -851,114 +877,15 @@ void CMultitrackerDoc::removeTime(const SampleRange& range)
 
 void CMultitrackerDoc::computeCdTracks(CLabelList& out) const
 {
-    const int64_t end = projectEnd();
-    if (end <= 0)
-        return;
-    // The user-interface thread walks the clips without locks (it is their only writer).
-   
-    int64_t n = 0;
-    while (n < end) {
-        const int32_t scan = static_cast<int32_t>(n);
-        // d: the earliest start of audio that still reaches n; p: the silence between
-        // the latest clip starting before n and d.
-        int32_t d = static_cast<int32_t>(end);
-        int32_t p = static_cast<int32_t>(end);
-        for (const auto& t : m_tracks)
-            if (const CAudioClip* c = t->firstClipEndingAtOrAfter(scan); c && c->start() <= d)
-                d = c->start();
-        p = std::min(p, d);
-        for (const auto& t : m_tracks) {
-            if (const CAudioClip* c = t->lastClipStartingAtOrBefore(scan)) {
-                const int64_t g = int64_t(d) - c->end();
-                p = std::min<int64_t>(p, g) < 0 ? 0 : static_cast<int32_t>(std::min<int64_t>(p, g));
-            }
-        }
-        out.add(d, ProjectLabel::kTrackSplit, {}, {}, p);
-        n = std::max<int64_t>(n + 1, d);
-        // Run over the audio that covers n, on every track, in whole passes until a
-        // pass finds no clip at n. Stopping inside a pass could leave n at the end of
-        // a clip that still reaches it, and the next round would put a split in the
-        // middle of continuous audio.
-        for (;;) {
-            bool covered = false;
-            for (const auto& t : m_tracks) {
-                if (n > std::numeric_limits<int32_t>::max())
-                    break;
-                if (const CAudioClip* c = t->clipAt(static_cast<int32_t>(n))) {
-                    covered = true;
-                    n = std::max<int64_t>(n, c->end());
-                }
-            }
-            if (!covered)
-                break;
-            ++n;
-        }
-    }
+    CdTrackLayout(const_cast<CMultitrackerDoc&>(*this)).compute(out);
 }
 
-void CMultitrackerDoc::synchroniseCdTracks()
-{
-    CLabelList computed;
-    computeCdTracks(computed);
-    std::vector<SplitPlace> wanted;
-    for (const ProjectLabel* l : splitsOf(computed))
-        wanted.push_back({l->position, l->pause});
-
-    std::lock_guard<CLabelList> labelGuard(m_labels);
-    std::vector<ProjectLabel*> existing = splitsOf(m_labels);
-    if (existing.size() == wanted.size()) {
-        for (size_t i = 0; i < existing.size(); ++i) {
-            existing[i]->pause = wanted[i].pause;
-            if (existing[i]->position != wanted[i].position)
-                m_labels.reposition(existing[i], wanted[i].position);
-        }
-        return;
-    }
-    size_t e = 0;
-    for (const SplitPlace& w : wanted) {
-        while (e < existing.size() && existing[e]->position < w.position)
-            m_labels.remove(existing[e++]);
-        // A split that stays takes the silence before it as it is now: a stale pause
-        // would make Adjust Silence insert or remove the wrong amount of time.
-        if (e < existing.size() && existing[e]->position == w.position)
-            existing[e++]->pause = w.pause;
-        else
-            m_labels.add(w.position, ProjectLabel::kTrackSplit, {}, {}, w.pause);
-    }
-    while (e < existing.size())
-        m_labels.remove(existing[e++]);
-}
+void CMultitrackerDoc::synchroniseCdTracks() { CdTrackLayout(*this).synchronise(); }
 
 void CMultitrackerDoc::adjustSilence(double seconds)
 {
     openUndoStep(true);
-    synchroniseCdTracks();
-    std::vector<SplitPlace> splits;
-    {
-        std::lock_guard<CLabelList> labelGuard(m_labels);
-        for (const ProjectLabel* l : splitsOf(m_labels))
-            splits.push_back({l->position, l->pause});
-    }
-    const int32_t c = clampToPosition(std::trunc(double(sampleRate()) * seconds));
-    int64_t shift = 0;
-    {
-        Guard guard(m_lock);
-        for (const SplitPlace& s : splits) {
-            const int64_t b = s.pause;
-            const int64_t at = int64_t(s.position) + shift;
-            if (c < b) {
-                const SampleRange gap{clampToPosition(at - (b - c)), clampToPosition(at)};
-                for (const auto& t : m_tracks)
-                    t->closeGap(gap);
-                shift -= b - c;
-            } else if (c > b) {
-                for (const auto& t : m_tracks)
-                    t->shiftForInsertedTime(clampToPosition(at), clampToPosition(c - b));
-                shift += c - b;
-            }
-        }
-    }
-    synchroniseCdTracks();
+    CdTrackLayout(*this).adjustSilence(seconds);
     setModified();
     updateAllViews(kHintStructure);
 }
@@ -1128,6 +1055,9 @@ bool CMultitrackerDoc::addEffect(ChainKind kind, int32_t index, std::unique_ptr<
     // Prepared before it is linked in: the render never waits for the plug-in.
     effect->setFormat(m_format.nSamplesPerSec, m_format.nChannels);
     const size_t at = position < 0 ? chain->size() : static_cast<size_t>(position);
+    if (at > chain->size())
+        return false;
+    openUndoStep(true);
     if (!chain->insert(at, std::move(effect)))
         return false;
     setModified();
@@ -1138,8 +1068,9 @@ bool CMultitrackerDoc::addEffect(ChainKind kind, int32_t index, std::unique_ptr<
 bool CMultitrackerDoc::removeEffect(ChainKind kind, int32_t index, int32_t position)
 {
     EffectChain* chain = effectChain(kind, index);
-    if (!chain || position < 0)
+    if (!chain || position < 0 || static_cast<size_t>(position) >= chain->size())
         return false;
+    openUndoStep(true);
     std::unique_ptr<CTransformPlugin> gone = chain->take(static_cast<size_t>(position));
     if (!gone)
         return false;
@@ -1152,8 +1083,11 @@ bool CMultitrackerDoc::removeEffect(ChainKind kind, int32_t index, int32_t posit
 bool CMultitrackerDoc::moveEffect(ChainKind kind, int32_t index, int32_t from, int32_t to)
 {
     EffectChain* chain = effectChain(kind, index);
-    if (!chain || from < 0 || to < 0 || !chain->move(static_cast<size_t>(from), static_cast<size_t>(to)))
+    if (!chain || from < 0 || to < 0 || static_cast<size_t>(from) >= chain->size() ||
+        static_cast<size_t>(to) >= chain->size())
         return false;
+    openUndoStep(true);
+    chain->move(static_cast<size_t>(from), static_cast<size_t>(to));
     setModified();
     updateAllViews(kHintRefresh);
     return true;

@@ -63,6 +63,7 @@ class CCurve;
 class CTrack;
 class CTransformPlugin;
 struct CurvePoint;
+struct ProjectLabel;
 class FolderChooser;
 class PlaybackControl;
 class Prompter;
@@ -174,6 +175,11 @@ public:
     bool deleteTrack(int32_t index);
     // The command: an undo step, a track "Untitled" at the current index, hint 0.
     CTrack* insertTrackCommand();
+    // The command: an undo step, then deleteTrack(); nothing (no step) when refused.
+    bool deleteTrackCommand(int32_t index);
+    // The label commands: an undo step, the label, hint 0.
+    ProjectLabel* insertLabelCommand(int32_t position, int32_t kind, const std::string& title = {},
+                                     const std::string& artist = {}, int32_t pause = 0);
     // Track Properties: the name, then kHintTrackName.
     void setTrackName(int32_t index, const std::string& name);
     // Lane hit test from the first visible track down; -1 outside every lane.
@@ -220,7 +226,7 @@ public:
     void insertTime(int32_t position, int32_t length);
     void removeTime(const SampleRange& range);
 
-    // ---- CD tracks ----
+    // ---- CD tracks (CdTrackLayout does the work) ----
     // Adds the CD track splits the arrangement gives to `out`.
     void computeCdTracks(CLabelList& out) const;
     // Brings the CD track splits of the label list in line with the arrangement,
@@ -259,6 +265,7 @@ public:
     enum class ChainKind { Track, Group, Master };
     // Null when there is no such chain.
     EffectChain* effectChain(ChainKind kind, int32_t index);
+    // The effect commands open their own undo step (the caller never does).
     // Links in an effect the caller created; it is given the project format first.
     // `position` -1 appends. False (the effect destroyed) when the chain does not exist
     // or the position is out of range; a ClassCom from the format passes to the caller.

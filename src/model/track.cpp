@@ -134,8 +134,13 @@ bool CTrack::removeClip(CAudioClip* clip, bool rebuild)
     for (CAudioClip* c : m_clips)
         if (c->outgoing() && c->outgoing()->incoming() == clip)
             c->outgoing()->link(c, nullptr);
-    if (auto out = clip->takeOutgoing(); out && out->incoming())
-        out->incoming()->setIncoming(nullptr);
+    // The clip keeps its outgoing crossfade, unlinked: moved back into an overlap, the
+    // rebuild takes it up again with its shape and tempo scaling.
+    if (Crossfade* out = clip->outgoing()) {
+        if (out->incoming())
+            out->incoming()->setIncoming(nullptr);
+        out->link(clip, nullptr);
+    }
     if (rebuild)
         rebuildCrossfades();
     return true;

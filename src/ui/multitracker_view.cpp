@@ -223,8 +223,7 @@ void CMultitrackerView::deleteTrack()
     const int32_t current = m_doc.currentTrack();
     if (current < 0 || current >= m_doc.trackCount())
         return;
-    m_doc.openUndoStep();
-    m_doc.deleteTrack(current);
+    m_doc.deleteTrackCommand(current);
     m_doc.setModified();
     m_doc.updateAllViews(kHintStructure);
 }
@@ -235,21 +234,15 @@ void CMultitrackerView::insertCdTrackSplit()
 {
     if (!canInsertLabels())
         return;
-    m_doc.openUndoStep();
-    m_doc.labels().add(m_doc.cursor(), ProjectLabel::kTrackSplit, std::string(),
-                       m_doc.settings().profileString("General", "Default-Artist", ""), m_doc.defaultPause());
-    m_doc.setModified();
-    m_doc.updateAllViews(kHintRefresh);
+    m_doc.insertLabelCommand(m_doc.cursor(), ProjectLabel::kTrackSplit, std::string(),
+                             m_doc.settings().profileString("General", "Default-Artist", ""), m_doc.defaultPause());
 }
 
 void CMultitrackerView::insertCdIndex()
 {
     if (!canInsertLabels())
         return;
-    m_doc.openUndoStep();
-    m_doc.labels().add(m_doc.cursor(), ProjectLabel::kIndex);
-    m_doc.setModified();
-    m_doc.updateAllViews(kHintRefresh);
+    m_doc.insertLabelCommand(m_doc.cursor(), ProjectLabel::kIndex);
 }
 
 void CMultitrackerView::insertLabel()
@@ -261,11 +254,8 @@ void CMultitrackerView::insertLabel()
         QInputDialog::getText(this, tr("Label Properties"), tr("Title:"), QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
-    m_doc.openUndoStep();
-    m_doc.labels().add(m_doc.cursor(), ProjectLabel::kFreeLabel, title.toStdString(),
-                       m_doc.settings().profileString("General", "Default-Artist", ""));
-    m_doc.setModified();
-    m_doc.updateAllViews(kHintRefresh);
+    m_doc.insertLabelCommand(m_doc.cursor(), ProjectLabel::kFreeLabel, title.toStdString(),
+                             m_doc.settings().profileString("General", "Default-Artist", ""));
 }
 
 void CMultitrackerView::playFromCursor()

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -148,6 +149,26 @@ TEST_F(MainFrameTest, AFileThatIsNoProjectLeavesTheOpenProjectAsItWas)
     EXPECT_TRUE(watcher.messages().empty());
     EXPECT_EQ(doc().trackCount(), 3);
     EXPECT_FALSE(doc().canUndo());
+}
+
+TEST_F(MainFrameTest, AdjustSilenceIsOneUndoStep)
+{
+    // The pause dialog is answered with 2 seconds as soon as it shows.
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        dialog->setDoubleValue(2.0);
+        dialog->accept();
+    });
+    timer->start();
+    const size_t before = doc().undoHistory().undoCount();
+    ASSERT_TRUE(frame().runCommand(cmd::kAdjustSilence));
+    EXPECT_EQ(doc().undoHistory().undoCount(), before + 1);
 }
 
 TEST_F(MainFrameTest, SaveAsAddsTheProjectExtensionToAForeignOne)

@@ -116,7 +116,8 @@ bool EditWorkload::edit(Kind kind)
     const std::vector<CAudioClip*> clips = track->clips();
     CAudioClip* clip = clips.empty() ? nullptr : clips[size_t(pick(int(clips.size())))];
     // Effects are asked for their state by the undo step, as a command would.
-    if (kind != Undo && kind != Redo && kind != InsertTrack)
+    // (The effect and track commands open their own.)
+    if (kind != Undo && kind != Redo && kind != InsertTrack && kind != AddEffect && kind != RemoveEffect)
         m_doc.openUndoStep();
 
     bool done = true;

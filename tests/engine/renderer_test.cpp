@@ -114,6 +114,19 @@ TEST_F(RendererTest, SendsFollowTheTrackVolumeAndASendOfZeroSendsNothing)
     const double sendGain = std::pow(10.0, -3.25 / 20.0);
     EXPECT_NEAR(outputAt().first, 0.5 * (trackGain + sendGain), 1e-5);
 
+    // Two groups, a pan off centre: each send mixes with the track's pan, left factor
+    // 2 min(1 - p, 0.5) = 1 and right 2 min(p, 0.5) = 0.6.
+    t->setVolume(kUnity);
+    t->setPan(0.3f);
+    CAssignableGroup* h = doc.addGroup();
+    h->setSendLevel(0, kUnity - 6.0f / 26.0f); // 6 dB below the first send
+    const auto [pl, pr] = outputAt();
+    const double sends = 1.0 + std::pow(10.0, -6.0 / 20.0);
+    EXPECT_NEAR(pl, 0.5 * (1.0 + sends), 1e-5);
+    EXPECT_NEAR(pr, 0.5 * 0.6 * (1.0 + sends), 1e-5);
+    t->setPan(0.5f);
+    doc.removeGroup(1);
+
     // A track at volume 0 is skipped, sends and all.
     t->setVolume(0.0f);
     const auto [l, r] = outputAt();
@@ -139,6 +152,13 @@ TEST_F(RendererTest, SkippedTracksReadZeroPeaksAndStaySilent)
     EXPECT_FLOAT_EQ(doc.trackPeakLeft(0), 0.5f);
     EXPECT_FLOAT_EQ(sink->left(100), 0.5f);
     EXPECT_FLOAT_EQ(doc.masterPeakRight().load(), 0.25f);
+
+    // The meters read the track's level after its gain: 6 dB down halves them nearly.
+    a->setVolume(kUnity - 6.0f / 52.0f);
+    render(SampleRange(0, 4410));
+    EXPECT_NEAR(doc.trackPeakLeft(0), 0.5 * std::pow(10.0, -6.0 / 20.0), 1e-6);
+    EXPECT_NEAR(doc.trackPeakRight(0), 0.25 * std::pow(10.0, -6.0 / 20.0), 1e-6);
+    a->setVolume(kUnity);
 
     b->setActive(true);
     a->setPlaybackOff(1); // silenced by its play switch

@@ -1,4 +1,5 @@
 #include "doc_fixture.h"
+#include "model/project_label.h"
 #include "model/track_read_cursor.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,23 @@ TEST_F(ClipDocTest, MovingOntoAClipMakesACrossfadeOrFindsRoom)
     EXPECT_EQ(a->outgoing()->incoming(), b);
     EXPECT_EQ(a->outgoing()->length(), 500);
 
+    // Moved a little while still overlapping, the clip keeps its crossfade: the same
+    // object, its shape and its tempo scaling.
+    Crossfade* x = a->outgoing();
+    EXPECT_TRUE(doc->setCrossfadeShape(a, kCrossfadeExponential));
+    x->applyTempo(QUILLON_FF_TRANSITION_GRADUAL, 1.0f, 1.0f);
+    EXPECT_TRUE(doc->moveClip(a, 0, -100));
+    EXPECT_EQ(ranges(1), (Ranges{{4400, 5400}, {5000, 6000}}));
+    ASSERT_EQ(a->outgoing(), x);
+    EXPECT_EQ(x->incoming(), b);
+    EXPECT_EQ(x->shape(), kCrossfadeExponential);
+    EXPECT_EQ(x->tempoFlags(), QUILLON_FF_TRANSITION_GRADUAL);
+    // Moved clear of b it has none, and b has no incoming one.
+    EXPECT_TRUE(doc->moveClip(a, -1, -4400));
+    EXPECT_EQ(a->outgoing(), nullptr);
+    EXPECT_EQ(b->incoming(), nullptr);
+    EXPECT_TRUE(doc->moveClip(a, 1, 4500));
+
     // A long clip dropped over both may not swallow them: it goes past the pair.
     CAudioClip* longer = place(0, 0, 3000);
     EXPECT_TRUE(doc->moveClip(longer, 1, 4000));
@@ -129,11 +147,17 @@ TEST_F(ClipDocTest, EditingCommandsOpenAnUndoStepFirst)
     place(0, 1000, 100);
     d.adjustSilence(0.5);
     EXPECT_EQ(d.steps, 5);
+    // One step each, opened by the document itself; refused commands open none.
+    d.insertLabelCommand(500, ProjectLabel::kIndex);
+    EXPECT_TRUE(d.deleteTrackCommand(3));
+    EXPECT_FALSE(d.deleteTrackCommand(7));
+    EXPECT_FALSE(d.removeEffect(CMultitrackerDoc::ChainKind::Master, 0, 0));
+    EXPECT_EQ(d.steps, 7);
     // Selection and switches are no edits of the project.
     d.selectAllClips();
     d.toggleActive();
     d.toggleTrackPlayback(0);
-    EXPECT_EQ(d.steps, 5);
+    EXPECT_EQ(d.steps, 7);
     EXPECT_TRUE(d.clearedRedo);
 }
 

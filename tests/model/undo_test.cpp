@@ -125,6 +125,33 @@ TEST_F(UndoTest, UndoThenRedoRestoresTheEditedStateAndUndoIsEnabledAgain)
     EXPECT_EQ(bytes(), afterBytes);
 }
 
+// The file stores neither label pauses nor whether a track is active; undo and redo
+// bring both back as they were.
+TEST_F(UndoTest, UndoAndRedoKeepLabelPausesAndActiveFlags)
+{
+    docWithLevels(10, 2);
+    doc->setAutoCdTracks(0);
+    doc->labels().add(44100, ProjectLabel::kTrackSplit, "Two", {}, 3000);
+    doc->trackAt(1)->setActive(false);
+    doc->setTrackName(0, "Edited"); // the step holds the state above
+    doc->trackAt(1)->setActive(true);
+    ASSERT_TRUE(doc->undo());
+    CLabelList::Cursor walk;
+    ProjectLabel* first = doc->labels().first(walk);
+    ProjectLabel* second = doc->labels().next(walk);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->pause, 0);
+    EXPECT_EQ(second->pause, 3000);
+    EXPECT_FALSE(doc->trackAt(1)->isActive());
+    EXPECT_TRUE(doc->trackAt(0)->isActive());
+    // Redo brings back the state the undo replaced: track 1 active again.
+    ASSERT_TRUE(doc->redo());
+    EXPECT_TRUE(doc->trackAt(1)->isActive());
+    walk = CLabelList::Cursor();
+    doc->labels().first(walk);
+    EXPECT_EQ(doc->labels().next(walk)->pause, 3000);
+}
+
 TEST_F(UndoTest, NewEditAfterUndoClearsRedo)
 {
     newDoc(1);
