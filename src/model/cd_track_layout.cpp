@@ -132,7 +132,7 @@ void CdTrackLayout::adjustSilence(double seconds)
     int64_t shift = 0;
     const int32_t tracks = m_doc.trackCount();
     {
-        std::lock_guard guard(m_doc.lock());
+        // Each track shifts under its own lock; the track list changes on this thread only.
         for (const SplitPlace& s : places) {
             const int64_t b = s.pause;
             const int64_t at = int64_t(s.position) + shift;

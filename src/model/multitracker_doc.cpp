@@ -661,7 +661,8 @@ CAudioClip* CMultitrackerDoc::placeClip(int32_t track, std::unique_ptr<CAudioCli
         return nullptr;
     CAudioClip* raw = clip.get();
     {
-        Guard guard(m_lock);
+        // The track's own lock is enough: renders read tracks under it, and the track
+        // list changes on this thread only.
         if (track < 0 || track >= static_cast<int32_t>(m_tracks.size()))
             return nullptr;
         CTrack* t = m_tracks[static_cast<size_t>(track)].get();
@@ -696,7 +697,6 @@ void CMultitrackerDoc::dropAwaitingOfTrack(const CTrack* track)
 int32_t CMultitrackerDoc::removeClip(CAudioClip* clip, bool rebuild)
 {
     dropAwaiting(clip);
-    Guard guard(m_lock);
     for (size_t i = 0; i < m_tracks.size(); ++i)
         if (m_tracks[i]->removeClip(clip, rebuild))
             return static_cast<int32_t>(i);
@@ -717,28 +717,30 @@ bool CMultitrackerDoc::moveClip(CAudioClip* clip, int32_t trackDelta, int32_t po
 {
     const bool wasAwaiting =
         std::find(m_awaitingPeaks.begin(), m_awaitingPeaks.end(), clip) != m_awaitingPeaks.end();
+    const int32_t former = trackOfClip(clip);
+    if (former < 0)
+        return false;
+    const int32_t count = static_cast<int32_t>(m_tracks.size());
+    const int32_t target = std::clamp<int32_t>(clampToPosition(int64_t(former) + trackDelta), 0, count - 1);
     {
-        // One locked step: a render never finds the clip missing from both tracks.
-        Guard guard(m_lock);
-        int32_t former = -1;
-        for (size_t i = 0; i < m_tracks.size() && former < 0; ++i)
-            if (m_tracks[i]->removeClip(clip, false))
-                former = static_cast<int32_t>(i);
-        if (former < 0)
-            return false;
+        // One step under both tracks' locks (the render holds one track's at a time):
+        // no block is read with the clip on neither track. Within its track the clip's
+        // readers go on; readers of the track it leaves are closed.
+        CTrack* from = m_tracks[static_cast<size_t>(former)].get();
+        CTrack* to = m_tracks[static_cast<size_t>(target)].get();
+        std::lock_guard fromGuard(from->lock());
+        std::lock_guard toGuard(to->lock());
+        from->removeClip(clip, false, from == to);
         dropAwaiting(clip);
         std::unique_ptr<CAudioClip> owned(clip);
         const int32_t length = clip->length();
         const int32_t start = clampToPosition(std::max<int64_t>(0, int64_t(clip->start()) + positionDelta));
         clip->setPosition({start, clampToPosition(int64_t(start) + length)});
         if (trackDelta != 0)
-            m_tracks[static_cast<size_t>(former)]->rebuildCrossfades();
-        const int32_t count = static_cast<int32_t>(m_tracks.size());
-        const int32_t target = std::clamp<int32_t>(clampToPosition(int64_t(former) + trackDelta), 0, count - 1);
+            from->rebuildCrossfades();
         // The destination's clips decide where the clip fits (on its own track that is
         // the former track). Overlaps make crossfades; the selected clips move along.
-        const int32_t free =
-            m_tracks[static_cast<size_t>(target)]->findFreePosition(clip->position(), true, true);
+        const int32_t free = to->findFreePosition(clip->position(), true, true);
         clip->moveTo(std::max(0, snap(free)));
         placeClip(target, std::move(owned), false);
     }
@@ -853,22 +855,16 @@ uint32_t CMultitrackerDoc::colourForFile(const std::string& fileName)
 
 void CMultitrackerDoc::insertTime(int32_t position, int32_t length)
 {
-    {
-        Guard guard(m_lock);
-        for (const auto& t : m_tracks)
-            t->shiftForInsertedTime(position, length);
-    }
+    for (const auto& t : m_tracks)
+        t->shiftForInsertedTime(position, length);
     setModified();
     updateAllViews(kHintRefresh);
 }
 
 void CMultitrackerDoc::removeTime(const SampleRange& range)
 {
-    {
-        Guard guard(m_lock);
-        for (const auto& t : m_tracks)
-            t->closeGap(range);
-    }
+    for (const auto& t : m_tracks)
+        t->closeGap(range);
     setModified();
     updateAllViews(kHintRefresh);
 }

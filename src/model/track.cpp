@@ -106,43 +106,54 @@ void CTrack::restartCursors()
         cursor->restart = true;
 }
 
-bool CTrack::removeClip(CAudioClip* clip, bool rebuild)
+bool CTrack::removeClip(CAudioClip* clip, bool rebuild, bool keepReaders)
 {
-    Lock lock(m_lock);
-    auto it = std::find(m_clips.begin(), m_clips.end(), clip);
-    if (it == m_clips.end())
-        return false;
-    // The clip leaves the track and may be destroyed as soon as the lock is released:
-    // readers open on it are closed now; the rest wait for the reader's next block.
-    for (auto& cursor : m_cursors) {
-        if (cursor->currentClip == clip || cursor->previousClip == clip) {
-            closeReader(cursor->previousClip, cursor->previousReader);
-            closeReader(cursor->currentClip, cursor->currentReader);
-            cursor->currentClip = cursor->previousClip = nullptr;
-            cursor->started = false;
+    // Readers open on a clip that leaves for good are taken from the cursors under the
+    // lock and closed after it: the clip is out of every reader's reach by then.
+    std::vector<int64_t> closing;
+    {
+        Lock lock(m_lock);
+        auto it = std::find(m_clips.begin(), m_clips.end(), clip);
+        if (it == m_clips.end())
+            return false;
+        for (auto& cursor : m_cursors) {
+            if (!keepReaders) {
+                auto detach = [&](CAudioClip*& c, int64_t& reader) {
+                    if (c != clip)
+                        return;
+                    if (reader != TrackReadCursor::kNoReader)
+                        closing.push_back(reader);
+                    c = nullptr;
+                    reader = TrackReadCursor::kNoReader;
+                };
+                detach(cursor->currentClip, cursor->currentReader);
+                detach(cursor->previousClip, cursor->previousReader);
+                for (TrackReadCursor::Spare& spare : cursor->spares)
+                    detach(spare.clip, spare.reader);
+            }
+            // A moved clip keeps its readers: the walk finds it again and reuses them.
+            cursor->restart = true;
         }
-        for (TrackReadCursor::Spare& spare : cursor->spares)
-            if (spare.clip == clip)
-                closeReader(spare.clip, spare.reader);
-        cursor->restart = true;
+        m_clips.erase(it);
+        if (clip->incoming()) {
+            // The previous clip's crossfade pointed at this clip.
+            clip->setIncoming(nullptr);
+        }
+        for (CAudioClip* c : m_clips)
+            if (c->outgoing() && c->outgoing()->incoming() == clip)
+                c->outgoing()->link(c, nullptr);
+        // The clip keeps its outgoing crossfade, unlinked: moved back into an overlap, the
+        // rebuild takes it up again with its shape and tempo scaling.
+        if (Crossfade* out = clip->outgoing()) {
+            if (out->incoming())
+                out->incoming()->setIncoming(nullptr);
+            out->link(clip, nullptr);
+        }
+        if (rebuild)
+            rebuildCrossfades();
     }
-    m_clips.erase(it);
-    if (clip->incoming()) {
-        // The previous clip's crossfade pointed at this clip.
-        clip->setIncoming(nullptr);
-    }
-    for (CAudioClip* c : m_clips)
-        if (c->outgoing() && c->outgoing()->incoming() == clip)
-            c->outgoing()->link(c, nullptr);
-    // The clip keeps its outgoing crossfade, unlinked: moved back into an overlap, the
-    // rebuild takes it up again with its shape and tempo scaling.
-    if (Crossfade* out = clip->outgoing()) {
-        if (out->incoming())
-            out->incoming()->setIncoming(nullptr);
-        out->link(clip, nullptr);
-    }
-    if (rebuild)
-        rebuildCrossfades();
+    for (int64_t reader : closing)
+        clip->closeReader(static_cast<uint32_t>(reader));
     return true;
 }
 

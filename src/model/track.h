@@ -61,8 +61,10 @@ public:
     // Clips. The track owns the clips in its list. The const lookups take no lock: they
     // serve the user-interface thread (the only writer) and holders of the lock.
     void insertClip(CAudioClip* clip);
-    // Hands the clip back to the caller; false when it is not on this track.
-    bool removeClip(CAudioClip* clip, bool rebuild = true);
+    // Hands the clip back to the caller; false when it is not on this track. Readers
+    // open on it are closed, unless it only moves (`keepReaders`: it comes back to a
+    // track under the same hold of the lock, and reading goes on with them).
+    bool removeClip(CAudioClip* clip, bool rebuild = true, bool keepReaders = false);
     const std::vector<CAudioClip*>& clips() const { return m_clips; }
     CAudioClip* clipAt(int32_t position) const;
     CAudioClip* firstClipEndingAtOrAfter(int32_t position) const;
