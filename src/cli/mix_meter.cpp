@@ -1,5 +1,6 @@
 #include "cli/mix_meter.h"
 
+#include "base/level.h"
 #include "engine/sample_block.h"
 
 #include <cmath>
@@ -44,7 +45,7 @@ std::string MixMeter::decibelText(float level)
     if (!(level > 0.0f))
         return "-inf";
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", 20.0 * std::log10(double(level)));
+    std::snprintf(text, sizeof text, "%.2f", level::gainToDb(level));
     return text;
 }
 

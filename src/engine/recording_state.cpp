@@ -1,5 +1,6 @@
 #include "engine/recording_state.h"
 
+#include "base/level.h"
 #include "base/wave_format.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ std::vector<std::string> RecordingState::takeMessages()
 
 int RecordingState::meterLevel(float peak)
 {
-    const double db = peak > 0.0f ? 20.0 * std::log10(static_cast<double>(peak)) : -144.0;
+    const double db = level::gainToDb(peak); // -144 dB for silence
     return 100 - static_cast<int>(-1.25 * db);
 }
 

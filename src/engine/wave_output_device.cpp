@@ -1,5 +1,6 @@
 #include "engine/wave_output_device.h"
 
+#include "base/level.h"
 #include "base/wave_format.h"
 #include "engine/portaudio_session.h"
 #include "engine/sample_block.h"
@@ -54,7 +55,7 @@ std::vector<std::string> WaveOutputDevice::deviceNames()
 
 uint32_t WaveOutputDevice::volumeWord(double volumeDb, int pan)
 {
-    const double g = std::pow(10.0, volumeDb * 0.05);
+    const double g = level::dbToGain(volumeDb);
     const double left = std::clamp(g * std::min(1.0, 1.0 - pan / 100.0), 0.0, 1.0);
     const double right = std::clamp(g * std::min(1.0, 1.0 + pan / 100.0), 0.0, 1.0);
     return static_cast<uint32_t>(left * 0xFFFF) | (static_cast<uint32_t>(right * 0xFFFF) << 16);

@@ -559,42 +559,6 @@ void CMultitrackerDoc::setTrackName(int32_t index, const std::string& name)
     updateAllViews(kHintTrackName);
 }
 
-int32_t CMultitrackerDoc::trackAtY(int32_t y) const
-{
-    Guard guard(m_lock);
-    int32_t top = kLaneTop;
-    for (int32_t i = std::max(0, m_firstVisibleTrack); i < static_cast<int32_t>(m_tracks.size()); ++i) {
-        const int32_t h = m_tracks[static_cast<size_t>(i)]->height();
-        if (y >= top && y < top + h)
-            return i;
-        top += h;
-    }
-    return -1;
-}
-
-int32_t CMultitrackerDoc::topOfTrack(int32_t index) const
-{
-    Guard guard(m_lock);
-    const int32_t count = static_cast<int32_t>(m_tracks.size());
-    int32_t top = kLaneTop;
-    for (int32_t i = m_firstVisibleTrack; i < index && i < count; ++i)
-        top += m_tracks[static_cast<size_t>(i)]->height();
-    // Tracks scrolled out above lie above the lanes.
-    for (int32_t i = std::max(index, 0); i < m_firstVisibleTrack && i < count; ++i)
-        top -= m_tracks[static_cast<size_t>(i)]->height();
-    return top;
-}
-
-void CMultitrackerDoc::fitTrackHeights(int32_t height)
-{
-    Guard guard(m_lock);
-    const int32_t count = std::max<int32_t>(1, static_cast<int32_t>(m_tracks.size()));
-    const int32_t each = height / count;
-    const int32_t h = (!m_scaleTrackHeights || each <= 64) ? CTrack::kDefaultHeight : each;
-    for (const auto& t : m_tracks)
-        t->setHeight(h);
-}
-
 void CMultitrackerDoc::toggleTrackPlayback(int32_t index)
 {
     if (index < 0 || index >= trackCount())

@@ -86,8 +86,6 @@ public:
     static constexpr const char* kNewTakeLocationText =
         "Unable to create a new audio file. Please select a new location.";
     static constexpr const char* kNewTakePattern = "NewTake%d.wav";
-    // The lanes start below the top strip.
-    static constexpr int32_t kLaneTop = 65;
     static constexpr int32_t kPaletteSize = 6;
     // 0x00BBGGRR, handed out in turn to clips of newly inserted files.
     static constexpr std::array<uint32_t, kPaletteSize> kPalette = {0x780000, 0x787800, 0x007800,
@@ -182,11 +180,6 @@ public:
                                      const std::string& artist = {}, int32_t pause = 0);
     // Track Properties: the name, then kHintTrackName.
     void setTrackName(int32_t index, const std::string& name);
-    // Lane hit test from the first visible track down; -1 outside every lane.
-    int32_t trackAtY(int32_t y) const;
-    int32_t topOfTrack(int32_t index) const;
-    // `height` is the pixel height of the track area.
-    void fitTrackHeights(int32_t height);
     void toggleTrackPlayback(int32_t index);
     // The current track's active flag.
     void toggleActive();

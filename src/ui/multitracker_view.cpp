@@ -1,5 +1,7 @@
 #include "ui/multitracker_view.h"
 
+#include "ui/lane_geometry.h"
+
 #include "base/prompter.h"
 #include "base/settings_store.h"
 #include "model/audio_clip.h"
@@ -429,7 +431,7 @@ void CMultitrackerView::updateScrollBars()
 
 // ---- hints ----
 
-void CMultitrackerView::fitTracks() { m_doc.fitTrackHeights(std::max(0, viewport()->height() - kTopStrip)); }
+void CMultitrackerView::fitTracks() { LaneGeometry::fitTrackHeights(m_doc, std::max(0, viewport()->height() - kTopStrip)); }
 
 void CMultitrackerView::onHint(int hint, const HintPayload* payload)
 {
@@ -1032,7 +1034,7 @@ TimelineTool* CMultitrackerView::toolAt(int x, int y, int flag, int* flags)
     return nullptr;
 }
 
-int32_t CMultitrackerView::trackUnder(int y) const { return m_doc.trackAtY(y); }
+int32_t CMultitrackerView::trackUnder(int y) const { return LaneGeometry::trackAtY(m_doc, y); }
 
 void CMultitrackerView::resizeEvent(QResizeEvent* event)
 {

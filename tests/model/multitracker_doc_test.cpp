@@ -305,46 +305,6 @@ TEST_F(DocFixture, RateChangeRescalesClipsCurvesLabelsAndCursor)
     EXPECT_EQ(doc->trackAt(0)->trackFormat().nChannels, 1);
 }
 
-TEST_F(DocFixture, TrackAtYAndTopOfTrackFollowLaneHeights)
-{
-    newDoc(3);
-    EXPECT_EQ(doc->trackAtY(64), -1);
-    EXPECT_EQ(doc->trackAtY(65), 0);
-    EXPECT_EQ(doc->trackAtY(129), 0);
-    EXPECT_EQ(doc->trackAtY(130), 1);
-    doc->trackAt(1)->setHeight(100);
-    EXPECT_EQ(doc->trackAtY(229), 1);
-    EXPECT_EQ(doc->trackAtY(230), 2);
-    EXPECT_EQ(doc->trackAtY(295), -1);
-    EXPECT_EQ(doc->topOfTrack(0), 65);
-    EXPECT_EQ(doc->topOfTrack(2), 230);
-
-    doc->setFirstVisibleTrack(1);
-    EXPECT_EQ(doc->trackAtY(65), 1);
-    EXPECT_EQ(doc->trackAtY(64), -1);
-    EXPECT_EQ(doc->topOfTrack(1), 65);
-    EXPECT_EQ(doc->topOfTrack(2), 165);
-    EXPECT_EQ(doc->topOfTrack(0), 0);
-}
-
-TEST_F(DocFixture, FitTrackHeightsSharesTheAreaAboveSixtyFourPixels)
-{
-    newDoc(3);
-    doc->fitTrackHeights(300);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(doc->trackAt(i)->height(), 100);
-    doc->fitTrackHeights(194);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(doc->trackAt(i)->height(), 65);
-    doc->fitTrackHeights(195);
-    EXPECT_EQ(doc->trackAt(0)->height(), 65);
-    doc->fitTrackHeights(198);
-    EXPECT_EQ(doc->trackAt(0)->height(), 66);
-    doc->setScaleTrackHeights(0);
-    doc->fitTrackHeights(900);
-    EXPECT_EQ(doc->trackAt(2)->height(), 65);
-}
-
 TEST_F(DocFixture, MasterLevelMapsGainThroughDecibels)
 {
     newDoc(1);
