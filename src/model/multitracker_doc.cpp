@@ -692,8 +692,9 @@ bool CMultitrackerDoc::moveClip(CAudioClip* clip, int32_t trackDelta, int32_t po
         // readers go on; readers of the track it leaves are closed.
         CTrack* from = m_tracks[static_cast<size_t>(former)].get();
         CTrack* to = m_tracks[static_cast<size_t>(target)].get();
-        std::lock_guard fromGuard(from->lock());
-        std::lock_guard toGuard(to->lock());
+        // Upper track first, always: one order for every pair of track locks.
+        std::lock_guard upperGuard(m_tracks[static_cast<size_t>(std::min(former, target))]->lock());
+        std::lock_guard lowerGuard(m_tracks[static_cast<size_t>(std::max(former, target))]->lock());
         from->removeClip(clip, false, from == to);
         dropAwaiting(clip);
         std::unique_ptr<CAudioClip> owned(clip);
