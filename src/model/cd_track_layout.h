@@ -14,7 +14,7 @@ namespace quillon {
 
 class CLabelList;
 class CMultitrackerDoc;
-struct ProjectLabel;
+class ProjectLabel;
 
 class CdTrackLayout {
 public:

@@ -63,7 +63,7 @@ class CCurve;
 class CTrack;
 class CTransformPlugin;
 struct CurvePoint;
-struct ProjectLabel;
+class ProjectLabel;
 class FolderChooser;
 class PlaybackControl;
 class Prompter;
