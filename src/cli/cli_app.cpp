@@ -16,17 +16,21 @@
 #include "engine/wave_input_device.h"
 #include "engine/wave_output_device.h"
 #include "model/cd_track_layout.h"
+#include "model/effect_preset_file.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/playlist_reader.h"
 #include "model/project_file.h"
 #include "model/project_label.h"
 #include "model/track.h"
+#include "model/transform_plugin.h"
 #include "plugins/effect_catalog.h"
 #include "plugins/file_filter.h"
 #include "plugins/plugin_host.h"
 
+#include <cctype>
 #include <cerrno>
+#include <optional>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -85,6 +89,51 @@ std::atomic<bool> g_interrupted{false};
 
 extern "C" void onInterrupt(int) { g_interrupted.store(true); }
 
+// The chain a command names: --track N, --group N or --master.
+struct ChainChoice {
+    CMultitrackerDoc::ChainKind kind = CMultitrackerDoc::ChainKind::Master;
+    int32_t index = 0;
+    std::string text;
+};
+
+std::optional<ChainChoice> chainChoice(CliOptions& o, std::string& error)
+{
+    const int given = int(o.has("track")) + int(o.has("group")) + int(o.has("master"));
+    if (given != 1) {
+        error = "name exactly one chain: --track N, --group N or --master";
+        return std::nullopt;
+    }
+    ChainChoice c;
+    if (o.has("master")) {
+        c.text = "the master chain";
+        return c;
+    }
+    const std::string name = o.has("track") ? "track" : "group";
+    long long index = 0;
+    if (!o.intValue(name, index, 0, INT32_MAX)) {
+        error = o.error();
+        return std::nullopt;
+    }
+    c.kind = name == "track" ? CMultitrackerDoc::ChainKind::Track : CMultitrackerDoc::ChainKind::Group;
+    c.index = int32_t(index);
+    c.text = "the chain of " + name + " " + std::to_string(index);
+    return c;
+}
+
+// A catalogue entry by its name (any case) or its identity text.
+const EffectCatalogEntry* findEffect(const EffectCatalog& catalog, const std::string& wanted)
+{
+    auto lower = [](std::string t) {
+        for (char& ch : t)
+            ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        return t;
+    };
+    for (const EffectCatalogEntry& e : catalog.entries())
+        if (lower(e.name) == lower(wanted) || identityText(e.identity) == wanted)
+            return &e;
+    return nullptr;
+}
+
 std::string labelsDescription(int32_t kind)
 {
     return kind == ProjectLabel::kTrackSplit ? "CD track" : "label";
@@ -125,6 +174,17 @@ std::span<const CliApp::Command> CliApp::commands()
          &CliApp::cmdDevices},
         {"play", "PROJECT.vpf [--from SAMPLES] [--to SAMPLES] [--loop] [--device N]",
          "play through the wave output device; Ctrl-C stops", &CliApp::cmdPlay},
+        {"effects", "", "the installed effects with their identities, editors and parameter ranges",
+         &CliApp::cmdEffects},
+        {"effect",
+         "PROJECT.vpf (--track N | --group N | --master)\n"
+         "            (--list | --add NAME [--param I=V]... [--preset NAME] | --remove K)",
+         "list a chain, append an effect (parameters, a preset) or remove the effect at position K",
+         &CliApp::cmdEffect},
+        {"preset",
+         "EFFECT (--list | --save NAME --from PROJECT.vpf (--track N | --group N | --master) --index K\n"
+         "            | --delete NAME)",
+         "an effect's presets, in the same files as the effect chain editor's", &CliApp::cmdPreset},
     };
     return kCommands;
 }
@@ -507,6 +567,184 @@ int CliApp::cmdPlay(const std::vector<std::string>& words)
     const std::string error = transport.lastError();
     if (!error.empty())
         return fail(error);
+    return 0;
+}
+
+} // namespace quillon
+
+namespace quillon {
+
+int CliApp::cmdEffects(const std::vector<std::string>& words)
+{
+    if (!words.empty())
+        return usage("effects takes no arguments");
+    loadPlugins();
+    for (const EffectCatalogEntry& e : m_catalog->entries()) {
+        m_out << e.name << " [" << identityText(e.identity) << "]" << (e.hasEditor ? ", own editor" : "") << "\n";
+        std::unique_ptr<CTransformPlugin> effect = CTransformPlugin::createFromEntry(e, *m_catalog);
+        if (!effect)
+            continue;
+        for (uint32_t i = 0, n = effect->parameterCount(); i < n; ++i) {
+            const EffectParameterInfo info = effect->parameterInfo(i);
+            m_out << "  " << i << ": " << info.name << " " << info.minimum << ".." << info.maximum
+                  << (info.unit.empty() ? "" : " " + info.unit) << ", default " << info.defaultValue << "\n";
+        }
+    }
+    return 0;
+}
+
+int CliApp::cmdEffect(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"track", "group", "add", "param", "preset", "remove"}, {"master", "list"}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("effect needs exactly one project file");
+    std::string error;
+    const std::optional<ChainChoice> choice = chainChoice(o, error);
+    if (!choice)
+        return usage(error);
+    if (int(o.has("list")) + int(o.has("add")) + int(o.has("remove")) != 1)
+        return usage("effect needs one of --list, --add NAME and --remove K");
+    const std::string& project = o.positional()[0];
+    auto doc = newDocument();
+    if (!load(*doc, project))
+        return 1;
+    EffectChain* chain = doc->effectChain(choice->kind, choice->index);
+    if (!chain)
+        return fail("the project has no " + choice->text.substr(std::string("the chain of ").size()));
+
+    if (o.has("list")) {
+        m_out << choice->text << ": " << chain->size() << " effect(s)\n";
+        for (size_t k = 0; k < chain->size(); ++k) {
+            const CTransformPlugin* effect = chain->at(k);
+            m_out << "  " << k << ": " << displayText(effect->name()) << " [" << effect->identityText() << "]"
+                  << (effect->isBypassed() ? " (bypassed)" : "") << "\n";
+            for (uint32_t i = 0, n = effect->parameterCount(); i < n; ++i)
+                m_out << "     " << i << " " << effect->parameterInfo(i).name << " = " << effect->parameter(i) << "\n";
+        }
+        return 0;
+    }
+    if (o.has("remove")) {
+        long long position = 0;
+        if (!o.intValue("remove", position, 0, INT32_MAX))
+            return fail(o.error());
+        if (size_t(position) >= chain->size())
+            return fail(choice->text + " has no effect at position " + std::to_string(position));
+        const std::string name = chain->at(size_t(position))->name();
+        doc->removeEffect(choice->kind, choice->index, int32_t(position));
+        if (!save(*doc, project))
+            return 1;
+        m_out << "Removed " << displayText(name) << " from " << choice->text << "\n";
+        return 0;
+    }
+
+    const std::string wanted = *o.value("add");
+    const EffectCatalogEntry* entry = findEffect(*m_catalog, wanted);
+    if (!entry)
+        return fail("no installed effect is called '" + wanted + "' (see quillon-cli effects)");
+    std::unique_ptr<CTransformPlugin> effect = CTransformPlugin::createFromEntry(*entry, *m_catalog);
+    if (!effect)
+        return fail("the effect '" + wanted + "' could not be created");
+    if (const auto preset = o.value("preset")) {
+        EffectPresetFile file;
+        const std::string path = EffectPresetFile::pathFor(EffectPresetFile::presetFolder(m_settings),
+                                                           effect->identityText());
+        if (!file.read(path))
+            return fail("the preset file '" + path + "' is damaged");
+        const EffectPreset* found = file.find(*preset);
+        if (!found)
+            return fail("'" + effect->name() + "' has no preset called '" + *preset + "'");
+        effect->loadState(found->state);
+    }
+    const uint32_t count = effect->parameterCount();
+    for (const std::string& pair : o.values("param")) {
+        const size_t eq = pair.find('=');
+        char* end = nullptr;
+        const unsigned long index = eq == std::string::npos ? 0 : std::strtoul(pair.c_str(), &end, 10);
+        if (eq == std::string::npos || end != pair.c_str() + eq || index >= count)
+            return fail("--param '" + pair + "': give I=V with I below " + std::to_string(count));
+        const std::string valueText = pair.substr(eq + 1);
+        const double value = std::strtod(valueText.c_str(), &end);
+        if (valueText.empty() || *end != '\0' || !std::isfinite(value))
+            return fail("--param '" + pair + "': the value is not a number");
+        const EffectParameterInfo info = effect->parameterInfo(uint32_t(index));
+        if (value < info.minimum || value > info.maximum)
+            return fail("--param '" + pair + "': " + info.name + " takes " + std::to_string(info.minimum) + ".." +
+                        std::to_string(info.maximum));
+        effect->setParameter(uint32_t(index), float(value));
+    }
+    const std::string name = effect->name();
+    if (!doc->addEffect(choice->kind, choice->index, std::move(effect)))
+        return fail("the effect could not be added to " + choice->text);
+    if (!save(*doc, project))
+        return 1;
+    m_out << "Added " << displayText(name) << " to " << choice->text << " (position " << chain->size() - 1 << ")\n";
+    return 0;
+}
+
+int CliApp::cmdPreset(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"save", "from", "track", "group", "index", "delete"}, {"master", "list"}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("preset needs exactly one effect name");
+    if (int(o.has("list")) + int(o.has("save")) + int(o.has("delete")) != 1)
+        return usage("preset needs one of --list, --save NAME and --delete NAME");
+    loadPlugins();
+    const EffectCatalogEntry* entry = findEffect(*m_catalog, o.positional()[0]);
+    if (!entry)
+        return fail("no installed effect is called '" + o.positional()[0] + "' (see quillon-cli effects)");
+    const std::string path =
+        EffectPresetFile::pathFor(EffectPresetFile::presetFolder(m_settings), identityText(entry->identity));
+    EffectPresetFile file;
+    if (!file.read(path))
+        return fail("the preset file '" + path + "' is damaged; it is left as it is");
+
+    if (o.has("list")) {
+        m_out << file.presets().size() << " preset(s) of " << entry->name << "\n";
+        for (const EffectPreset& p : file.presets())
+            m_out << "  " << displayText(p.name) << "\n";
+        return 0;
+    }
+    if (o.has("delete")) {
+        const std::string name = *o.value("delete");
+        if (!file.remove(name))
+            return fail(entry->name + " has no preset called '" + name + "'");
+        if (!file.write(path, file.lastState()))
+            return fail("cannot write '" + path + "'; the presets are unchanged");
+        m_out << "Deleted the preset '" << displayText(name) << "' of " << entry->name << "\n";
+        return 0;
+    }
+
+    std::string name = *o.value("save");
+    if (name.empty() || name.size() > EffectPresetFile::kMaxName)
+        return fail("a preset name has 1 to " + std::to_string(EffectPresetFile::kMaxName) + " characters");
+    if (!o.has("from") || !o.has("index"))
+        return usage("--save needs --from PROJECT.vpf, a chain and --index K");
+    std::string error;
+    const std::optional<ChainChoice> choice = chainChoice(o, error);
+    if (!choice)
+        return usage(error);
+    long long index = 0;
+    if (!o.intValue("index", index, 0, INT32_MAX))
+        return fail(o.error());
+    auto doc = newDocument();
+    if (!load(*doc, *o.value("from")))
+        return 1;
+    EffectChain* chain = doc->effectChain(choice->kind, choice->index);
+    if (!chain || size_t(index) >= chain->size())
+        return fail(choice->text + " has no effect at position " + std::to_string(index));
+    const CTransformPlugin* effect = chain->at(size_t(index));
+    if (effect->identityText() != identityText(entry->identity))
+        return fail("the effect at position " + std::to_string(index) + " is " + effect->name() + ", not " +
+                    entry->name);
+    const std::vector<uint8_t> state = effect->saveState();
+    file.put(name, state);
+    if (!file.write(path, state))
+        return fail("cannot write '" + path + "'; the presets are unchanged");
+    m_out << "Saved the preset '" << displayText(name) << "' of " << entry->name << "\n";
     return 0;
 }
 

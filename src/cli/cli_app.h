@@ -48,6 +48,9 @@ private:
     int cmdExportTracks(const std::vector<std::string>& words);
     int cmdDevices(const std::vector<std::string>& words);
     int cmdPlay(const std::vector<std::string>& words);
+    int cmdEffects(const std::vector<std::string>& words);
+    int cmdEffect(const std::vector<std::string>& words);
+    int cmdPreset(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();

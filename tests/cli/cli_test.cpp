@@ -1,5 +1,6 @@
 // The command-line tool on real generated files, in-process and through the binary.
 
+#include "base/folder_settings.h"
 #include "base/memory_settings_store.h"
 #include "cli/cli_app.h"
 #include "support/temp_dir.h"
@@ -175,4 +176,45 @@ TEST_F(CliTest, TextFromTheProjectReachesTheTerminalEscaped)
     EXPECT_NE(out.str().find("Title: Mix\\x1b[2J\n"), std::string::npos) << out.str();
     EXPECT_EQ(run({"info", tmp.file("gone\x07\xff.vpf")}), 1);
     EXPECT_NE(err.str().find("gone\\x07\\xff.vpf"), std::string::npos) << err.str();
+}
+
+TEST_F(CliTest, EffectChainsAndPresetsAreScriptable)
+{
+    FolderSettings(settings).store(kFolderPresets, tmp.file("presets"));
+    const std::string project = tmp.file("fx.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"effects"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Gain and Balance ["), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("0: Gain -40..24 dB"), std::string::npos) << out.str();
+
+    ASSERT_EQ(run({"effect", project, "--track", "0", "--add", "Gain and Balance", "--param", "0=-6"}), 0) << err.str();
+    ASSERT_EQ(run({"preset", "Gain and Balance", "--save", "Quieter", "--from", project, "--track", "0", "--index", "0"}),
+              0)
+        << err.str();
+    ASSERT_EQ(run({"preset", "gain and balance", "--list"}), 0) << err.str();
+    EXPECT_NE(out.str().find("1 preset(s)"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("  Quieter\n"), std::string::npos);
+
+    // The preset carries the setting to another chain.
+    ASSERT_EQ(run({"effect", project, "--master", "--add", "Gain and Balance", "--preset", "Quieter"}), 0) << err.str();
+    ASSERT_EQ(run({"effect", project, "--master", "--list"}), 0) << err.str();
+    EXPECT_NE(out.str().find("0: Gain and Balance"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("0 Gain = -6"), std::string::npos) << out.str();
+
+    ASSERT_EQ(run({"effect", project, "--track", "0", "--remove", "0"}), 0) << err.str();
+    ASSERT_EQ(run({"effect", project, "--track", "0", "--list"}), 0) << err.str();
+    EXPECT_NE(out.str().find("0 effect(s)"), std::string::npos) << out.str();
+    ASSERT_EQ(run({"preset", "Gain and Balance", "--delete", "Quieter"}), 0) << err.str();
+    ASSERT_EQ(run({"preset", "Gain and Balance", "--list"}), 0) << err.str();
+    EXPECT_NE(out.str().find("0 preset(s)"), std::string::npos);
+
+    // Bad input changes nothing.
+    const std::string before = bytesOf(project);
+    EXPECT_EQ(run({"effect", project, "--track", "0", "--add", "Gain and Balance", "--param", "0=99"}), 1);
+    EXPECT_NE(err.str().find("-40"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"effect", project, "--track", "0", "--add", "Gain and Balance", "--preset", "Gone"}), 1);
+    EXPECT_EQ(run({"effect", project, "--track", "5", "--list"}), 1);
+    EXPECT_EQ(run({"effect", project, "--track", "0", "--master", "--list"}), 2);
+    EXPECT_EQ(run({"effect", project, "--track", "0", "--add", "No Such Effect"}), 1);
+    EXPECT_EQ(bytesOf(project), before);
 }
