@@ -382,6 +382,7 @@ typedef struct QuillonFfmConfigure {
 #define QUILLON_FX_PARAMETER_RANGE 142   /* QuillonFxParameterRange */
 #define QUILLON_FX_PARAMETER_UNIT 143    /* QuillonFxParameterText */
 #define QUILLON_FX_GET_PARAMETER 144     /* QuillonFxParameter (value out) */
+#define QUILLON_FX_LATENCY 145           /* QuillonFxLatency; an effect that delays its output */
 
 #define QUILLON_FX_NAME_CHARS 255        /* buffer the host gives to 129 */
 #define QUILLON_FX_MENU_CHARS 2048       /* buffer the host gives to 130 */
@@ -455,6 +456,10 @@ typedef struct QuillonFxParameterText {
 #define QUILLON_FX_PARAM_CONTINUOUS 0 /* any value in the range */
 #define QUILLON_FX_PARAM_SWITCH 1     /* 0 = off, 1 = on */
 #define QUILLON_FX_PARAM_STEPPED 2    /* whole numbers only */
+
+typedef struct QuillonFxLatency {
+    uint32_t frames; /* out: how many frames the output lags the input */
+} QuillonFxLatency;
 
 typedef struct QuillonFxParameterRange {
     uint32_t index;

@@ -204,6 +204,13 @@ int32_t Effect::command(uint32_t code, void* param, uint32_t size)
         auto* p = paramAs<QuillonFxStream>(param, size);
         return p ? saveState(p->stream) : QUILLON_E_BAD_SIZE;
     }
+    case QUILLON_FX_LATENCY: {
+        auto* p = paramAs<QuillonFxLatency>(param, size);
+        if (!p)
+            return QUILLON_E_BAD_SIZE;
+        p->frames = latency();
+        return 0;
+    }
     case QUILLON_FX_LENGTH_FACTOR: {
         auto* p = paramAs<QuillonFxLengthFactor>(param, size);
         if (!p)

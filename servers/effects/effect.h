@@ -68,6 +68,8 @@ protected:
     virtual void process(float* data, uint32_t frames) = 0;
     // Recompute derived values from the parameters; called before a block when they changed.
     virtual void update() = 0;
+    // Frames the output lags the input (command 145); none by default.
+    virtual uint32_t latency() const { return 0; }
     // Menu variant chosen with command 120; the default has none.
     virtual void selectVariant(int32_t variant) { (void)variant; }
 

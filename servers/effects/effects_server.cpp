@@ -5,6 +5,7 @@
 #include "equalizer.h"
 #include "gain_balance.h"
 #include "limiter.h"
+#include "noise_reduction.h"
 #include "reverb.h"
 #include "stereo_delay.h"
 
@@ -30,6 +31,7 @@ Effect* make()
 Effect* (*const kFactories[])() = {
     &make<quillon::fx::GainBalance>, &make<quillon::fx::Equalizer>,   &make<quillon::fx::Compressor>,
     &make<quillon::fx::Limiter>,     &make<quillon::fx::StereoDelay>, &make<quillon::fx::Reverb>,
+    &make<quillon::fx::NoiseReduction>,
 };
 constexpr uint32_t kEffectCount = sizeof(kFactories) / sizeof(kFactories[0]);
 

@@ -48,24 +48,40 @@ bool EffectChain::insert(size_t index, std::unique_ptr<CTransformPlugin> effect)
 {
     if (!effect || effect->m_inChain)
         return false;
-    GuardHold hold(m_guard);
-    if (index > m_effects.size())
-        return false;
-    m_effects.reserve(m_effects.size() + 1);
-    adopt(effect.get());
-    m_effects.insert(m_effects.begin() + static_cast<ptrdiff_t>(index), std::move(effect));
+    const uint32_t delay = effect->latency(); // asked before the guard is taken
+    {
+        GuardHold hold(m_guard);
+        if (index > m_effects.size())
+            return false;
+        m_effects.reserve(m_effects.size() + 1);
+        adopt(effect.get());
+        m_effects.insert(m_effects.begin() + static_cast<ptrdiff_t>(index), std::move(effect));
+    }
+    m_latency.fetch_add(delay, std::memory_order_acq_rel);
     return true;
 }
 
 std::unique_ptr<CTransformPlugin> EffectChain::take(size_t index)
 {
-    GuardHold hold(m_guard);
-    if (index >= m_effects.size())
-        return nullptr;
-    std::unique_ptr<CTransformPlugin> effect = std::move(m_effects[index]);
-    m_effects.erase(m_effects.begin() + static_cast<ptrdiff_t>(index));
+    std::unique_ptr<CTransformPlugin> effect;
+    {
+        GuardHold hold(m_guard);
+        if (index >= m_effects.size())
+            return nullptr;
+        effect = std::move(m_effects[index]);
+        m_effects.erase(m_effects.begin() + static_cast<ptrdiff_t>(index));
+    }
     effect->m_inChain = false;
+    updateLatency();
     return effect;
+}
+
+void EffectChain::updateLatency()
+{
+    uint32_t total = 0;
+    for (const auto& effect : m_effects)
+        total += effect->latency();
+    m_latency.store(total, std::memory_order_release);
 }
 
 bool EffectChain::move(size_t from, size_t to)
@@ -88,6 +104,7 @@ void EffectChain::clear()
     }
     for (auto& effect : gone)
         effect->m_inChain = false;
+    m_latency.store(0, std::memory_order_release);
 }
 
 void EffectChain::setFormat(uint32_t sampleRate, uint32_t channels)
@@ -135,6 +152,7 @@ void EffectChain::load(CArchive& ar)
         adopt(effect);
         m_effects.emplace_back(effect);
     }
+    updateLatency();
 }
 
 } // namespace quillon

@@ -13,6 +13,7 @@
 #include "base/watched_mutex.h"
 #include "model/transform_plugin.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -53,6 +54,10 @@ public:
     void setFormat(uint32_t sampleRate, uint32_t channels);
     // Product of the effects' length factors (1.0 for an empty chain).
     double lengthFactor() const;
+    // The frames the chain's output lags its input: the sum of the effects' latencies,
+    // bypassed ones included (bypassing must not move the sound in time). Kept up to
+    // date as the list changes, so the render reads it without asking the plug-ins.
+    uint32_t latency() const { return m_latency.load(std::memory_order_acquire); }
     // Every effect in order over the block; returns the block's frame count afterwards.
     // The caller holds the guard.
     int process(float* frames, int frameCount, int channels, int capacity) noexcept;
@@ -66,8 +71,11 @@ public:
 private:
     bool adopt(CTransformPlugin* effect);
 
+    void updateLatency();
+
     std::vector<std::unique_ptr<CTransformPlugin>> m_effects;
     WatchedMutex* m_guard = nullptr;
+    std::atomic<uint32_t> m_latency{0};
 };
 
 } // namespace quillon

@@ -355,6 +355,7 @@ void CTrack::positionReadCursor(TrackReadCursor* cursor, int32_t position)
         return;
     cursor->resetFifo();
     cursor->renderPosition = cursor->deliveredPosition = position;
+    cursor->skip = cursor->compensated;
     closeReader(cursor->previousClip, cursor->previousReader);
     closeReader(cursor->currentClip, cursor->currentReader);
     cursor->previousClip = cursor->currentClip = nullptr;
@@ -384,6 +385,14 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
         cursor->scratchA.resize(blockSamples);
         cursor->scratchB.resize(blockSamples);
     }
+    // Effects that delay their output are read ahead of; when their delay changes, the
+    // reading starts again from the frame the consumer gets next.
+    if (const uint32_t delay = m_effects.latency(); delay != cursor->compensated) {
+        cursor->resetFifo();
+        cursor->renderPosition = cursor->deliveredPosition;
+        cursor->skip = cursor->compensated = delay;
+        cursor->restart = true; // the walk is ahead of the new render position
+    }
     if (cursor->restart) {
         cursor->spares[0] = {cursor->previousClip, cursor->previousReader};
         cursor->spares[1] = {cursor->currentClip, cursor->currentReader};
@@ -392,7 +401,7 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
         cursor->started = false;
         cursor->restart = false;
     }
-    while (cursor->fifoCount() < wanted) {
+    while (cursor->fifoCount() < wanted + size_t(cursor->skip) * ch) {
         float* block = cursor->fifoSpace(blockSamples);
         renderBlock(*cursor, cursor->renderPosition, block);
         cursor->renderPosition += kBlockFrames;
@@ -401,6 +410,8 @@ void CTrack::read(TrackReadCursor* cursor, float* dest, int32_t frames)
         for (TrackReadCursor::Spare& spare : cursor->spares)
             closeReader(spare.clip, spare.reader);
     }
+    cursor->dropFifo(size_t(cursor->skip) * ch);
+    cursor->skip = 0;
     cursor->popFifo(dest, wanted);
     cursor->deliveredPosition += frames;
 }

@@ -34,4 +34,13 @@ void TrackReadCursor::popFifo(float* dest, size_t count)
         m_fifoStart = 0;
 }
 
+void TrackReadCursor::dropFifo(size_t count)
+{
+    count = std::min(count, m_fifoCount);
+    m_fifoStart += count;
+    m_fifoCount -= count;
+    if (m_fifoCount == 0)
+        m_fifoStart = 0;
+}
+
 } // namespace quillon

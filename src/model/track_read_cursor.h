@@ -24,6 +24,7 @@ public:
     void commitFifo(size_t count) { m_fifoCount += count; }
     void pushFifo(const float* samples, size_t count);
     void popFifo(float* dest, size_t count);
+    void dropFifo(size_t count);
 
     int32_t renderPosition = 0;
     int32_t deliveredPosition = 0;
@@ -36,6 +37,10 @@ public:
     // walks the clip list from the head again. Set by the user-interface thread, which
     // leaves the closing to the render thread.
     bool restart = false;
+    // The track's effects delay their output by `compensated` frames; the reader renders
+    // that far ahead and drops `skip` frames of output, so the track stays in time.
+    uint32_t compensated = 0;
+    uint32_t skip = 0;
     // The readers open when the walk restarted, lent back to it when it comes to the
     // same clip again (usually it does: the edit was elsewhere), so that a restart
     // opens no file. Only used inside one read; whatever is left is closed there.

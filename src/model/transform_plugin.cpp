@@ -74,6 +74,19 @@ double CTransformPlugin::lengthFactor() const
     return p.factor;
 }
 
+uint32_t CTransformPlugin::latency() const
+{
+    if (!m_instance.isValid())
+        return 0;
+    QuillonFxLatency p{0};
+    try {
+        m_instance.call(QUILLON_FX_LATENCY, p);
+    } catch (const ClassCom&) {
+        return 0; // an effect without the command does not delay
+    }
+    return p.frames;
+}
+
 void CTransformPlugin::setValue(int32_t value)
 {
     m_lastValue.store(value, std::memory_order_relaxed);

@@ -65,6 +65,8 @@ public:
     std::string identityText() const;        // "%x-%x-%x-%x" of the identity
     void setFormat(uint32_t sampleRate, uint32_t channels); // 117
     double lengthFactor() const;             // 128
+    // Frames the effect's output lags its input (145); 0 for an effect that does not say.
+    uint32_t latency() const;
     void setValue(int32_t value);            // 120; remembered as the last value
     int32_t lastValue() const { return m_lastValue.load(std::memory_order_relaxed); }
 

@@ -270,3 +270,20 @@ TEST_F(TrackTest, ArchiveRoundTripKeepsClipsShapesEffectsAndCurves)
     }
     EXPECT_EQ(first.bytes(), second.bytes());
 }
+
+// An effect that delays its output (the noise reduction's spectra) is read ahead of, so
+// the track's sound stays where its clips are; a jump keeps it there too.
+TEST_F(TrackTest, EffectsThatDelayTheirOutputAreReadAhead)
+{
+    addConstant("late.wav", 10000, 8000, 0.5f);
+    track.effects().append(CTransformPlugin::createFromEntry(effects.entry("Noise Reduction"), effects.catalog));
+    ASSERT_EQ(track.effects().latency(), 2048u);
+    for (int32_t from : {0, 6000}) {
+        const std::vector<float> out = readAll(from, 12000);
+        const size_t edge = size_t(10000 - from);
+        EXPECT_NEAR(out[2 * (edge - 1)], 0.0f, 1e-5f) << from;
+        EXPECT_NEAR(out[2 * edge + 2 * 100], 0.5f, 1e-5f) << from;
+    }
+    track.effects().clear();
+    EXPECT_EQ(track.effects().latency(), 0u);
+}

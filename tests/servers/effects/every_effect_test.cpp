@@ -17,8 +17,8 @@ using namespace quillon::test;
 
 namespace {
 
-const std::vector<std::string> kEffects = {"Gain and Balance", "Parametric Equaliser", "Compressor",
-                                           "Limiter",          "Stereo Delay",         "Reverb"};
+const std::vector<std::string> kEffects = {"Gain and Balance", "Parametric Equaliser", "Compressor",     "Limiter",
+                                           "Stereo Delay",     "Reverb",               "Noise Reduction"};
 
 class EveryEffect : public ::testing::TestWithParam<std::string> {};
 
