@@ -48,6 +48,8 @@ private:
     int cmdExportTracks(const std::vector<std::string>& words);
     int cmdDevices(const std::vector<std::string>& words);
     int cmdPlay(const std::vector<std::string>& words);
+    int cmdDrives(const std::vector<std::string>& words);
+    int cmdBurn(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();

@@ -3,6 +3,7 @@
 #include "cd/burner_library.h"
 #include "support/temp_dir.h"
 #include <gtest/gtest.h>
+#include <cstring>
 #include <filesystem>
 
 namespace quillon {
@@ -80,6 +81,53 @@ TEST(BurnerLibraryTest, WithoutTheLibraryEveryCallGivesItsFallback)
     EXPECT_EQ(lib.done(), 1);
     // A null error text still gives the user something to read.
     EXPECT_FALSE(lib.lastError().empty());
+}
+
+} // namespace
+} // namespace quillon
+
+#include "cd/drive_list.h"
+#include <memory>
+
+namespace quillon {
+namespace {
+
+TEST(DriveListTest, ReadsEveryFieldWithinItsBounds)
+{
+    const size_t bytes = offsetof(VardaDriveTable, entries) + 4 * sizeof(VardaDriveEntry);
+    std::unique_ptr<uint64_t[]> memory(new uint64_t[bytes / 8 + 1]());
+    auto* table = reinterpret_cast<VardaDriveTable*>(memory.get());
+    table->count = 4;
+    VardaDriveEntry* e = table->entries;
+    std::memset(e[0].name, 'N', sizeof e[0].name); // no terminator
+    e[0].capabilities = VARDA_CAP_WRITE_CDR | VARDA_CAP_AUDIO;
+    e[0].speedCount = 1000; // more than the table holds
+    for (int i = 0; i < VARDA_MAX_SPEEDS; ++i) {
+        e[0].speedMultiples[i] = i + 1;
+        e[0].speedsKBps[i] = 176 * (i + 1);
+    }
+    std::strcpy(e[1].name, "Reader only");
+    e[1].capabilities = VARDA_CAP_AUDIO;
+    std::strcpy(e[2].name, "Two speeds");
+    e[2].capabilities = VARDA_CAP_WRITE_CDR | VARDA_CAP_AUDIO | VARDA_CAP_WRITE_CDRW;
+    e[2].speedCount = 2;
+    e[2].speedMultiples[0] = 4;
+    e[2].speedsKBps[0] = 706;
+    e[2].speedMultiples[1] = 16;
+    e[2].speedsKBps[1] = 2822;
+    std::strcpy(e[3].name, "Fixed");
+    e[3].capabilities = VARDA_CAP_WRITE_CDR | VARDA_CAP_AUDIO;
+    e[3].speedCount = -5;
+
+    const auto drives = DriveList::offered(table, VARDA_API_VERSION);
+    ASSERT_EQ(drives.size(), 3u);
+    EXPECT_EQ(drives[0].name, std::string(VARDA_DRIVE_NAME_SIZE, 'N'));
+    EXPECT_EQ(drives[0].speeds.size(), size_t(VARDA_MAX_SPEEDS));
+    EXPECT_EQ(DriveList::speedLines(drives[1]),
+              (std::vector<std::string>{"4x (706 KB per second)", "16x (2822 KB per second)"}));
+    EXPECT_EQ(DriveList::speedLines(drives[2]), (std::vector<std::string>{"(fixed speed)"}));
+    EXPECT_TRUE(DriveList::offered(table, VARDA_API_VERSION_MIN_DRIVES).empty());
+    EXPECT_TRUE(DriveList::offered(nullptr, VARDA_API_VERSION).empty());
 }
 
 } // namespace
