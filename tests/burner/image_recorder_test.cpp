@@ -3,6 +3,8 @@
 #include "burner_fixture.h"
 #include <gtest/gtest.h>
 #include <libcue.h>
+#include <libburn/libburn.h>
+#include <dlfcn.h>
 #include <array>
 #include <algorithm>
 #include <functional>
@@ -32,6 +34,7 @@ struct Answers {
     int cancelAtPercent = 101;
     std::vector<int32_t> requests;
     std::vector<std::string> phases;
+    int32_t simulationAnswer = VARDA_ANSWER_PROCEED;
 };
 
 int32_t userDialog(void* user, int32_t request, void* data)
@@ -44,7 +47,7 @@ int32_t userDialog(void* user, int32_t request, void* data)
         std::snprintf(static_cast<char*>(data), VARDA_PATH_SIZE, "%s", a->imagePath.c_str());
         return VARDA_ANSWER_OK;
     }
-    return request == VARDA_REQUEST_SIMULATION_DONE ? VARDA_ANSWER_PROCEED : VARDA_ANSWER_NO;
+    return request == VARDA_REQUEST_SIMULATION_DONE ? a->simulationAnswer : VARDA_ANSWER_NO;
 }
 
 int32_t progress(void* user, int32_t percent) { return percent < static_cast<Answers*>(user)->cancelAtPercent; }
@@ -97,13 +100,20 @@ protected:
             m_lib.fn<VardaFreeMemFn>("VardaFreeMem")(m_table);
         m_lib.fn<VardaDoneFn>("VardaDone")();
     }
-    int32_t burn(DiscRecord& record, uint32_t flags = VARDA_BURN_DEFAULT_FLAGS)
+    int32_t burn(DiscRecord& record, uint32_t flags = VARDA_BURN_DEFAULT_FLAGS, void* device = nullptr,
+                 int32_t speed = 0)
     {
         VardaProgress p{};
         p.progress = progress;
         p.phase = phase;
         p.user = &m_answers;
-        return m_lib.fn<VardaBurnFn>("VardaBurn")(m_device, 0, record.disc(), flags, 0, &p);
+        return m_lib.fn<VardaBurnFn>("VardaBurn")(device ? device : m_device, 0, record.disc(), flags, speed, &p);
+    }
+    void* openAddress(const std::string& address)
+    {
+        VardaDriveEntry e{};
+        std::snprintf(e.address, sizeof e.address, "%s", address.c_str());
+        return m_lib.fn<VardaOpenDeviceFn>("VardaOpenDevice")(&e);
     }
     std::string lastError()
     {
@@ -315,6 +325,101 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedDisc{"MissingFile", [](auto& t) { t[2].path += ".gone"; }, "Cannot open the track file"},
         RefusedDisc{"TooManyTracks", [](auto& t) { t.resize(100, t[2]); }, "1 to 99 tracks"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+uint32_t fnv(const std::string& bytes)
+{
+    uint32_t h = 2166136261u;
+    for (char c : bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+// The recorder drive over a stand-in libburn, loaded through the same dlopen.
+class LibburnDriveTest : public ImageRecorderTest {
+protected:
+    ScopedEnv m_fake{"QUILLON_LIBBURN", QUILLON_FAKE_LIBBURN};
+};
+
+TEST_F(LibburnDriveTest, PregapsIndexesTextSimulationAndSpeed)
+{
+    const VardaDriveEntry* writer = nullptr;
+    for (int32_t i = 0; i < m_table->count; ++i)
+        if (std::string(m_table->entries[i].name) == "FAKE WRITER")
+            writer = &m_table->entries[i];
+    ASSERT_NE(writer, nullptr);
+    EXPECT_STREQ(writer->address, "/dev/fake-sr0");
+    ASSERT_EQ(writer->speedCount, 2);
+    EXPECT_EQ(writer->speedMultiples[0], 4);
+    EXPECT_EQ(writer->speedsKBps[1], 1411);
+    EXPECT_NE(writer->capabilities & VARDA_CAP_WRITE_CDRW, 0u);
+
+    DiscRecord record("Disc Title", "Disc Artist", sampleTracks());
+    void* drive = m_lib.fn<VardaOpenDeviceFn>("VardaOpenDevice")(writer);
+    ASSERT_NE(drive, nullptr);
+    ASSERT_EQ(burn(record, VARDA_BURN_DEFAULT_FLAGS | VARDA_BURN_SIMULATE, drive, 8), 0) << lastError();
+    EXPECT_EQ(m_lib.fn<VardaGetCDRWErasingTimeFn>("VardaGetCDRWErasingTime")(drive, VARDA_ERASE_QUICK), 90);
+    m_lib.fn<VardaCloseDeviceFn>("VardaCloseDevice")(drive);
+
+    // The same disc as an image: each track's audio on the disc is the image's stretch
+    // from its index 0 (its start for the first) to the next track's index 0.
+    m_answers.imagePath = m_dir.file("same.cue");
+    ASSERT_EQ(burn(record), 0) << lastError();
+    const std::string bin = readFile(m_dir.file("same.bin"));
+    char expected[200];
+    auto stretch = [&](int from, int to) { return bin.substr(size_t(from) * 2352, size_t(to - from) * 2352); };
+    std::snprintf(expected, sizeof expected, " %d:%08x %d:%08x %d:%08x", 351 * 2352, fnv(stretch(50, 401)),
+                  585 * 2352, fnv(stretch(401, 986)), 415 * 2352, fnv(stretch(986, 1401)));
+
+    // The library loaded the fake privately: reach it by its path.
+    void* fake = dlopen(QUILLON_FAKE_LIBBURN, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(fake, nullptr);
+    const std::string text = reinterpret_cast<const char* (*)()>(dlsym(fake, "fake_libburn_log"))();
+    dlclose(fake);
+    for (const std::string& line : std::vector<std::string>{
+             "pregap 1 200", "index 1 1 0", "index 1 2 100", "index 2 0 0", "index 2 1 100", "index 2 2 250",
+          "index 2 3 325", "index 3 0 0", "index 3 1 40", "cdtext disc TITLE Disc Title",
+          "cdtext disc PERFORMER Disc Artist", "cdtext 3 TITLE Caf\xE9 No\xEBl", "cdtext 3 PERFORMER Zo\xEB",
+          "speed 1411", "write type " + std::to_string(int(burn::BURN_WRITE_SAO)) + " " + std::to_string(int(burn::BURN_BLOCK_SAO)),
+          std::string("write simulate 1") + expected, std::string("write simulate 0") + expected})
+        EXPECT_NE(text.find(line + "\n"), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(text.find("pregap 2"), std::string::npos) << "a pause after the first is read from the audio";
+    EXPECT_EQ(text.find("index 1 0"), std::string::npos) << "the first track's pause is silence, not audio";
+}
+
+TEST_F(ImageRecorderTest, LibburnStdioDriveRefusesAudioWithAClearError)
+{
+    void* probe = dlopen("libburn.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (!probe)
+        GTEST_SKIP() << "libburn is not installed";
+    dlclose(probe);
+    DiscRecord record("Disc", "Artist", sampleTracks());
+    void* drive = openAddress("stdio:" + m_dir.file("pseudo.bin"));
+    ASSERT_NE(drive, nullptr) << lastError();
+    EXPECT_NE(burn(record, VARDA_BURN_DEFAULT_FLAGS, drive), 0);
+    EXPECT_NE(lastError().find("audio track prohibited by non-CD"), std::string::npos) << lastError();
+    m_lib.fn<VardaCloseDeviceFn>("VardaCloseDevice")(drive);
+}
+
+// Runs only when QUILLON_TEST_CD_DEVICE names a recorder with a blank CD-R in it.
+TEST_F(ImageRecorderTest, SimulatesOnARealDrive)
+{
+    const char* device = std::getenv("QUILLON_TEST_CD_DEVICE");
+    if (!device || !*device)
+        GTEST_SKIP() << "QUILLON_TEST_CD_DEVICE names no recorder";
+    DiscRecord record("Disc", "Artist", sampleTracks());
+    void* drive = openAddress(device);
+    ASSERT_NE(drive, nullptr) << lastError();
+    m_answers.simulationAnswer = VARDA_ANSWER_NO; // simulate only, never record
+    EXPECT_NE(burn(record, VARDA_BURN_DEFAULT_FLAGS | VARDA_BURN_SIMULATE, drive), 0);
+    EXPECT_EQ(lastError(), "The simulation ended; nothing was recorded.");
+    m_lib.fn<VardaCloseDeviceFn>("VardaCloseDevice")(drive);
+}
 
 } // namespace
 } // namespace quillon::test
