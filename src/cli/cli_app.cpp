@@ -185,6 +185,11 @@ std::span<const CliApp::Command> CliApp::commands()
          "EFFECT (--list | --save NAME --from PROJECT.vpf (--track N | --group N | --master) --index K\n"
          "            | --delete NAME)",
          "an effect's presets, in the same files as the effect chain editor's", &CliApp::cmdPreset},
+        {"drives", "", "the CD recorders, the Image Recorder included, with their speeds", &CliApp::cmdDrives},
+        {"burn",
+         "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate]\n"
+         "            [--normalize none|track|global] [--level DB]",
+         "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
     };
     return kCommands;
 }
@@ -399,7 +404,7 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
     auto doc = newDocument();
     if (!load(*doc, o.positional()[0]))
         return 1;
-    if (o.has("auto"))
+    if (o.has("auto") || doc->autoCdTracks())
         doc->synchroniseCdTracks();
     if (pause >= 0)
         doc->adjustSilence(pause);

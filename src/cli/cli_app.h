@@ -51,6 +51,8 @@ private:
     int cmdEffects(const std::vector<std::string>& words);
     int cmdEffect(const std::vector<std::string>& words);
     int cmdPreset(const std::vector<std::string>& words);
+    int cmdDrives(const std::vector<std::string>& words);
+    int cmdBurn(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();

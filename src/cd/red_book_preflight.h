@@ -1,0 +1,45 @@
+#pragma once
+// The Audio CD rules a plan must keep before anything is rendered or written: 1 to 99
+// tracks with at most 98 indexes each, tracks of at least 4 seconds, a first pause of
+// at least 2 seconds, a total that fits the medium, and CD-TEXT that ISO-8859-1 can hold,
+// that fits the CD-TEXT packs and that a CUE sheet can quote.
+//
+// Threads: pure functions.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+class CdDiscPlan;
+
+struct PreflightResult {
+    // Empty when the disc may be written; else the message to show.
+    std::string refusal;
+    // Characters of the CD-TEXT that were replaced by '?', each once, to tell the user.
+    std::string replaced;
+    bool ok() const { return refusal.empty(); }
+};
+
+class RedBookPreflight {
+public:
+    static constexpr int64_t kCdr80Blocks = 360000;
+    static constexpr int64_t kMinTrackBlocks = 300;
+    // Text packs of one CD-TEXT block, beside its three size packs.
+    static constexpr int kMaxTextPacks = 253;
+    static constexpr const char* kReplacedText =
+        "These characters cannot be written as CD-TEXT and will be replaced by '?': %s";
+
+    static PreflightResult check(const CdDiscPlan& plan, const std::string& discTitle, const std::string& discArtist,
+                                 int64_t capacityBlocks = kCdr80Blocks);
+
+    // The text as ISO-8859-1; characters it cannot hold become '?' and are added (as
+    // UTF-8, once each) to `replaced`.
+    static std::string toLatin1(std::string_view utf8, std::string* replaced = nullptr);
+    // Packs the TITLE and PERFORMER texts take: each text ends with a NUL, each kind
+    // fills packs of 12 characters.
+    static int textPacks(const std::vector<std::string>& titles, const std::vector<std::string>& artists);
+};
+
+} // namespace quillon

@@ -1,0 +1,86 @@
+// quillon-cli's drive table and burn command, in-process.
+#include "base/folder_settings.h"
+#include "base/memory_settings_store.h"
+#include "cli/cli_app.h"
+#include "support/temp_dir.h"
+#include "support/test_audio.h"
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace quillon::test {
+namespace {
+
+class CliBurnTest : public ::testing::Test {
+protected:
+    CliBurnTest()
+        : config("QUILLON_USER_CONFIG_DIR", tmp.file("config")), peaks("QUILLON_PEAK_DIR", tmp.path().string())
+    {
+        std::filesystem::create_directories(tmp.file("work"));
+        FolderSettings(settings).store(kFolderTemporary, tmp.file("work"));
+    }
+    int run(const std::vector<std::string>& args)
+    {
+        out.str({});
+        err.str({});
+        CliApp app(settings, out, err);
+        return app.run(args);
+    }
+    std::string tone(const std::string& name, double seconds, int rate)
+    {
+        TestTone t;
+        t.rate = rate;
+        t.frames = int64_t(seconds * rate);
+        const std::string path = tmp.file(name);
+        EXPECT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate, 2, t.interleaved(0, t.frames)));
+        return path;
+    }
+
+    TempDir tmp;
+    ScopedEnv config;
+    ScopedEnv peaks;
+    MemorySettingsStore settings;
+    std::ostringstream out, err;
+};
+
+TEST_F(CliBurnTest, DrivesListsTheImageRecorder)
+{
+    ASSERT_EQ(run({"drives"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Image Recorder"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("(fixed speed)"), std::string::npos) << out.str();
+}
+
+TEST_F(CliBurnTest, BurnsAnImageOfTheCdTracksTheProgramWouldShow)
+{
+    const std::string project = tmp.file("p.vpf");
+    ASSERT_EQ(run({"new", project, "--rate", "48000"}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 48000)}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("b.wav", 6, 48000), "--at", std::to_string(8 * 48000)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto", "--title", "2=Été"}), 0) << err.str();
+    const std::string image = tmp.file("out.cue");
+    ASSERT_EQ(run({"burn", project, "--image", image, "--normalize", "global", "--level", "-1"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Image written"), std::string::npos);
+    // 5 s + 3 s of pause + 6 s at 44100 Hz, whole blocks.
+    EXPECT_EQ(std::filesystem::file_size(tmp.file("out.bin")), uint64_t(14 * 75) * 2352);
+    std::ifstream cue(image);
+    const std::string text((std::istreambuf_iterator<char>(cue)), {});
+    EXPECT_NE(text.find("INDEX 00 00:05:00\n    INDEX 01 00:08:00"), std::string::npos) << text;
+    EXPECT_NE(text.find("TITLE \"\xC9t\xE9\""), std::string::npos) << text; // ISO-8859-1
+    EXPECT_TRUE(std::filesystem::exists(tmp.file("out.toc")));
+}
+
+TEST_F(CliBurnTest, AProjectThatBreaksTheRulesExitsWithItsMessage)
+{
+    const std::string project = tmp.file("short.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("s.wav", 3, 44100)}), 0) << err.str();
+    EXPECT_EQ(run({"burn", project, "--image", tmp.file("short.cue")}), 1);
+    EXPECT_NE(err.str().find("shorter than 4 seconds"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("short.cue")));
+    EXPECT_EQ(run({"burn", project}), 2);
+    EXPECT_EQ(run({"burn", project, "--image", "x.cue", "--normalize", "loud"}), 2);
+}
+
+} // namespace
+} // namespace quillon::test
