@@ -17,7 +17,7 @@ const ParameterSpec kParameters[] = {
 
 const EffectSpec kSpec{
     "Noise Reduction",
-    "RESTORATION\\",
+    "ENHANCEMENT\\Restoration\\",
     {{0x3B1D5C27u, 0x9A4E4F10u, 0x8C21D7E5u, 0x51F06A93u}},
     kParameters,
     NoiseReduction::ParameterCount,
