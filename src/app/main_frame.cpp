@@ -23,6 +23,7 @@
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
+#include "ui/track_info_view.h"
 #include "ui/transport_control.h"
 
 #include <QAction>
@@ -112,11 +113,11 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     master->setMinimumHeight(kMasterMinimumHeight);
     m_outer->addWidget(master);
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
-    QWidget* headers = placeholder(m_headersLabel);
-    headers->setMinimumWidth(kHeaderMinimumWidth);
-    m_inner->addWidget(headers);
-    m_view = new CMultitrackerView(m_doc, m_inner);
+    m_view = new CMultitrackerView(m_doc);
     m_view->setMinimumSize(200, 120);
+    m_headers = new CTrackInfoView(m_doc, m_view);
+    m_headers->setMinimumWidth(kHeaderMinimumWidth);
+    m_inner->addWidget(m_headers);
     m_inner->addWidget(m_view);
     m_inner->setSizes({kHeaderIdealWidth, 800});
     m_inner->setStretchFactor(1, 1);
@@ -128,6 +129,7 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
 
     connect(m_view, &CMultitrackerView::statusMessage, this, &CMainFrame::showStatusMessage);
     connect(m_view, &CMultitrackerView::trackContextMenuRequested, this, &CMainFrame::showTrackMenu);
+    connect(m_headers, &CTrackInfoView::trackContextMenuRequested, this, &CMainFrame::showTrackMenu);
     connect(m_view, &CMultitrackerView::waveEditorRequested, this, [this] { runCommand(cmd::kWaveEditor); });
 
     m_doc.hints().addObserver(this);
@@ -624,7 +626,6 @@ void CMainFrame::retranslate()
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
     m_masterLabel->setText(QCoreApplication::translate("CMainFrame", "Master"));
-    m_headersLabel->setText(QCoreApplication::translate("CMainFrame", "Tracks"));
     m_toolBar->setWindowTitle(QCoreApplication::translate("CMainFrame", "Standard"));
     updateCommandStates();
     updateTitle();

@@ -29,6 +29,7 @@ namespace quillon {
 
 class CMultitrackerDoc;
 class CMultitrackerView;
+class CTrackInfoView;
 class EffectCatalog;
 class Prompter;
 class SettingsStore;
@@ -49,6 +50,7 @@ public:
     ~CMainFrame() override;
 
     CMultitrackerView* view() const { return m_view; }
+    CTrackInfoView* trackHeaders() const { return m_headers; }
     CMultitrackerDoc& document() const { return m_doc; }
     LanguagePack& languagePack() { return m_language; }
 
@@ -165,7 +167,7 @@ private:
     QMenu* m_trackEffects = nullptr;
     QMenu* m_masterEffects = nullptr;
     QLabel* m_masterLabel = nullptr;
-    QLabel* m_headersLabel = nullptr;
+    CTrackInfoView* m_headers = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_lengthPane = nullptr;
