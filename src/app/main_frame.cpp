@@ -23,6 +23,7 @@
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
+#include "ui/master_view.h"
 #include "ui/track_info_view.h"
 #include "ui/transport_control.h"
 
@@ -82,20 +83,6 @@ QString dialogFilters(const std::string& list)
     return filters.join(QStringLiteral(";;"));
 }
 
-// A placeholder for the master strip and the track headers until they are built.
-QWidget* placeholder(QLabel*& label)
-{
-    auto* frame = new QFrame;
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setAutoFillBackground(true);
-    auto* layout = new QVBoxLayout(frame);
-    label = new QLabel;
-    label->setAlignment(Qt::AlignCenter);
-    label->setEnabled(false);
-    layout->addWidget(label);
-    return frame;
-}
-
 } // namespace
 
 CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter& prompter,
@@ -109,11 +96,19 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     buildToolBar();
 
     m_outer = new QSplitter(Qt::Vertical, this);
-    QWidget* master = placeholder(m_masterLabel);
-    master->setMinimumHeight(kMasterMinimumHeight);
-    m_outer->addWidget(master);
-    m_inner = new QSplitter(Qt::Horizontal, m_outer);
     m_view = new CMultitrackerView(m_doc);
+    m_master = new CMasterView(m_doc, *m_view);
+    m_master->setMinimumHeight(kMasterMinimumHeight);
+    // The transport toolbar of the master strip runs the window's own commands.
+    for (int id : {cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kPlayLooped, cmd::kStopPlaying, 0, cmd::kPreviousCdTrack,
+                   cmd::kRewind, cmd::kFastForward, cmd::kNextCdTrack}) {
+        if (id == 0)
+            m_master->transportBar()->addSeparator();
+        else if (QAction* a = action(id))
+            m_master->transportBar()->addAction(a);
+    }
+    m_outer->addWidget(m_master);
+    m_inner = new QSplitter(Qt::Horizontal, m_outer);
     m_view->setMinimumSize(200, 120);
     m_headers = new CTrackInfoView(m_doc, m_view);
     m_headers->setMinimumWidth(kHeaderMinimumWidth);
@@ -625,7 +620,6 @@ void CMainFrame::retranslate()
     }
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
-    m_masterLabel->setText(QCoreApplication::translate("CMainFrame", "Master"));
     m_toolBar->setWindowTitle(QCoreApplication::translate("CMainFrame", "Standard"));
     updateCommandStates();
     updateTitle();

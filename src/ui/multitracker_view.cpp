@@ -435,6 +435,11 @@ void CMultitrackerView::updateScrollBars()
     vb->setValue(v.position);
     setVerticalScrollBarPolicy(v.visible ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     m_updatingScrollBars = false;
+    // Every change of the visible range ends here; the master strip follows it.
+    if (m_visible.begin != m_reportedVisible.begin || m_visible.end != m_reportedVisible.end) {
+        m_reportedVisible = m_visible;
+        emit visibleRangeChanged();
+    }
 }
 
 // ---- hints ----
