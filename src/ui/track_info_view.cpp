@@ -116,6 +116,10 @@ CTrackInfoView::CTrackInfoView(CMultitrackerDoc& doc, CMultitrackerView* timelin
     setMinimumWidth(kMinimumWidth);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The rows are 13 pixels high and their labels 34 wide: a small face fits them.
+    QFont small = font();
+    small.setPixelSize(10);
+    setFont(small);
     m_doc.hints().addObserver(this);
     rebuildLayout();
 }
