@@ -18,6 +18,7 @@
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
 #include "ui/command_ids.h"
+#include "ui/curve_tool.h"
 #include "ui/grid_divisions.h"
 #include "ui/multitracker_view.h"
 #include "ui/project_settings_dialog.h"
@@ -110,6 +111,7 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_outer->addWidget(m_master);
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
     m_view->setMinimumSize(200, 120);
+    m_view->addTool(std::make_unique<CurveTool>(*m_view));
     m_headers = new CTrackInfoView(m_doc, m_view);
     m_headers->setMinimumWidth(kHeaderMinimumWidth);
     m_inner->addWidget(m_headers);

@@ -1078,7 +1078,8 @@ void CMultitrackerView::mousePressEvent(QMouseEvent* event)
             m_doc.setCurrentTrack(track);
         refresh();
         if (TimelineTool* tool = toolAt(pos.x(), pos.y(), TimelineTool::kHitDrag)) {
-            m_doc.openUndoStep();
+            // The tool opens the undo step when its gesture first changes something,
+            // so a click that changes nothing leaves the history alone.
             if (tool->beginDrag(modifierOf(event->modifiers()))) {
                 m_activeTool = tool;
                 return;
