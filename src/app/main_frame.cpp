@@ -17,6 +17,7 @@
 #include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
+#include "ui/clip_tool.h"
 #include "ui/command_ids.h"
 #include "ui/curve_tool.h"
 #include "ui/grid_divisions.h"
@@ -112,6 +113,7 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
     m_view->setMinimumSize(200, 120);
     m_view->addTool(std::make_unique<CurveTool>(*m_view));
+    m_view->addTool(std::make_unique<ClipTool>(*m_view));
     m_headers = new CTrackInfoView(m_doc, m_view);
     m_headers->setMinimumWidth(kHeaderMinimumWidth);
     m_inner->addWidget(m_headers);
