@@ -17,12 +17,16 @@
 #include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
+#include "ui/clip_tool.h"
 #include "ui/command_ids.h"
+#include "ui/curve_tool.h"
 #include "ui/grid_divisions.h"
 #include "ui/multitracker_view.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
+#include "ui/master_view.h"
+#include "ui/track_info_view.h"
 #include "ui/transport_control.h"
 
 #include <QAction>
@@ -81,20 +85,6 @@ QString dialogFilters(const std::string& list)
     return filters.join(QStringLiteral(";;"));
 }
 
-// A placeholder for the master strip and the track headers until they are built.
-QWidget* placeholder(QLabel*& label)
-{
-    auto* frame = new QFrame;
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setAutoFillBackground(true);
-    auto* layout = new QVBoxLayout(frame);
-    label = new QLabel;
-    label->setAlignment(Qt::AlignCenter);
-    label->setEnabled(false);
-    layout->addWidget(label);
-    return frame;
-}
-
 } // namespace
 
 CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter& prompter,
@@ -108,15 +98,25 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     buildToolBar();
 
     m_outer = new QSplitter(Qt::Vertical, this);
-    QWidget* master = placeholder(m_masterLabel);
-    master->setMinimumHeight(kMasterMinimumHeight);
-    m_outer->addWidget(master);
+    m_view = new CMultitrackerView(m_doc);
+    m_master = new CMasterView(m_doc, *m_view);
+    m_master->setMinimumHeight(kMasterMinimumHeight);
+    // The transport toolbar of the master strip runs the window's own commands.
+    for (int id : {cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kPlayLooped, cmd::kStopPlaying, 0, cmd::kPreviousCdTrack,
+                   cmd::kRewind, cmd::kFastForward, cmd::kNextCdTrack}) {
+        if (id == 0)
+            m_master->transportBar()->addSeparator();
+        else if (QAction* a = action(id))
+            m_master->transportBar()->addAction(a);
+    }
+    m_outer->addWidget(m_master);
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
-    QWidget* headers = placeholder(m_headersLabel);
-    headers->setMinimumWidth(kHeaderMinimumWidth);
-    m_inner->addWidget(headers);
-    m_view = new CMultitrackerView(m_doc, m_inner);
     m_view->setMinimumSize(200, 120);
+    m_view->addTool(std::make_unique<CurveTool>(*m_view));
+    m_view->addTool(std::make_unique<ClipTool>(*m_view));
+    m_headers = new CTrackInfoView(m_doc, m_view);
+    m_headers->setMinimumWidth(kHeaderMinimumWidth);
+    m_inner->addWidget(m_headers);
     m_inner->addWidget(m_view);
     m_inner->setSizes({kHeaderIdealWidth, 800});
     m_inner->setStretchFactor(1, 1);
@@ -128,6 +128,7 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
 
     connect(m_view, &CMultitrackerView::statusMessage, this, &CMainFrame::showStatusMessage);
     connect(m_view, &CMultitrackerView::trackContextMenuRequested, this, &CMainFrame::showTrackMenu);
+    connect(m_headers, &CTrackInfoView::trackContextMenuRequested, this, &CMainFrame::showTrackMenu);
     connect(m_view, &CMultitrackerView::waveEditorRequested, this, [this] { runCommand(cmd::kWaveEditor); });
 
     m_doc.hints().addObserver(this);
@@ -623,8 +624,6 @@ void CMainFrame::retranslate()
     }
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
-    m_masterLabel->setText(QCoreApplication::translate("CMainFrame", "Master"));
-    m_headersLabel->setText(QCoreApplication::translate("CMainFrame", "Tracks"));
     m_toolBar->setWindowTitle(QCoreApplication::translate("CMainFrame", "Standard"));
     updateCommandStates();
     updateTitle();

@@ -29,6 +29,8 @@ namespace quillon {
 
 class CMultitrackerDoc;
 class CMultitrackerView;
+class CMasterView;
+class CTrackInfoView;
 class EffectCatalog;
 class Prompter;
 class SettingsStore;
@@ -49,6 +51,8 @@ public:
     ~CMainFrame() override;
 
     CMultitrackerView* view() const { return m_view; }
+    CTrackInfoView* trackHeaders() const { return m_headers; }
+    CMasterView* masterView() const { return m_master; }
     CMultitrackerDoc& document() const { return m_doc; }
     LanguagePack& languagePack() { return m_language; }
 
@@ -164,8 +168,8 @@ private:
     std::vector<std::pair<QMenu*, const char*>> m_menus;
     QMenu* m_trackEffects = nullptr;
     QMenu* m_masterEffects = nullptr;
-    QLabel* m_masterLabel = nullptr;
-    QLabel* m_headersLabel = nullptr;
+    CMasterView* m_master = nullptr;
+    CTrackInfoView* m_headers = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_lengthPane = nullptr;

@@ -1,5 +1,7 @@
 #include "app/quillon_app.h"
 
+#include "ui/master_view.h"
+
 #include "app/command_line.h"
 #include "app/demo_project.h"
 #include "app/engine_transport.h"
@@ -10,6 +12,7 @@
 #include "model/multitracker_doc.h"
 #include "plugins/class_com.h"
 #include "plugins/file_filter.h"
+#include "ui/master_view.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -74,6 +77,9 @@ bool CQuillonApp::initInstance(const QStringList& arguments, bool show)
     m_frame->setEffectCatalog(&m_catalog);
     m_transport = std::make_unique<EngineTransport>(*m_doc, m_settings, *m_frame->view());
     m_frame->setTransport(m_transport.get());
+    // The master knobs steer the output device's own volume, never the mix.
+    m_frame->masterView()->setVolumeSink(
+        [transport = m_transport.get()](uint32_t word) { transport->engine().device().setVolume(word); });
 
     const StartupCommandLine line = StartupCommandLine::parse(arguments);
     bool ok = true;

@@ -34,6 +34,7 @@ public:
 
     CMainFrame* frame() const { return m_frame.get(); }
     CMultitrackerDoc* document() const { return m_doc.get(); }
+    EngineTransport* transport() const { return m_transport.get(); }
     PluginHost& host() { return m_host; }
 
 private:

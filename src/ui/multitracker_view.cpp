@@ -427,6 +427,11 @@ void CMultitrackerView::updateScrollBars()
     vb->setValue(v.position);
     setVerticalScrollBarPolicy(v.visible ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     m_updatingScrollBars = false;
+    // Every change of the visible range ends here; the master strip follows it.
+    if (m_visible.begin != m_reportedVisible.begin || m_visible.end != m_reportedVisible.end) {
+        m_reportedVisible = m_visible;
+        emit visibleRangeChanged();
+    }
 }
 
 // ---- hints ----
@@ -1065,7 +1070,8 @@ void CMultitrackerView::mousePressEvent(QMouseEvent* event)
             m_doc.setCurrentTrack(track);
         refresh();
         if (TimelineTool* tool = toolAt(pos.x(), pos.y(), TimelineTool::kHitDrag)) {
-            m_doc.openUndoStep();
+            // The tool opens the undo step when its gesture first changes something,
+            // so a click that changes nothing leaves the history alone.
             if (tool->beginDrag(modifierOf(event->modifiers()))) {
                 m_activeTool = tool;
                 return;

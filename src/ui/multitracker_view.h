@@ -143,6 +143,8 @@ signals:
     void statusMessage(const QString& text);
     void trackContextMenuRequested(const QPoint& globalPos);
     void waveEditorRequested();
+    // The visible range changed (zoom, scrolling, a new project).
+    void visibleRangeChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -205,6 +207,7 @@ private:
     TimelineTool* m_activeTool = nullptr;
     CCurve* m_selectedCurve = nullptr;
     SampleRange m_visible{0, kInitialVisibleEnd};
+    SampleRange m_reportedVisible{-1, -1};
     bool m_showGrid = false;
     QPoint m_bandAnchor{-1, -1};
     QPoint m_bandCurrent{-1, -1};

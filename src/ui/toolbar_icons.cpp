@@ -62,6 +62,24 @@ void arrow(QPainter& p, bool back)
         p.drawPolygon(QPolygon({QPoint(15, 5), QPoint(9, 4), QPoint(12, 10)}));
 }
 
+// Transport glyphs: triangles and bars in a dark green, stop in black.
+void triangle(QPainter& p, double x, double w, bool back)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 110, 0));
+    if (back)
+        p.drawPolygon(QPolygonF({QPointF(x + w, 3), QPointF(x + w, 13), QPointF(x, 8)}));
+    else
+        p.drawPolygon(QPolygonF({QPointF(x, 3), QPointF(x, 13), QPointF(x + w, 8)}));
+}
+
+void bar(QPainter& p, double x)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 110, 0));
+    p.drawRect(QRectF(x, 3, 2, 10));
+}
+
 } // namespace
 
 QIcon toolbarIcon(int id)
@@ -163,6 +181,43 @@ QIcon toolbarIcon(int id)
         wave(p, QColor(120, 0, 120), 1, 9, 8, 6);
         p.setPen(QPen(QColor(60, 60, 60), 2));
         p.drawLine(QPointF(9, 14), QPointF(15, 6));
+        break;
+    case cmd::kPlayFromCursor:
+        triangle(p, 4, 9, false);
+        break;
+    case cmd::kPlayAll:
+        bar(p, 2);
+        triangle(p, 6, 8, false);
+        break;
+    case cmd::kPlayLooped: {
+        triangle(p, 5, 7, false);
+        QPainterPath loop;
+        loop.addEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.setPen(QPen(QColor(0, 60, 160), 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(loop);
+        break;
+    }
+    case cmd::kStopPlaying:
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawRect(QRectF(3.5, 3.5, 9, 9));
+        break;
+    case cmd::kPreviousCdTrack:
+        bar(p, 2);
+        triangle(p, 4, 9, true);
+        break;
+    case cmd::kRewind:
+        triangle(p, 1, 7, true);
+        triangle(p, 8, 7, true);
+        break;
+    case cmd::kFastForward:
+        triangle(p, 1, 7, false);
+        triangle(p, 8, 7, false);
+        break;
+    case cmd::kNextCdTrack:
+        triangle(p, 3, 9, false);
+        bar(p, 12);
         break;
     default:
         return QIcon();

@@ -3,6 +3,7 @@
 // under a foreign extension, the play and wizard commands.
 
 #include "app/app_fixture.h"
+#include "app/engine_transport.h"
 #include "app/main_frame.h"
 #include "app/quillon_app.h"
 #include "app/wave_editor_diagnosis.h"
@@ -13,6 +14,9 @@
 #include "plugins/file_filter.h"
 #include "support/test_audio.h"
 #include "ui/command_ids.h"
+#include "ui/knob.h"
+#include "ui/master_view.h"
+#include "ui/track_info_view.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -21,6 +25,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QKeyEvent>
+#include <QToolBar>
 
 #include <sys/stat.h>
 
@@ -298,6 +304,33 @@ TEST_F(MainFrameTest, TheWizardSwitchesSayTheWizardsAreNotThereYet)
     EXPECT_EQ(started.frame()->commandLog(), (std::vector<int>{cmd::kLpToCdWizard, cmd::kTapeToCdWizard}));
     EXPECT_EQ(watcher.messages(), (std::vector<std::string>{"The LP to CD Wizard is not available yet.",
                                                              "The Cassette to CD Wizard is not available yet."}));
+}
+
+} // namespace
+} // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+TEST_F(MainFrameTest, TheMasterKnobsSetTheOutputDeviceAndTheStripCarriesTheTransport)
+{
+    CMasterView* master = frame().masterView();
+    ASSERT_NE(master, nullptr);
+    ASSERT_NE(frame().trackHeaders(), nullptr);
+    WaveOutputDevice& device = app->transport()->engine().device();
+    EXPECT_EQ(device.volume(), WaveOutputDevice::kFullVolume);
+    master->panKnob()->setValue(99);
+    master->panKnob()->setFocus();
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(master->panKnob(), &up); // fully right at 0 dB
+    EXPECT_EQ(device.volume(), 0xFFFF0000u);
+
+    const QList<QAction*> actions = master->transportBar()->actions();
+    ASSERT_EQ(actions.size(), 9);
+    EXPECT_EQ(actions[0], frame().action(cmd::kPlayFromCursor));
+    EXPECT_EQ(actions[3], frame().action(cmd::kStopPlaying));
+    EXPECT_TRUE(actions[4]->isSeparator());
+    EXPECT_EQ(actions[8], frame().action(cmd::kNextCdTrack));
 }
 
 } // namespace
