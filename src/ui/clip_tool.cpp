@@ -1,4 +1,5 @@
 #include "ui/clip_tool.h"
+#include "ui/lane_geometry.h"
 
 #include "base/prompter.h"
 #include "model/audio_clip.h"
@@ -38,7 +39,7 @@ int ClipTool::hitTest(int x, int y)
     m_resize = false;
     m_inCrossfade = false;
     CMultitrackerDoc& doc = m_view.document();
-    const int32_t track = doc.trackAtY(y);
+    const int32_t track = LaneGeometry::trackAtY(doc, y);
     if (track < 0 || !doc.trackAt(track)->isActive())
         return 0;
     // Later clips lie on top where two overlap, so that the overlap is the later
@@ -134,7 +135,7 @@ void ClipTool::moveBody(int x, int y)
     delta = std::max<int64_t>(delta, -int64_t(earliest));
     delta = std::min<int64_t>(delta, int64_t(INT32_MAX) - m_clip->end());
     // Below the last lane (or above the first) the track reached so far holds.
-    int32_t target = doc.trackAtY(y);
+    int32_t target = LaneGeometry::trackAtY(doc, y);
     if (target < 0)
         target = m_reachedTrack;
     int32_t trackDelta = target - m_reachedTrack;

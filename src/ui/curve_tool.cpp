@@ -1,4 +1,5 @@
 #include "ui/curve_tool.h"
+#include "ui/lane_geometry.h"
 
 #include "model/curve.h"
 #include "model/curve_point.h"
@@ -33,7 +34,7 @@ int CurveTool::hitTest(int x, int y)
     m_hitX = x;
     m_hitY = y;
     CMultitrackerDoc& doc = m_view.document();
-    const int32_t track = doc.trackAtY(y);
+    const int32_t track = LaneGeometry::trackAtY(doc, y);
     if (track < 0 || !doc.trackAt(track)->isActive())
         return 0;
     CTrack* t = doc.trackAt(track);

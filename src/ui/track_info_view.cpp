@@ -1,4 +1,5 @@
 #include "ui/track_info_view.h"
+#include "ui/lane_geometry.h"
 
 #include "base/prompter.h"
 #include "model/assignable_group.h"
@@ -153,7 +154,7 @@ void CTrackInfoView::rebuildLayout()
     m_headers.clear();
     m_headers.push_back({-1, 0});
     for (int32_t i = std::max(0, now.first); i < now.count; ++i) {
-        const int y = m_doc.topOfTrack(i);
+        const int y = LaneGeometry::topOfTrack(m_doc, i);
         if (y >= height())
             break;
         m_headers.push_back({i, y});

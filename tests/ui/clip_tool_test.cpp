@@ -3,6 +3,7 @@
 // deleting, and an undo step only for a real change.
 
 #include "model/crossfade.h"
+#include "ui/lane_geometry.h"
 #include "ui/clip_tool.h"
 #include "ui/ui_fixture.h"
 
@@ -27,7 +28,7 @@ protected:
     }
 
     // The middle of a lane and the x of a position.
-    int laneY(int32_t track) const { return doc->topOfTrack(track) + 30; }
+    int laneY(int32_t track) const { return LaneGeometry::topOfTrack(*doc, track) + 30; }
     int x(int32_t position) const { return view->xOf(position); }
 
     void drag(QPoint from, QPoint to, Qt::KeyboardModifiers mods = {})

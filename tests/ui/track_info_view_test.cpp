@@ -3,6 +3,7 @@
 // links, groups and the delete button.
 
 #include "model/playback_control.h"
+#include "ui/lane_geometry.h"
 #include "ui/track_info_view.h"
 #include "ui/ui_fixture.h"
 
@@ -44,7 +45,7 @@ protected:
 
     QPoint sliderPoint(int32_t track, int row, float v)
     {
-        const auto r = CTrackInfoView::rectsFor(kWidth, doc->topOfTrack(track), false).slider[size_t(row)];
+        const auto r = CTrackInfoView::rectsFor(kWidth, LaneGeometry::topOfTrack(*doc, track), false).slider[size_t(row)];
         return QPoint(r.left() + 4 + int(std::lround(v * (r.width() - 47))), r.center().y());
     }
 
