@@ -21,6 +21,7 @@
 #include "ui/command_ids.h"
 #include "ui/curve_tool.h"
 #include "ui/grid_divisions.h"
+#include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
@@ -112,6 +113,7 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_outer->addWidget(m_master);
     m_inner = new QSplitter(Qt::Horizontal, m_outer);
     m_view->setMinimumSize(200, 120);
+    m_view->addTool(std::make_unique<MarkerStripTool>(*m_view));
     m_view->addTool(std::make_unique<CurveTool>(*m_view));
     m_view->addTool(std::make_unique<ClipTool>(*m_view));
     m_headers = new CTrackInfoView(m_doc, m_view);

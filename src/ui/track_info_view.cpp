@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -298,7 +299,10 @@ std::unique_ptr<QMenu> CTrackInfoView::rowMenu(int32_t track, int row)
                 link.kind == Link::Group && link.group == g);
         menu->addSeparator();
         menu->addAction(tx("Add Assignable Effect Group"))->setData(int(kMenuAddGroup));
-        menu->addAction(tx("&Edit Assignable Effect Groups..."))->setData(int(kMenuEditGroups));
+        QAction* edit = menu->addAction(tx("&Edit Assignable Effect Groups..."));
+        edit->setData(int(kMenuEditGroups));
+        // Offered only where a window opens the group editor for it.
+        edit->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&CTrackInfoView::editGroupsRequested)));
         menu->addSeparator();
     }
     menu->addAction(tx("Reset"))->setData(int(kMenuReset));
