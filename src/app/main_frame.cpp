@@ -17,6 +17,7 @@
 #include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
+#include "ui/audio_cd_recorder_dialog.h"
 #include "ui/clip_tool.h"
 #include "ui/command_ids.h"
 #include "ui/curve_tool.h"
@@ -443,8 +444,13 @@ const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
              QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"), QKeySequence(), 53,
              false, [](F& f) { f.editInWaveEditor(); }, [](const F& f) { return f.m_doc.selectedClips().size() == 1; }},
             {cmd::kBurnCd, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Burn CD..."),
-             QT_TRANSLATE_NOOP("CMainFrame", "Write the project to an Audio CD"), QKeySequence(), 52, false, [](F&) {},
-             notYet},
+             QT_TRANSLATE_NOOP("CMainFrame", "Write the project to an Audio CD"), QKeySequence(), 52, false,
+             [](F& f) {
+                 AudioCdRecorderDialog dialog(f.m_doc, f.m_settings, f.m_prompter, &f);
+                 if (dialog.initialise())
+                     dialog.exec();
+             },
+             always},
             {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
              notYet},

@@ -158,11 +158,16 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
     void* device = m_library.openDevice(options.drive);
     if (!device)
         return fail(kNoDeviceText);
+    m_device = device;
     struct DeviceCloser {
         BurnerLibrary& lib;
-        void* device;
-        ~DeviceCloser() { lib.closeDevice(device); }
-    } closer{m_library, device};
+        void*& device;
+        ~DeviceCloser()
+        {
+            lib.closeDevice(device);
+            device = nullptr;
+        }
+    } closer{m_library, m_device};
 
     // Every track is heard in the mix that is measured and burned.
     for (int32_t i = 0; i < m_doc.trackCount(); ++i)

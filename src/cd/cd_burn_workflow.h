@@ -61,6 +61,9 @@ public:
 
     // The file a track (counted from 1) is rendered into.
     std::string trackPath(int number) const;
+    // The device open while burn() runs (the request handler erases with it); null
+    // otherwise.
+    void* device() const { return m_device; }
     // The message of the last failure.
     const std::string& lastError() const { return m_lastError; }
     // The gain each track was rendered with, in the last burn.
@@ -84,6 +87,7 @@ private:
     std::string m_lastError;
     std::vector<float> m_gains;
     bool m_cancelled = false;
+    void* m_device = nullptr;
 };
 
 } // namespace quillon

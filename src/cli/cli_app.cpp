@@ -190,6 +190,7 @@ std::span<const CliApp::Command> CliApp::commands()
          "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate]\n"
          "            [--normalize none|track|global] [--level DB]",
          "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
+        {"cover", "PROJECT.vpf OUT.cdc", "the CD track list for a cover designer", &CliApp::cmdCover},
     };
     return kCommands;
 }

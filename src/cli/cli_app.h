@@ -53,6 +53,7 @@ private:
     int cmdPreset(const std::vector<std::string>& words);
     int cmdDrives(const std::vector<std::string>& words);
     int cmdBurn(const std::vector<std::string>& words);
+    int cmdCover(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();

@@ -204,3 +204,29 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
 }
 
 } // namespace quillon
+
+#include "cd/cover_hand_off.h"
+
+namespace quillon {
+
+int CliApp::cmdCover(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("cover needs a project file and an output file");
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    if (doc->autoCdTracks())
+        doc->synchroniseCdTracks();
+    const std::string text =
+        CoverHandOff::content(doc->title(), doc->artist(), doc->labels(), doc->projectEnd(), doc->sampleRate());
+    if (!CoverHandOff::write(o.positional()[1], text))
+        return fail("cannot write " + o.positional()[1]);
+    m_out << "Cover data written: " << displayText(o.positional()[1]) << "\n";
+    return 0;
+}
+
+} // namespace quillon

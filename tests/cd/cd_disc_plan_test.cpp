@@ -1,8 +1,10 @@
 // The CD tracks a project gives and the rules a disc must keep.
+#include "base/folder_settings.h"
 #include "cd/cd_disc_plan.h"
 #include "cd/red_book_preflight.h"
 #include "model/label_list.h"
 #include <gtest/gtest.h>
+#include <filesystem>
 
 namespace quillon {
 namespace {
@@ -131,6 +133,53 @@ TEST(RedBookPreflightTest, CharactersOutsideLatin1AreReplacedAndNamed)
     const PreflightResult r = RedBookPreflight::check(plan, "Disc", "Artist");
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.replaced, "Ω");
+}
+
+} // namespace
+} // namespace quillon
+
+#include "base/memory_settings_store.h"
+#include "cd/cover_hand_off.h"
+#include "support/temp_dir.h"
+#include <fstream>
+
+namespace quillon {
+namespace {
+
+TEST(CoverHandOffTest, OneUntitledTrackOfThreeMinutesFive)
+{
+    CLabelList labels;
+    labels.add(0, ProjectLabel::kTrackSplit);
+    test::TempDir dir;
+    const std::string path = dir.file("varda.cdc");
+    ASSERT_TRUE(CoverHandOff::write(path, CoverHandOff::content("Disc", "Band", labels, 185 * kRate, kRate)));
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(bytes, "[PARAMETERS]\r\nLANGUAGE=\r\n\r\n[CDINFO]\r\nType=Audio-CD\r\nTitle=Disc\r\nArtist=Band\r\n"
+                     "Tracks=1\r\nPlaytime=3:05\r\n\r\n[Track1]\r\nType=Audio\r\nArtist=\r\nTitle=\r\nPlaytime=3:05\r\n");
+}
+
+TEST(CoverHandOffTest, TrackPlayTimesRunSplitToSplitWithPauses)
+{
+    CLabelList labels;
+    labels.add(0, ProjectLabel::kTrackSplit, "One", "A");
+    labels.add(30 * kRate, ProjectLabel::kIndex);
+    labels.add(61 * kRate, ProjectLabel::kTrackSplit, "Two", "B", 2 * kRate);
+    const std::string text = CoverHandOff::content("", "", labels, 125 * kRate, kRate);
+    EXPECT_NE(text.find("Tracks=2\nPlaytime=2:05\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Track1]\nType=Audio\nArtist=A\nTitle=One\nPlaytime=1:01\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Track2]\nType=Audio\nArtist=B\nTitle=Two\nPlaytime=1:04\n"), std::string::npos) << text;
+}
+
+TEST(CoverHandOffTest, PathsJoinWithASeparatorAndTheDesignerComesFromTheSetting)
+{
+    MemorySettingsStore settings;
+    FolderSettings(settings).store(kFolderTemporary, "/var/tmp/work");
+    EXPECT_EQ(CoverHandOff::handOffPath(settings), "/var/tmp/work/varda.cdc");
+    EXPECT_EQ(std::filesystem::path(CoverHandOff::designerPath(settings)).filename(), "quillon-cover");
+    settings.writeString(SettingsRoot::LocalMachine, CoverHandOff::kDesignerKey, CoverHandOff::kDesignerValue,
+                         "/opt/designer/bin/designer");
+    EXPECT_EQ(CoverHandOff::designerPath(settings), "/opt/designer/bin/designer");
 }
 
 } // namespace

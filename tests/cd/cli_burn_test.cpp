@@ -84,3 +84,23 @@ TEST_F(CliBurnTest, AProjectThatBreaksTheRulesExitsWithItsMessage)
 
 } // namespace
 } // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+TEST_F(CliBurnTest, CoverWritesTheHandOffFile)
+{
+    const std::string project = tmp.file("c.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--title", "1=Intro", "--disc-title", "Demo"}), 0) << err.str();
+    ASSERT_EQ(run({"cover", project, tmp.file("out.cdc")}), 0) << err.str();
+    std::ifstream in(tmp.file("out.cdc"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(bytes.find("Title=Demo\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("[Track1]\r\nType=Audio\r\nArtist=\r\nTitle=Intro\r\nPlaytime=0:05\r\n"), std::string::npos)
+        << bytes;
+}
+
+} // namespace
+} // namespace quillon::test

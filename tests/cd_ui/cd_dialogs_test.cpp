@@ -1,0 +1,108 @@
+// The recorder, progress and erase dialogs over the shipped burner's Image Recorder.
+#include "base/folder_settings.h"
+#include "engine/engine_fixture.h"
+#include "model/label_list.h"
+#include "ui/audio_cd_recorder_dialog.h"
+#include "ui/cd_track_properties_dialog.h"
+#include "ui/erase_cd_dialog.h"
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+
+namespace quillon::test {
+namespace {
+
+class CdDialogsTest : public EngineFixture {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(tmp.file("work"));
+        FolderSettings(settings).store(kFolderTemporary, tmp.file("work"));
+        // The library as the program finds it: through the shared folder setting.
+        std::filesystem::create_directories(tmp.file("burner"));
+        std::filesystem::copy_file(QUILLON_BURNER_LIBRARY, tmp.file("burner/VardaAPI.so"));
+        settings.writeString(SettingsRoot::LocalMachine, keys::kShared, "VardaAPI", tmp.file("burner"));
+        addTrack();
+        addClip(0, writeConstant("a.wav", 6 * 44100, 0.5f, 0.5f), 0);
+        addClip(0, writeConstant("b.wav", 5 * 44100, 0.25f, 0.25f), 8 * 44100);
+        doc.setAutoCdTracks(1);
+        doc.synchroniseCdTracks();
+    }
+};
+
+TEST_F(CdDialogsTest, RecorderListsTracksEditsTextAndBurnsAnImage)
+{
+    AudioCdRecorderDialog dialog(doc, settings, prompter);
+    ASSERT_TRUE(dialog.initialise()) << (prompter.messages().empty() ? "" : prompter.messages().back());
+    EXPECT_EQ(dialog.windowTitle(), "Audio CD Recorder");
+    ASSERT_GE(dialog.deviceBox()->count(), 1);
+    dialog.deviceBox()->setCurrentIndex(dialog.deviceBox()->findText("Image Recorder"));
+    EXPECT_EQ(dialog.speedBox()->currentText(), "(fixed speed)");
+    EXPECT_FALSE(dialog.speedBox()->isEnabled());
+    QTreeWidget* list = dialog.trackList();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->headerItem()->text(0), "Track title (CD TEXT)");
+    EXPECT_FALSE(dialog.propertiesButton()->isEnabled());
+    list->setCurrentItem(list->topLevelItem(1));
+    EXPECT_TRUE(dialog.propertiesButton()->isEnabled());
+    dialog.editProperties([](CdTrackPropertiesDialog& p) {
+        p.titleEdit()->setText("Second");
+        p.artistEdit()->setText("Zoë");
+    });
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "Second");
+    dialog.setImagePathChooser([this] { return std::optional<std::string>(tmp.file("d.cue")); });
+    ASSERT_TRUE(dialog.burn()) << (prompter.messages().empty() ? "" : prompter.messages().back());
+    EXPECT_TRUE(std::filesystem::exists(tmp.file("d.bin")));
+    // The CD-TEXT edited in the dialog is now the project's.
+    CLabelList::Cursor c;
+    ProjectLabel* l = doc.labels().first(c);
+    while (l && l->title != "Second")
+        l = doc.labels().next(c);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->artist, "Zoë");
+}
+
+TEST_F(CdDialogsTest, TooManySplitsAreTruncatedWithTheMessage)
+{
+    doc.setAutoCdTracks(0);
+    for (int i = 1; i < 120; ++i)
+        doc.labels().add(i * 44100 / 10, ProjectLabel::kTrackSplit);
+    AudioCdRecorderDialog dialog(doc, settings, prompter);
+    ASSERT_TRUE(dialog.initialise());
+    EXPECT_EQ(dialog.trackList()->topLevelItemCount(), 98);
+    const auto messages = prompter.messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_NE(messages.back().find("Some CD tracks were truncated"), std::string::npos);
+}
+
+TEST_F(CdDialogsTest, WithoutTheLibraryTheDialogsSayTheyCannotAccessIt)
+{
+    settings.writeString(SettingsRoot::LocalMachine, keys::kShared, "VardaAPI", tmp.file("nowhere"));
+    AudioCdRecorderDialog recorder(doc, settings, prompter);
+    EXPECT_FALSE(recorder.initialise());
+    EraseCdDialog eraser(settings, prompter);
+    EXPECT_FALSE(eraser.initialise());
+    const auto messages = prompter.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "An error occurred while trying to access the VardaAPI");
+    EXPECT_EQ(messages[1], "An error occurred while trying to access the VardaAPI");
+}
+
+TEST_F(CdDialogsTest, EraseOffersQuickEraseAndReportsWhatIsWrong)
+{
+    EraseCdDialog dialog(settings, prompter);
+    ASSERT_TRUE(dialog.initialise());
+    EXPECT_EQ(dialog.windowTitle(), "Erase Rewritable CD");
+    EXPECT_TRUE(dialog.quickButton()->isChecked());
+    dialog.deviceBox()->setCurrentIndex(dialog.deviceBox()->findText("Image Recorder"));
+    EXPECT_FALSE(dialog.erase());
+    ASSERT_FALSE(prompter.messages().empty());
+    EXPECT_EQ(prompter.messages().back(), "The selected recorder does not support CD-RW");
+}
+
+} // namespace
+} // namespace quillon::test
