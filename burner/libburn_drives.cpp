@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <signal.h>
 #include <mutex>
 #include <thread>
 
@@ -126,12 +127,22 @@ LibburnApi& api()
         BIND(disc_write, "burn_disc_write");
         BIND(msgs_obtain, "burn_msgs_obtain");
 #undef BIND
-        if (!ok || a.initialize() != 1) {
+        // The signal handling stays the program's: whatever libburn installs while it
+        // starts up is put back (its handlers would end or stall the whole program on a
+        // signal, a child process's SIGCHLD included).
+        struct sigaction saved[NSIG];
+        for (int sig = 1; sig < NSIG; ++sig)
+            sigaction(sig, nullptr, &saved[sig]);
+        const bool started = ok && a.initialize() == 1;
+        if (started)
+            a.set_signal_handling(nullptr, nullptr, 1); // no handlers of libburn's, now or later
+        for (int sig = 1; sig < NSIG; ++sig)
+            if (sig != SIGKILL && sig != SIGSTOP)
+                sigaction(sig, &saved[sig], nullptr);
+        if (!started) {
             dlclose(h);
             return;
         }
-        // Without this libburn's own handlers end the whole program on a signal.
-        a.set_signal_handling(nullptr, nullptr, 0x30);
         char never[] = "NEVER", fatal[] = "FATAL", prefix[] = "libburn: ";
         a.msgs_set_severities(never, fatal, prefix);
         a.ready = true;

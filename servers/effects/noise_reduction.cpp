@@ -35,6 +35,9 @@ std::mutex& plannerMutex()
     static std::mutex m;
     return m;
 }
+// Plans alive; with the last one gone the planner's own memory is given back, as the
+// server may be unloaded afterwards. Under plannerMutex().
+int g_livePlans = 0;
 
 } // namespace
 
@@ -46,6 +49,7 @@ struct NoiseReduction::Spectra {
         std::lock_guard lock(plannerMutex());
         forward = fftwf_plan_dft_r2c_1d(int(kFrame), time, freq, FFTW_ESTIMATE);
         inverse = fftwf_plan_dft_c2r_1d(int(kFrame), freq, time, FFTW_ESTIMATE);
+        ++g_livePlans;
     }
     ~Spectra()
     {
@@ -54,6 +58,8 @@ struct NoiseReduction::Spectra {
         fftwf_destroy_plan(inverse);
         fftwf_free(time);
         fftwf_free(freq);
+        if (--g_livePlans == 0)
+            fftwf_cleanup();
     }
     Spectra(const Spectra&) = delete;
     Spectra& operator=(const Spectra&) = delete;

@@ -134,6 +134,8 @@ protected:
                 {m_dir.file("t3.wav"), 40, {}, "Café Noël", "Zoë"}};
     }
 
+    // These tests are about the Image Recorder: the system's recorders (libburn) stay out.
+    ScopedEnv m_noLibburn{"QUILLON_LIBBURN", "/nonexistent/libburn.so.4"};
     TempDir m_dir;
     Library m_lib;
     Answers m_answers;
@@ -392,7 +394,13 @@ TEST_F(LibburnDriveTest, PregapsIndexesTextSimulationAndSpeed)
     EXPECT_EQ(text.find("index 1 0"), std::string::npos) << "the first track's pause is silence, not audio";
 }
 
-TEST_F(ImageRecorderTest, LibburnStdioDriveRefusesAudioWithAClearError)
+// The system's libburn itself.
+class RealLibburnTest : public ImageRecorderTest {
+protected:
+    ScopedEnv m_real{"QUILLON_LIBBURN", "libburn.so.4"};
+};
+
+TEST_F(RealLibburnTest, LibburnStdioDriveRefusesAudioWithAClearError)
 {
     void* probe = dlopen("libburn.so.4", RTLD_NOW | RTLD_LOCAL);
     if (!probe)
@@ -407,7 +415,7 @@ TEST_F(ImageRecorderTest, LibburnStdioDriveRefusesAudioWithAClearError)
 }
 
 // Runs only when QUILLON_TEST_CD_DEVICE names a recorder with a blank CD-R in it.
-TEST_F(ImageRecorderTest, SimulatesOnARealDrive)
+TEST_F(RealLibburnTest, SimulatesOnARealDrive)
 {
     const char* device = std::getenv("QUILLON_TEST_CD_DEVICE");
     if (!device || !*device)
