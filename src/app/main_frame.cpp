@@ -247,10 +247,10 @@ constexpr MenuItem kMenuItems[] = {
 
 } // namespace
 
-const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
+const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
 {
     using F = CMainFrame;
-    using Spec = CommandSpec;
+    using Row = CommandRow;
     auto always = [](const F&) { return true; };
     auto selection = [](const F& f) { return f.m_doc.hasSelectedClips(); };
     auto transport = [](const F& f) { return f.m_transport != nullptr; };
@@ -285,8 +285,8 @@ const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
         };
     };
 
-    static const std::vector<Spec> table = [&] {
-        std::vector<Spec> t = {
+    static const std::vector<Row> table = [&] {
+        std::vector<Row> t = {
             // id, menu, text, tip, shortcut, toolbar place (tens: its section), separator before,
             // handler, enabled, checked
             {cmd::kNew, "file", QT_TRANSLATE_NOOP("CMainFrame", "&New"),
@@ -371,7 +371,7 @@ const std::vector<CMainFrame::CommandSpec>& CMainFrame::commandTable()
                          },
                          always, [code](const F& f) { return f.m_doc.timeFormat() == code; }, "formats"});
         }
-        const std::vector<Spec> rest = {
+        const std::vector<Row> rest = {
             {cmd::kShowGrid, "view", QT_TRANSLATE_NOOP("CMainFrame", "Show Grid"),
              QT_TRANSLATE_NOOP("CMainFrame", "Check this menu item to show grid lines in the project view"),
              QKeySequence(), 0, false, [](F& f) { f.m_view->setShowGrid(!f.m_view->showGrid()); }, always,
@@ -510,31 +510,31 @@ void CMainFrame::buildMenus()
         return static_cast<QMenu*>(nullptr);
     };
     std::map<std::string, QActionGroup*> groups;
-    const std::vector<CommandSpec>& table = commandTable();
+    const std::vector<CommandRow>& table = commandTable();
     for (size_t i = 0; i < table.size(); ++i) {
-        const CommandSpec& spec = table[i];
-        QMenu* menu = menuOf(spec.menu, spec.separator);
-        if (spec.id == cmd::kExit) {
+        const CommandRow& row = table[i];
+        QMenu* menu = menuOf(row.menu, row.separator);
+        if (row.id == cmd::kExit) {
             m_fileMenu = menu;
             m_recentEnd = menu->addSeparator();
         }
         auto* action = new QAction(this);
-        action->setData(spec.id);
-        if (!spec.key.isEmpty())
-            action->setShortcut(spec.key);
-        if (const QIcon icon = toolbarIcon(spec.id); !icon.isNull())
+        action->setData(row.id);
+        if (!row.key.isEmpty())
+            action->setShortcut(row.key);
+        if (const QIcon icon = toolbarIcon(row.id); !icon.isNull())
             action->setIcon(icon);
-        action->setCheckable(bool(spec.checked));
-        if (spec.group) {
-            QActionGroup*& group = groups[spec.group];
+        action->setCheckable(bool(row.checked));
+        if (row.group) {
+            QActionGroup*& group = groups[row.group];
             if (!group)
                 group = new QActionGroup(this);
             group->addAction(action);
         }
         menu->addAction(action);
-        const int id = spec.id;
+        const int id = row.id;
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-        m_commands[id] = Command{action, &spec};
+        m_commands[id] = Command{action, &row};
     }
     for (const char* key : {"trackEffects", "masterEffects"})
         menuOf(key, false);
@@ -550,9 +550,9 @@ void CMainFrame::buildToolBar()
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
     std::map<int, int> places; // place -> command
-    for (const CommandSpec& spec : commandTable())
-        if (spec.toolbar > 0)
-            places[spec.toolbar] = spec.id;
+    for (const CommandRow& row : commandTable())
+        if (row.toolbar > 0)
+            places[row.toolbar] = row.id;
     int section = -1;
     for (auto [place, id] : places) {
         if (section >= 0 && place / 10 != section)
@@ -626,9 +626,9 @@ void CMainFrame::buildEffectMenus()
 void CMainFrame::retranslate()
 {
     for (auto& [id, c] : m_commands) {
-        c.action->setText(tx(c.spec->text));
-        c.action->setStatusTip(tx(c.spec->tip));
-        c.action->setToolTip(tx(c.spec->text).remove(QLatin1Char('&')));
+        c.action->setText(tx(c.row->text));
+        c.action->setStatusTip(tx(c.row->tip));
+        c.action->setToolTip(tx(c.row->text).remove(QLatin1Char('&')));
     }
     for (auto& [menu, title] : m_menus)
         menu->setTitle(tx(title));
@@ -699,7 +699,7 @@ bool CMainFrame::runCommand(int id)
 void CMainFrame::handle(int id)
 {
     if (auto it = m_commands.find(id); it != m_commands.end())
-        it->second.spec->run(*this);
+        it->second.row->run(*this);
 }
 
 void CMainFrame::openCommand()
@@ -728,12 +728,12 @@ void CMainFrame::editInWaveEditor()
 void CMainFrame::updateCommandStates()
 {
     for (auto& [id, c] : m_commands) {
-        const CommandSpec& spec = *c.spec;
-        c.action->setEnabled(!spec.enabled || spec.enabled(*this));
-        if (spec.checked)
-            c.action->setChecked(spec.checked(*this));
-        if (spec.dynamicText)
-            c.action->setText(tx(spec.dynamicText(*this)));
+        const CommandRow& row = *c.row;
+        c.action->setEnabled(!row.enabled || row.enabled(*this));
+        if (row.checked)
+            c.action->setChecked(row.checked(*this));
+        if (row.dynamicText)
+            c.action->setText(tx(row.dynamicText(*this)));
     }
     updateStatusPanes();
 }

@@ -108,7 +108,7 @@ protected:
 
     // One row per command: everything the menus, the toolbar, the dispatch and the
     // enabling are built from.
-    struct CommandSpec {
+    struct CommandRow {
         int id = 0;
         const char* menu = nullptr; // key of its menu (see kMenuItems)
         const char* text = nullptr;
@@ -122,12 +122,12 @@ protected:
         const char* group = nullptr;                    // exclusive choice it belongs to
         std::function<const char*(const CMainFrame&)> dynamicText; // empty: `text`
     };
-    static const std::vector<CommandSpec>& commandTable();
+    static const std::vector<CommandRow>& commandTable();
 
 private:
     struct Command {
         QAction* action = nullptr;
-        const CommandSpec* spec = nullptr;
+        const CommandRow* row = nullptr;
     };
 
     void buildMenus();
