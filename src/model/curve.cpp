@@ -89,6 +89,20 @@ CurvePoint* CCurve::addPoint(int32_t position, float value, bool beforeEqual)
     return insertPoint(std::make_unique<CurvePoint>(position, value), beforeEqual);
 }
 
+bool CCurve::placePoint(CurvePoint* point, int32_t position, float value)
+{
+    auto it = find(point);
+    if (it == m_points.end())
+        return false;
+    point->position = position;
+    point->value = value;
+    // Splicing keeps the node, so a walk standing on it stays usable.
+    auto others = [point, position](const auto& p) { return p.get() != point && p->position > position; };
+    auto target = std::find_if(m_points.begin(), m_points.end(), others);
+    m_points.splice(target, m_points, it);
+    return true;
+}
+
 bool CCurve::removePoint(const CurvePoint* point)
 {
     auto it = find(point);

@@ -66,6 +66,10 @@ public:
     // point goes before any points at its position, otherwise after them.
     CurvePoint* insertPoint(std::unique_ptr<CurvePoint> point, bool beforeEqual);
     CurvePoint* addPoint(int32_t position, float value, bool beforeEqual = false);
+    // Gives the point a new position and value and moves it to its place in the
+    // list (after any points at that position); false when it is not one of this
+    // curve's. The point object stays the same.
+    bool placePoint(CurvePoint* point, int32_t position, float value);
     // Destroys the point; false when it is not one of this curve's.
     bool removePoint(const CurvePoint* point);
     void removeAllPoints();

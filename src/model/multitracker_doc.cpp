@@ -1109,6 +1109,18 @@ bool CMultitrackerDoc::moveCurvePoint(int32_t track, int32_t kind, CurvePoint* p
     return true;
 }
 
+bool CMultitrackerDoc::placeCurvePoint(int32_t track, int32_t kind, CurvePoint* point, int32_t position, float value)
+{
+    if (track < 0 || track >= trackCount())
+        return false;
+    CTrack* t = trackAt(track);
+    if (!t->placeCurvePoint(t->curve(kind), point, position, value))
+        return false;
+    setModified();
+    updateAllViews(kHintRefresh);
+    return true;
+}
+
 bool CMultitrackerDoc::removeCurvePoint(int32_t track, int32_t kind, CurvePoint* point)
 {
     if (track < 0 || track >= trackCount())

@@ -277,6 +277,8 @@ public:
     CurvePoint* addCurvePoint(int32_t track, int32_t kind, int32_t position, float value);
     bool moveCurvePoint(int32_t track, int32_t kind, CurvePoint* point, int32_t position, float value);
     bool removeCurvePoint(int32_t track, int32_t kind, CurvePoint* point);
+    // The point dialog's edit: the point may pass its neighbours and is re-sorted.
+    bool placeCurvePoint(int32_t track, int32_t kind, CurvePoint* point, int32_t position, float value);
 
     // ---- overview, groups, master ----
     // `columns` (minimum, maximum) pairs over the project length.

@@ -41,13 +41,13 @@ private:
 };
 
 struct LabelPositionFields {
-    int32_t minutes = 0;      // minutes modulo 60, although the spin box reaches 100
+    int32_t minutes = 0;      // whole minutes, not wrapped at 60
     int32_t seconds = 0;      // 0..59
     int32_t milliseconds = 0; // 0..999
 };
 
 struct LabelPauseFields {
-    int32_t seconds = 0;      // 0..160
+    int32_t seconds = 0;      // whole seconds
     int32_t milliseconds = 0; // 0..999
 };
 

@@ -313,6 +313,12 @@ bool CTrack::moveCurvePoint(CCurve* c, CurvePoint* point, int32_t position, floa
     return true;
 }
 
+bool CTrack::placeCurvePoint(CCurve* c, CurvePoint* point, int32_t position, float value)
+{
+    Lock lock(m_lock);
+    return ownsCurve(c) && c->placePoint(point, std::max(0, position), std::clamp(value, 0.0f, 1.0f));
+}
+
 bool CTrack::removeCurvePoint(CCurve* c, const CurvePoint* point)
 {
     Lock lock(m_lock);

@@ -89,6 +89,9 @@ public:
     // curves with. A moved point stays between its neighbours.
     CurvePoint* addCurvePoint(CCurve* curve, int32_t position, float value);
     bool moveCurvePoint(CCurve* curve, CurvePoint* point, int32_t position, float value);
+    // A point given a place of its own (the point dialog): it may pass its neighbours
+    // and is put back in order. The value is kept within 0..1, the position at 0 or more.
+    bool placeCurvePoint(CCurve* curve, CurvePoint* point, int32_t position, float value);
     bool removeCurvePoint(CCurve* curve, const CurvePoint* point);
 
     // The track's effect chain, processed in list order over whole 5000-frame blocks.

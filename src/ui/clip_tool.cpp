@@ -1,21 +1,25 @@
 #include "ui/clip_tool.h"
+#include "ui/crossfade_tempo_dialog.h"
 #include "ui/lane_geometry.h"
 
 #include "base/prompter.h"
 #include "model/audio_clip.h"
 #include "model/crossfade.h"
 #include "model/multitracker_doc.h"
+#include "model/tempo_matcher.h"
 #include "model/track.h"
 #include "plugins/class_com.h"
 #include "ui/multitracker_view.h"
 #include "ui/time_formatter.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 
 namespace quillon {
 
@@ -220,9 +224,7 @@ QMenu* ClipTool::contextMenu()
             group->addAction(a);
         }
         m_menu->addSeparator();
-        QAction* match = m_menu->addAction(tx("Match Tempos..."));
-        match->setData(kCommandMatchTempos);
-        match->setEnabled(false); // its dialog is not there yet
+        m_menu->addAction(tx("Match Tempos..."))->setData(kCommandMatchTempos);
         return m_menu.get();
     }
     CMultitrackerDoc& doc = m_view.document();
@@ -255,6 +257,7 @@ bool ClipTool::menuCommand(int commandId)
         return true;
     }
     switch (commandId) {
+    case kCommandMatchTempos: return matchTempos();
     case kCommandDelete:
         if (doc.selectedClips().empty())
             m_clip->setSelected(true);
@@ -283,6 +286,8 @@ bool ClipTool::menuCommand(int commandId)
         std::vector<CAudioClip*> targets = doc.selectedClips();
         if (targets.empty())
             targets.push_back(m_clip);
+        if (std::all_of(targets.begin(), targets.end(), [colour](const CAudioClip* c) { return c->colour() == colour; }))
+            return false; // the colour they have: no change, no step
         doc.openUndoStep();
         for (CAudioClip* c : targets)
             c->setColour(colour);
@@ -292,6 +297,51 @@ bool ClipTool::menuCommand(int commandId)
     default:
         return false;
     }
+}
+
+bool ClipTool::matchTempos()
+{
+    Crossfade* in = m_clip ? m_clip->incoming() : nullptr;
+    CMultitrackerDoc& doc = m_view.document();
+    const int32_t index = doc.trackOfClip(m_clip);
+    if (!in || index < 0)
+        return false;
+    CTrack* track = doc.trackAt(index);
+    // The clips' new lengths must reach a running render in one piece: the track is
+    // held from the user's OK until the transitions are scaled. The step is taken
+    // first, while the clips are as they were.
+    std::unique_lock<WatchedMutex> hold(track->lock(), std::defer_lock);
+    bool confirmed = false;
+    CrossfadeTempoChooser chooser(&m_view, [&] {
+        doc.openUndoStep();
+        confirmed = true;
+        hold.lock();
+    });
+    TempoMatcher::Result result = TempoMatcher::Result::Cancelled;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        result = TempoMatcher::match(*in, doc.prompter(), chooser);
+    } catch (const ClassCom& e) {
+        QApplication::restoreOverrideCursor();
+        if (hold.owns_lock())
+            hold.unlock();
+        doc.prompter().showMessage(e.what(), PromptIcon::Error);
+        // A transition scaled before the failure is a change all the same.
+        if (confirmed) {
+            track->rebuildCrossfades();
+            doc.setModified();
+        }
+        return confirmed;
+    }
+    QApplication::restoreOverrideCursor();
+    if (hold.owns_lock())
+        hold.unlock();
+    if (result != TempoMatcher::Result::Applied)
+        return false;
+    // The scaled clips end elsewhere now: neighbours may overlap differently.
+    track->rebuildCrossfades();
+    doc.setModified();
+    return true;
 }
 
 } // namespace quillon

@@ -55,6 +55,8 @@ public:
 private:
     void openStepOnce();
     void moveBody(int x, int y);
+    // Measures, asks through "Crossfade Tempo" and scales both transitions.
+    bool matchTempos();
 
     CMultitrackerView& m_view;
     int32_t m_track = -1;

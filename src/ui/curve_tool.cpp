@@ -1,4 +1,5 @@
 #include "ui/curve_tool.h"
+#include "ui/curve_point_dialog.h"
 #include "ui/lane_geometry.h"
 
 #include "model/curve.h"
@@ -164,8 +165,7 @@ QMenu* CurveTool::contextMenu()
     if (m_point) {
         QAction* edit = m_menu->addAction(tx("Edit Curve Point..."));
         edit->setData(kCommandEditPoint);
-        // The dialog is not there yet.
-        edit->setEnabled(false);
+        m_menu->setDefaultAction(edit);
         m_menu->addAction(tx("Remove Curve Point"))->setData(kCommandRemovePoint);
     }
     m_menu->addAction(tx("Reset Curve"))->setData(kCommandResetCurve);
@@ -185,12 +185,29 @@ bool CurveTool::menuCommand(int commandId)
         doc.openUndoStep();
         removePoint(m_point);
         return true;
-    case kCommandResetCurve: {
+    case kCommandEditPoint: {
+        if (!m_point)
+            return false;
+        CurvePointDialog dialog(m_curve->kind(), *m_point, int32_t(doc.sampleRate()), &m_view);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        const CurvePoint edited = dialog.result();
+        if (edited.position == m_point->position && edited.value == m_point->value)
+            return false;
         doc.openUndoStep();
+        // The dialog may take the point past its neighbours: it is put back in order.
+        return doc.placeCurvePoint(m_track, m_curve->kind(), m_point, edited.position, edited.value);
+    }
+    case kCommandResetCurve: {
         const int32_t kind = m_curve->kind();
+        const float initial = kind == CCurve::kPan ? 0.5f : 1.0f;
+        const CurvePoint* only = m_curve->firstPoint();
+        if (m_curve->pointCount() == 1 && only->position == 0 && only->value == initial)
+            return false; // already as a reset leaves it
+        doc.openUndoStep();
         while (CurvePoint* p = m_curve->firstPoint())
             doc.removeCurvePoint(m_track, kind, p);
-        doc.addCurvePoint(m_track, kind, 0, kind == CCurve::kPan ? 0.5f : 1.0f);
+        doc.addCurvePoint(m_track, kind, 0, initial);
         m_point = nullptr;
         return true;
     }

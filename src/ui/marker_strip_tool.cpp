@@ -1,4 +1,5 @@
 #include "ui/marker_strip_tool.h"
+#include "ui/label_properties_dialog.h"
 
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
@@ -203,16 +204,28 @@ QMenu* MarkerStripTool::contextMenu()
     m_menu->addAction(tx("Remove Label"))->setData(kCommandRemoveLabel);
     QAction* properties = m_menu->addAction(tx("Properties..."));
     properties->setData(kCommandProperties);
-    properties->setEnabled(false); // its dialog is not there yet
     m_menu->setDefaultAction(properties);
     return m_menu.get();
 }
 
+bool MarkerStripTool::doubleClick()
+{
+    // Acting means the dialog was shown: the view must not go on to the wave editor.
+    if (!m_label)
+        return false;
+    LabelPropertiesDialog::edit(m_view.document(), m_label, &m_view);
+    return true;
+}
+
 bool MarkerStripTool::menuCommand(int commandId)
 {
-    if (commandId != kCommandRemoveLabel || !m_label)
+    if (!m_label)
         return false;
     CMultitrackerDoc& doc = m_view.document();
+    if (commandId == kCommandProperties)
+        return LabelPropertiesDialog::edit(doc, m_label, &m_view);
+    if (commandId != kCommandRemoveLabel)
+        return false;
     doc.openUndoStep();
     doc.labels().remove(m_label);
     m_label = nullptr;

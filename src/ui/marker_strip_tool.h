@@ -39,7 +39,8 @@ public:
     void endDrag(int modifier) override;
     QMenu* contextMenu() override;
     bool menuCommand(int commandId) override;
-    bool doubleClick() override { return false; }
+    // Opens the label's properties dialog.
+    bool doubleClick() override;
     QCursor cursor() override;
 
     Mode mode() const { return m_mode; }

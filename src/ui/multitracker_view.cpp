@@ -1,4 +1,5 @@
 #include "ui/multitracker_view.h"
+#include "ui/label_properties_dialog.h"
 
 #include "ui/lane_geometry.h"
 
@@ -251,13 +252,13 @@ void CMultitrackerView::insertLabel()
 {
     if (!canInsertLabels())
         return;
-    bool ok = false;
-    const QString title =
-        QInputDialog::getText(this, tr("Label Properties"), tr("Title:"), QLineEdit::Normal, QString(), &ok);
-    if (!ok)
-        return;
-    m_doc.insertLabelCommand(m_doc.cursor(), ProjectLabel::kFreeLabel, title.toStdString(),
+    const ProjectLabel fresh(ProjectLabel::kFreeLabel, m_doc.cursor(), std::string(),
                              m_doc.settings().profileString("General", "Default-Artist", ""));
+    LabelPropertiesDialog dialog(fresh, int32_t(m_doc.sampleRate()), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ProjectLabel edited = dialog.result();
+    m_doc.insertLabelCommand(edited.position, ProjectLabel::kFreeLabel, edited.title, edited.artist);
 }
 
 void CMultitrackerView::playFromCursor()

@@ -459,9 +459,12 @@ TEST(CurvePointDialog, FieldsAndBack)
     EXPECT_EQ(curvePointPositionFromFields({59, 59, 999}, 192000), 691'199'808);
 
     f = curvePointFieldsFromPosition(44100 * 60 * 61 + 441, 44100);
-    EXPECT_EQ(f.minutes, 1); // minutes wrap at 60
+    EXPECT_EQ(f.minutes, 61); // not wrapped at 60: confirming must not move it back
     EXPECT_EQ(f.seconds, 0);
     EXPECT_EQ(f.milliseconds, 10);
+    EXPECT_EQ(curvePointPositionFromFields(f, 44100), 44100 * 60 * 61 + 441);
+    EXPECT_EQ(curvePointMaxMinutes(44100), 811);
+    EXPECT_EQ(curvePointMaxMinutes(0), 0);
 
     f = curvePointFieldsFromPosition(1000, 0);
     EXPECT_EQ(f.minutes + f.seconds + f.milliseconds, 0);

@@ -451,7 +451,8 @@ TEST(LabelDialog, PositionFieldsAndBack)
 
     // The largest position: every product leaves 32 bits.
     f = labelPositionFields(std::numeric_limits<int32_t>::max(), 44100);
-    EXPECT_EQ(f.minutes, 31); // 811 minutes shown modulo 60
+    EXPECT_EQ(f.minutes, 811); // not wrapped at 60: confirming must not move it back
+    EXPECT_EQ(labelPositionFromFields(f, 44100), std::numeric_limits<int32_t>::max() - 14);
     EXPECT_EQ(f.seconds, 35);
     EXPECT_EQ(f.milliseconds, 774);
     EXPECT_EQ(labelPositionFromFields({100, 59, 999}, 192000), 1'163'519'808);

@@ -146,6 +146,27 @@ TEST_F(ClipToolTest, DeletingTheClickedClipIsOneStepAndLeavesThePeakPoll)
     EXPECT_EQ(doc->undoHistory().undoCount(), 1u);
 }
 
+// The crossfades follow an edit at its end: a stretched clip reaching its neighbour
+// gets one, and a deleted clip no longer joins the ones it stood between.
+TEST_F(ClipToolTest, ResizingAndDeletingRebuildTheCrossfades)
+{
+    CAudioClip* a = place(0, 0, 100 * kPx);
+    CAudioClip* b = place(0, 150 * kPx, 100 * kPx);
+    CAudioClip* c = place(0, 230 * kPx, 100 * kPx);
+    ASSERT_EQ(b->incoming(), nullptr);
+    ASSERT_NE(c->incoming(), nullptr);
+    drag(QPoint(x(100 * kPx), laneY(0)), QPoint(x(180 * kPx), laneY(0)));
+    ASSERT_EQ(a->end(), 180 * kPx);
+    ASSERT_NE(b->incoming(), nullptr);
+    EXPECT_EQ(b->incoming()->outgoing(), a);
+
+    ASSERT_NE(tool->hitTest(x(200 * kPx), laneY(0)), 0);
+    ASSERT_EQ(tool->hitClip(), b);
+    EXPECT_TRUE(tool->menuCommand(ClipTool::kCommandDelete));
+    EXPECT_EQ(a->outgoing(), nullptr); // a ends at 180, c starts at 230
+    EXPECT_EQ(c->incoming(), nullptr);
+}
+
 TEST(ClipToolNames, TooltipIsTheBareFileName)
 {
     EXPECT_EQ(ClipTool::shortName("/home/a/Music/Song.one.wav"), QStringLiteral("Song.one"));
