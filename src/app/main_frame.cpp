@@ -401,6 +401,18 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
             {cmd::kAddPanCurve, "track", QT_TRANSLATE_NOOP("CMainFrame", "Add Pan Curve"),
              QT_TRANSLATE_NOOP("CMainFrame", "Add a pan envelope to the current track"), QKeySequence(), 0, false,
              [](F& f) { f.m_doc.addPanCurve(); }, [track](const F& f) { return track(f) && !track(f)->hasCurve(1); }},
+            {cmd::kAddAssignableGroup, "track", QT_TRANSLATE_NOOP("CMainFrame", "Add Assignable Effect Group"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Add an effect group that every track can send to"), QKeySequence(), 0,
+             true,
+             [](F& f) {
+                 f.m_doc.openUndoStep();
+                 f.m_doc.addGroup();
+                 f.m_doc.updateAllViews(kHintStructure);
+             }},
+            {cmd::kToggleTrackPlayback, "track", QT_TRANSLATE_NOOP("CMainFrame", "Start or stop track playback"),
+             QT_TRANSLATE_NOOP("CMainFrame", "Play the current track alone, or switch it on or off while playing"),
+             QKeySequence(), 0, false, [](F& f) { f.m_headers->playButton(f.m_doc.currentTrack()); },
+             [track](const F& f) { return f.m_transport && f.m_headers && track(f) && track(f)->isActive(); }},
             {cmd::kInsertCdTrackSplit, "track", QT_TRANSLATE_NOOP("CMainFrame", "Insert CD Track Split"),
              QT_TRANSLATE_NOOP("CMainFrame", "Start a new CD track at the cursor"), QKeySequence(), 0, true,
              [](F& f) { f.m_view->insertCdTrackSplit(); }, labelsByHand},
@@ -926,21 +938,31 @@ void CMainFrame::setTransport(TransportControl* transport)
 
 void CMainFrame::showTrackMenu(const QPoint& globalPos)
 {
+    // "TRACKS": the Track menu's commands under the default Insert Audio File(s)...,
+    // with the clip selection by track, so that a command added to the Track menu is
+    // offered here as well.
     QMenu menu(this);
+    menu.setObjectName(QStringLiteral("TRACKS"));
     QAction* insert = menu.addAction(QCoreApplication::translate("CMainFrame", "Insert Audio File(s)..."));
     menu.setDefaultAction(insert);
     connect(insert, &QAction::triggered, this, [this] { runCommand(cmd::kInsertAudioFile); });
     menu.addSeparator();
-    for (int id : {cmd::kInsertTrack, cmd::kDeleteTrack, cmd::kTrackProperties, cmd::kToggleActive})
-        menu.addAction(action(id));
+    for (const CommandRow& row : commandTable()) {
+        if (std::string_view(row.menu) != "track")
+            continue;
+        if (row.separator)
+            menu.addSeparator();
+        if (QAction* a = action(row.id))
+            menu.addAction(a);
+    }
     menu.addSeparator();
-    menu.addAction(action(cmd::kAddVolumeCurve));
-    menu.addAction(action(cmd::kAddPanCurve));
-    menu.addSeparator();
-    for (int id : {cmd::kInsertCdTrackSplit, cmd::kInsertCdIndex, cmd::kInsertLabel})
-        menu.addAction(action(id));
+    QMenu* following = menu.addMenu(QCoreApplication::translate("CMainFrame", "Select all Following Clips"));
+    following->addAction(action(cmd::kSelectFollowingInTrack));
+    following->addAction(action(cmd::kSelectFollowingAllTracks));
     updateCommandStates();
+    m_trackMenu = &menu;
     menu.exec(globalPos);
+    m_trackMenu = nullptr;
 }
 
 void CMainFrame::insertAudioFiles()

@@ -654,6 +654,11 @@ void CTrackInfoView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
+        // The menu's commands act on the current track: the one whose header was hit.
+        if (const Header* h = headerAt(pos.y()); h && h->track >= 0 && h->track != m_doc.currentTrack()) {
+            m_doc.setCurrentTrack(h->track);
+            m_doc.updateAllViews(kHintRefresh, nullptr, this);
+        }
         emit trackContextMenuRequested(event->globalPosition().toPoint());
         return;
     }
