@@ -6,6 +6,9 @@
 #include "ui/lane_geometry.h"
 #include "ui/clip_tool.h"
 #include "ui/ui_fixture.h"
+#include "support/modal_answer.h"
+
+#include <QColorDialog>
 
 #include <QMenu>
 #include <QTest>
@@ -165,6 +168,33 @@ TEST_F(ClipToolTest, ResizingAndDeletingRebuildTheCrossfades)
     EXPECT_TRUE(tool->menuCommand(ClipTool::kCommandDelete));
     EXPECT_EQ(a->outgoing(), nullptr); // a ends at 180, c starts at 230
     EXPECT_EQ(c->incoming(), nullptr);
+}
+
+TEST_F(ClipToolTest, ANewColourGoesToEverySelectedClipAsOneStepAndTheSameColourToNone)
+{
+    CAudioClip* a = place(0, 0, 100 * kPx, 0x780000);
+    CAudioClip* b = place(1, 200 * kPx, 100 * kPx, 0x780000);
+    CAudioClip* c = place(1, 400 * kPx, 100 * kPx, 0x007800);
+    a->setSelected(true);
+    b->setSelected(true);
+    doc->clearUndoHistory();
+    doc->setModified(false);
+    ASSERT_NE(tool->hitTest(x(250 * kPx), laneY(1)), 0);
+    answerModal<QColorDialog>([](QColorDialog& d) {
+        EXPECT_EQ(d.currentColor(), QColor(0x00, 0x00, 0x78)); // 0x00BBGGRR 0x780000 is dark blue
+        d.setCurrentColor(QColor(0x10, 0x20, 0x30));
+        d.accept();
+    });
+    EXPECT_TRUE(tool->menuCommand(ClipTool::kCommandColour));
+    EXPECT_EQ(a->colour(), 0x302010u);
+    EXPECT_EQ(b->colour(), 0x302010u);
+    EXPECT_EQ(c->colour(), 0x007800u);
+    EXPECT_EQ(doc->undoHistory().undoCount(), 1u);
+    EXPECT_TRUE(doc->isModified());
+
+    answerModal<QColorDialog>([](QColorDialog& d) { d.accept(); });
+    EXPECT_FALSE(tool->menuCommand(ClipTool::kCommandColour));
+    EXPECT_EQ(doc->undoHistory().undoCount(), 1u);
 }
 
 TEST(ClipToolNames, TooltipIsTheBareFileName)

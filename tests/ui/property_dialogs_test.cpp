@@ -4,7 +4,10 @@
 // point or label the dialog moves past its neighbours is re-sorted into its list.
 
 #include "model/curve.h"
+#include "model/audio_clip.h"
+#include "model/crossfade.h"
 #include "model/curve_point.h"
+#include "model/track.h"
 #include "model/label_list.h"
 #include "model/project_label.h"
 #include "support/modal_answer.h"
@@ -28,6 +31,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <vector>
 
 namespace quillon::test {
 namespace {
@@ -292,6 +296,67 @@ TEST_F(DialogToolTest, MatchTemposOfSilentClipsSaysSoAndChangesNothing)
     EXPECT_EQ(prompter.messages(), std::vector<std::string>{kTempoNotMeasuredText});
     EXPECT_EQ(doc->undoHistory().undoCount(), 0u);
     EXPECT_FALSE(doc->isModified());
+}
+
+// Clicks on every beat, which the tempo measuring locks on.
+std::vector<float> clicks(double bpm, int frames)
+{
+    std::vector<float> out(size_t(frames) * 2);
+    const double period = 60.0 / bpm * kRate;
+    for (int f = 0; f < frames; ++f) {
+        const double j = std::fmod(double(f), period);
+        const float v =
+            j < 400 ? float(0.8 * std::sin(2.0 * M_PI * 1500.0 * j / kRate) * std::exp(-j / 80.0)) : 0.0f;
+        out[size_t(f) * 2] = out[size_t(f) * 2 + 1] = v;
+    }
+    return out;
+}
+
+TEST_F(DialogToolTest, MatchTemposScalesBothTransitionsAsOneStep)
+{
+    auto clips = std::make_unique<ClipTool>(*view);
+    ClipTool* tool = clips.get();
+    view->addTool(std::move(clips));
+    const int frames = kRate * 10;
+    const std::string slow = tmp.file("slow.wav");
+    const std::string fast = tmp.file("fast.wav");
+    ASSERT_TRUE(writeAudio(slow, SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, clicks(90.0, frames)));
+    ASSERT_TRUE(writeAudio(fast, SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, clicks(120.0, frames)));
+    auto open = [&](const std::string& path, int32_t start) {
+        auto clip = std::make_unique<CAudioClip>(&doc->format());
+        EXPECT_TRUE(clip->openFile(start, path));
+        CAudioClip* raw = doc->addClipToTrack(1, std::move(clip), false);
+        waitForPeaks(raw);
+        return raw;
+    };
+    CAudioClip* a = open(slow, 0);
+    CAudioClip* b = open(fast, frames - 3 * kRate);
+    ASSERT_NE(b->incoming(), nullptr);
+    const int32_t endA = a->end();
+    view->setVisibleRange(SampleRange(0, 12 * kRate));
+    view->renderClient();
+    doc->clearUndoHistory();
+    doc->setModified(false);
+    ASSERT_NE(tool->hitTest(view->xOf(frames - kRate), LaneGeometry::topOfTrack(*doc, 1) + 30), 0);
+    ASSERT_TRUE(tool->inCrossfade());
+
+    answerModal<CrossfadeTempoDialog>([](CrossfadeTempoDialog& d) { d.reject(); });
+    EXPECT_FALSE(tool->menuCommand(ClipTool::kCommandMatchTempos));
+    EXPECT_EQ(doc->undoHistory().undoCount(), 0u);
+    EXPECT_EQ(a->end(), endA);
+
+    answerModal<CrossfadeTempoDialog>([](CrossfadeTempoDialog& d) {
+        d.slider()->setValue(105);
+        d.accept();
+    });
+    EXPECT_TRUE(tool->menuCommand(ClipTool::kCommandMatchTempos));
+    ASSERT_NE(b->incoming(), nullptr);
+    EXPECT_EQ(b->incoming()->tempoFlags(), kTempoGradual);
+    EXPECT_NE(a->end(), endA);
+    EXPECT_EQ(doc->undoHistory().undoCount(), 1u);
+    EXPECT_TRUE(doc->isModified());
+    ASSERT_TRUE(doc->undo());
+    EXPECT_EQ(doc->trackAt(1)->clips().front()->end(), endA);
 }
 
 } // namespace
