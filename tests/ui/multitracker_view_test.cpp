@@ -71,6 +71,19 @@ TEST_F(ViewTest, MappingBetweenPixelsAndPositions)
     EXPECT_LT(v.xOf(INT32_MAX), 1 << 29);
 }
 
+// Six hours at 96 kHz: position x width and range x pixel leave 32 bits.
+TEST_F(ViewTest, MappingOfALongProjectAtAHighRate)
+{
+    CMultitrackerView& v = showWholeProject();
+    const int32_t length = 96000 * 3600 * 6;
+    doc->setProjectLength(length);
+    v.setVisibleRange(SampleRange(0, length));
+    EXPECT_EQ(v.xOf(length), 830);
+    EXPECT_EQ(v.xOf(length / 2), 430);
+    EXPECT_EQ(v.positionAt(430), length / 2);
+    EXPECT_EQ(v.positionAt(830), length);
+}
+
 TEST_F(ViewTest, ZoomInHalvesAroundTheCursorAndStopsBelowFortySamples)
 {
     CMultitrackerView& v = makeView();
