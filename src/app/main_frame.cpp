@@ -948,7 +948,7 @@ void CMainFrame::showTrackMenu(const QPoint& globalPos)
     connect(insert, &QAction::triggered, this, [this] { runCommand(cmd::kInsertAudioFile); });
     menu.addSeparator();
     for (const CommandRow& row : commandTable()) {
-        if (std::string_view(row.menu) != "track")
+        if (!row.menu || std::string_view(row.menu) != "track")
             continue;
         if (row.separator)
             menu.addSeparator();
