@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 
 namespace quillon {
 
@@ -113,12 +114,21 @@ ProjectLabel LabelPropertiesDialog::result() const
 
 bool LabelPropertiesDialog::apply(CMultitrackerDoc& doc, ProjectLabel* label, const ProjectLabel& edited)
 {
-    if (!label)
+    CLabelList& labels = doc.labels();
+    // While the dialog was open, CD tracks following the arrangement may have been
+    // rebuilt (every view update does so): a label no longer in the list is gone.
+    bool present = false;
+    {
+        std::lock_guard<CLabelList> guard(labels);
+        CLabelList::Cursor c;
+        for (ProjectLabel* l = labels.first(c); l && !present; l = labels.next(c))
+            present = l == label;
+    }
+    if (!present)
         return false;
     if (edited.position == label->position && edited.pause == label->pause && edited.title == label->title &&
         edited.artist == label->artist)
         return false;
-    CLabelList& labels = doc.labels();
     // The step is taken while the label still stands as it was.
     doc.openUndoStep();
     {

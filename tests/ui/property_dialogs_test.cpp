@@ -211,6 +211,20 @@ TEST_F(DialogToolTest, TheLabelDialogKeepsUntouchedValuesAndResortsAMovedLabel)
     EXPECT_EQ(doc->undoHistory().undoCount(), 1u);
 }
 
+// CD tracks that follow the arrangement are rebuilt at every view update, also while
+// the dialog is open: a label gone meanwhile is left alone.
+TEST_F(DialogToolTest, ALabelRemovedWhileItsDialogIsOpenIsNotTouched)
+{
+    answerModal<LabelPropertiesDialog>([this](LabelPropertiesDialog& d) {
+        d.titleEdit()->setText(QStringLiteral("Late"));
+        doc->labels().remove(split); // destroyed here
+        d.accept();
+    });
+    EXPECT_FALSE(LabelPropertiesDialog::edit(*doc, split, view.get()));
+    EXPECT_EQ(labels(), std::vector<ProjectLabel*>{note});
+    EXPECT_EQ(doc->undoHistory().undoCount(), 0u);
+}
+
 TEST_F(DialogToolTest, InsertLabelAsksForTheNewLabel)
 {
     doc->setCursor(150 * kPx);
