@@ -38,6 +38,16 @@ QLineEdit* line(const std::string& text, const char* name)
     return edit;
 }
 
+bool holds(CLabelList& labels, const ProjectLabel* label)
+{
+    std::lock_guard<CLabelList> guard(labels);
+    CLabelList::Cursor c;
+    for (ProjectLabel* l = labels.first(c); l; l = labels.next(c))
+        if (l == label)
+            return true;
+    return false;
+}
+
 } // namespace
 
 LabelPropertiesDialog::LabelPropertiesDialog(const ProjectLabel& label, int32_t rate, QWidget* parent)
@@ -117,14 +127,7 @@ bool LabelPropertiesDialog::apply(CMultitrackerDoc& doc, ProjectLabel* label, co
     CLabelList& labels = doc.labels();
     // While the dialog was open, CD tracks following the arrangement may have been
     // rebuilt (every view update does so): a label no longer in the list is gone.
-    bool present = false;
-    {
-        std::lock_guard<CLabelList> guard(labels);
-        CLabelList::Cursor c;
-        for (ProjectLabel* l = labels.first(c); l && !present; l = labels.next(c))
-            present = l == label;
-    }
-    if (!present)
+    if (!holds(labels, label))
         return false;
     if (edited.position == label->position && edited.pause == label->pause && edited.title == label->title &&
         edited.artist == label->artist)
@@ -146,7 +149,8 @@ bool LabelPropertiesDialog::apply(CMultitrackerDoc& doc, ProjectLabel* label, co
 
 bool LabelPropertiesDialog::edit(CMultitrackerDoc& doc, ProjectLabel* label, QWidget* parent)
 {
-    if (!label)
+    // The label was found before a menu ran, and the rebuild may have taken it since.
+    if (!holds(doc.labels(), label))
         return false;
     LabelPropertiesDialog dialog(*label, int32_t(doc.sampleRate()), parent);
     if (dialog.exec() != QDialog::Accepted)
