@@ -960,9 +960,7 @@ void CMainFrame::showTrackMenu(const QPoint& globalPos)
     following->addAction(action(cmd::kSelectFollowingInTrack));
     following->addAction(action(cmd::kSelectFollowingAllTracks));
     updateCommandStates();
-    m_trackMenu = &menu;
     menu.exec(globalPos);
-    m_trackMenu = nullptr;
 }
 
 void CMainFrame::insertAudioFiles()

@@ -69,8 +69,6 @@ public:
     // Every command number run so far, in order.
     const std::vector<int>& commandLog() const { return m_commandLog; }
     QAction* action(int id) const;
-    // The track context menu while it is open (for tests driving it), else null.
-    QMenu* trackMenu() const { return m_trackMenu; }
 
     // ---- project files ----
     bool openProject(const QString& path);
@@ -170,7 +168,6 @@ private:
     std::vector<std::pair<QMenu*, const char*>> m_menus;
     QMenu* m_trackEffects = nullptr;
     QMenu* m_masterEffects = nullptr;
-    QMenu* m_trackMenu = nullptr; // the track context menu while it is open
     CMasterView* m_master = nullptr;
     CTrackInfoView* m_headers = nullptr;
     QToolBar* m_toolBar = nullptr;
