@@ -23,6 +23,7 @@
 #include <QInputDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QKeyEvent>
@@ -32,27 +33,44 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
 
 namespace quillon::test {
 namespace {
 
 // Answers the next file dialog that comes up with `name`, as a user typing it would;
-// a question to save the changes first is answered No.
+// a question to save the changes first is answered No. A file dialog whose folder is
+// still loading may ignore the first accept, so the answer is given again until the
+// dialog has gone.
 void answerNextFileDialog(const QString& name)
 {
+    struct Answer {
+        bool given = false;
+        QPointer<QFileDialog> dialog;
+    };
     auto* timer = new QTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, name] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            box->button(QMessageBox::No)->click();
+    auto answer = std::make_shared<Answer>();
+    QObject::connect(timer, &QTimer::timeout, [timer, name, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (QAbstractButton* no = box->button(QMessageBox::No))
+                no->click();
+            else
+                box->reject();
             return;
         }
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (answer->given && (answer->dialog.isNull() || modal != answer->dialog.data())) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
         if (!dialog)
             return;
-        timer->stop();
-        timer->deleteLater();
+        answer->given = true;
+        answer->dialog = dialog;
         dialog->selectFile(name);
         static_cast<QDialog*>(dialog)->accept();
     });
