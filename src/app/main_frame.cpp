@@ -26,6 +26,7 @@
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
+#include "ui/preferences_sheet.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
@@ -476,6 +477,9 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
         t.push_back({cmd::kProjectSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"),
                      QKeySequence(), 0, false, [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kPreferences, "options", QT_TRANSLATE_NOOP("CMainFrame", "&Preferences..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit the program's settings and the defaults of new projects"),
+                     QKeySequence(), 0, false, [](F& f) { f.preferences(); }});
         // The chain editor and the groups.
         t.push_back({cmd::kMasterEffectChain, "effects", QT_TRANSLATE_NOOP("CMainFrame", "Master Effect Chain..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Edit the effects of the master chain"), QKeySequence(), 0, false,
@@ -1018,7 +1022,7 @@ void CMainFrame::trackProperties()
 
 void CMainFrame::projectSettings()
 {
-    ProjectSettingsDialog dialog(m_doc.projectSettings(), this);
+    ProjectSettingsDialog dialog(m_doc.projectSettings(), m_settings, m_prompter, this);
     if (dialog.exec() == QDialog::Accepted)
         m_doc.applyProjectSettings(dialog.values());
 }
@@ -1094,6 +1098,15 @@ void CMainFrame::assignableGroups()
     dialog.setCatalog(m_catalog);
     dialog.exec();
     showChainEditor(CEffectChainEditor::kModeHide);
+}
+
+void CMainFrame::preferences()
+{
+    PreferencesSheet sheet(m_doc, m_settings, m_prompter, this);
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    // Track heights and clip texts may have changed: the views are laid out anew.
+    m_doc.updateAllViews(kHintStructure);
 }
 
 void CMainFrame::about()

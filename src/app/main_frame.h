@@ -155,6 +155,7 @@ private:
     void about();
     void addEffect(int commandId);
     void assignableGroups();
+    void preferences();
     bool saveAs();
     void addRecent(const QString& path);
     void storeRecent();

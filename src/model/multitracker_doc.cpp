@@ -160,7 +160,8 @@ bool CMultitrackerDoc::onNewDocument()
 void CMultitrackerDoc::deleteContents()
 {
     stopPlayback();
-    m_hints.broadcast(kHintChainsGoing);
+    if (!m_tracks.empty() || !m_masterChain.empty() || !m_groups.empty())
+        m_hints.broadcast(kHintChainsGoing);
     {
         Guard guard(m_lock);
         // The awaiting list points into the tracks about to go.

@@ -66,6 +66,7 @@ inline constexpr int kAbout = 57664;
 inline constexpr int kMasterEffectChain = 7990;
 inline constexpr int kEditTrackEffectChain = 7991;
 inline constexpr int kAssignableGroups = 7992;
+inline constexpr int kPreferences = 7993;
 // Effect menus: catalogue command ids for the track chain, offset for the master chain.
 inline constexpr int kMasterEffectOffset = 10000;
 
