@@ -446,6 +446,28 @@ TEST_F(EffectChainEditorTest, TheGroupsDialogAddsAndRemovesGroupsAsUndoSteps)
     EXPECT_FLOAT_EQ(doc->groupAt(0)->sendLevelValue(1), 0.5f);
 }
 
+TEST_F(EffectChainEditorTest, AnEditorPromisedButNotBuiltGivesWayToTheGenericOne)
+{
+    PluginHost fakeHost;
+    ASSERT_TRUE(fakeHost.addServerLibrary(QUILLON_FAKE_EFFECT_SERVER));
+    EffectCatalog fakes;
+    fakes.build(fakeHost);
+    const EffectCatalogEntry* failing = nullptr;
+    for (const EffectCatalogEntry& e : fakes.entries())
+        if (e.name == "Failing Effect")
+            failing = &e;
+    ASSERT_NE(failing, nullptr);
+    ASSERT_EQ(failing->hasEditor, 1);
+    editor->setCatalog(&fakes);
+    ASSERT_TRUE(editor->showChain(CEffectChainEditor::kModeMaster));
+    ASSERT_TRUE(editor->addEffect(*failing));
+    ASSERT_NE(editor->genericEditor(), nullptr);
+    EXPECT_EQ(editor->genericEditor()->parameterCount(), 0);
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("Failing Effect")});
+    ASSERT_TRUE(editor->removeSelectedEffect());
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
 TEST(NewPresetDialog, NamesFitTheFieldInBytes)
 {
     NewPresetDialog dialog;
