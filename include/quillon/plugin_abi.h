@@ -406,6 +406,14 @@ typedef struct QuillonFxSetValue {
     int32_t reserved; /* 0 */
 } QuillonFxSetValue;
 
+/* 121: the effect builds its editor as a child of the host's widget (a QWidget of the
+ * host's Qt, which the server shares) and hands it back. The host owns the editor from
+ * then on and destroys it before it releases the instance. */
+typedef struct QuillonFxEditor {
+    void* parent; /* in: the host's QWidget */
+    void* editor; /* out: the editor's QWidget, a child of parent */
+} QuillonFxEditor;
+
 typedef struct QuillonFxHasEditor {
     int32_t hasEditor; /* out: nonzero when the effect has its own editor window */
 } QuillonFxHasEditor;

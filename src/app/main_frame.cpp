@@ -17,13 +17,16 @@
 #include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
+#include "ui/assignable_groups_dialog.h"
 #include "ui/audio_cd_recorder_dialog.h"
 #include "ui/clip_tool.h"
 #include "ui/command_ids.h"
 #include "ui/curve_tool.h"
+#include "ui/effect_chain_editor.h"
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
+#include "ui/preferences_sheet.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
@@ -195,6 +198,7 @@ CMainFrame::~CMainFrame()
 {
     m_doc.setPeakPollStarter({});
     m_doc.hints().removeObserver(this);
+    delete m_chainEditor; // it observes the document too
 }
 
 // ---- building ----
@@ -485,6 +489,20 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
         t.push_back({cmd::kProjectSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"),
                      QKeySequence(), 0, false, [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kPreferences, "options", QT_TRANSLATE_NOOP("CMainFrame", "&Preferences..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit the program's settings and the defaults of new projects"),
+                     QKeySequence(), 0, false, [](F& f) { f.preferences(); }});
+        // The chain editor and the groups.
+        t.push_back({cmd::kMasterEffectChain, "effects", QT_TRANSLATE_NOOP("CMainFrame", "Master Effect Chain..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit the effects of the master chain"), QKeySequence(), 0, false,
+                     [](F& f) { f.showChainEditor(CEffectChainEditor::kModeMaster); }});
+        t.push_back({cmd::kEditTrackEffectChain, "effects",
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit Track &Effect Chain..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Edit the effects of the current track"), QKeySequence(), 0, false,
+                     [](F& f) { f.showChainEditor(CEffectChainEditor::kModeTrack); }, hasTrack});
+        t.push_back({cmd::kAssignableGroups, "effects", QT_TRANSLATE_NOOP("CMainFrame", "Assignable Effect Groups..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Add, remove and edit the assignable effect groups"),
+                     QKeySequence(), 0, false, [](F& f) { f.assignableGroups(); }});
         t.push_back({cmd::kAbout, "help", QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"), QKeySequence(), 0,
                      false, [](F& f) { f.about(); }});
@@ -596,6 +614,8 @@ void CMainFrame::buildStatusBar()
 void CMainFrame::setEffectCatalog(const EffectCatalog* catalog)
 {
     m_catalog = catalog;
+    if (m_chainEditor)
+        m_chainEditor->setCatalog(catalog);
     buildEffectMenus();
 }
 
@@ -1022,7 +1042,7 @@ void CMainFrame::trackProperties()
 
 void CMainFrame::projectSettings()
 {
-    ProjectSettingsDialog dialog(m_doc.projectSettings(), this);
+    ProjectSettingsDialog dialog(m_doc.projectSettings(), m_settings, m_prompter, this);
     if (dialog.exec() == QDialog::Accepted)
         m_doc.applyProjectSettings(dialog.values());
 }
@@ -1073,6 +1093,40 @@ void CMainFrame::addEffect(int commandId)
     } catch (const ClassCom&) {
         m_prompter.showMessage(kClassComError, PromptIcon::Error);
     }
+}
+
+CEffectChainEditor* CMainFrame::chainEditor()
+{
+    if (!m_chainEditor) {
+        m_chainEditor = new CEffectChainEditor(m_doc, m_settings, m_prompter, this);
+        m_chainEditor->setCatalog(m_catalog);
+    }
+    return m_chainEditor;
+}
+
+bool CMainFrame::showChainEditor(int mode, int group)
+{
+    if (mode == CEffectChainEditor::kModeHide && !m_chainEditor)
+        return true;
+    return chainEditor()->showChain(mode, group);
+}
+
+void CMainFrame::assignableGroups()
+{
+    showChainEditor(CEffectChainEditor::kModeHide);
+    AssignableGroupsDialog dialog(m_doc, m_settings, m_prompter, this);
+    dialog.setCatalog(m_catalog);
+    dialog.exec();
+    showChainEditor(CEffectChainEditor::kModeHide);
+}
+
+void CMainFrame::preferences()
+{
+    PreferencesSheet sheet(m_doc, m_settings, m_prompter, this);
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    // Track heights and clip texts may have changed: the views are laid out anew.
+    m_doc.updateAllViews(kHintStructure);
 }
 
 void CMainFrame::about()

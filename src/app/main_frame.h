@@ -27,6 +27,7 @@ class QToolBar;
 
 namespace quillon {
 
+class CEffectChainEditor;
 class CMultitrackerDoc;
 class CMultitrackerView;
 class CMasterView;
@@ -89,6 +90,10 @@ public:
 
     void setTransport(TransportControl* transport);
     void setEffectCatalog(const EffectCatalog* catalog);
+    // The document's one modeless "Effect Chain Editor", made on first use; modes as
+    // CEffectChainEditor::showChain.
+    CEffectChainEditor* chainEditor();
+    bool showChainEditor(int mode, int group = -1);
 
     // The status bar panes' current texts.
     QString lengthPaneText() const;
@@ -149,6 +154,8 @@ private:
     void configureSaveOptions();
     void about();
     void addEffect(int commandId);
+    void assignableGroups();
+    void preferences();
     bool saveAs();
     void addRecent(const QString& path);
     void storeRecent();
@@ -164,6 +171,7 @@ private:
     QSplitter* m_inner = nullptr;
     TransportControl* m_transport = nullptr;
     const EffectCatalog* m_catalog = nullptr;
+    CEffectChainEditor* m_chainEditor = nullptr;
     std::map<int, Command> m_commands;
     std::vector<std::pair<QMenu*, const char*>> m_menus;
     QMenu* m_trackEffects = nullptr;

@@ -18,6 +18,10 @@ enum ViewHint : int {
     kHintActivateView = 7,
     kHintTrackName = 8,
     kHintVisibleRange = 9,
+    // Sent before the document destroys tracks, groups or effects (a track or group
+    // deleted, an effect removed, the project emptied for a load, undo or redo):
+    // whoever holds one of them, or a window built on one, lets go of it now.
+    kHintChainsGoing = 10,
 };
 
 struct HintPayload {

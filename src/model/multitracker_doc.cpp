@@ -160,6 +160,8 @@ bool CMultitrackerDoc::onNewDocument()
 void CMultitrackerDoc::deleteContents()
 {
     stopPlayback();
+    if (!m_tracks.empty() || !m_masterChain.empty() || !m_groups.empty())
+        m_hints.broadcast(kHintChainsGoing);
     {
         Guard guard(m_lock);
         // The awaiting list points into the tracks about to go.
@@ -504,6 +506,7 @@ bool CMultitrackerDoc::deleteTrack(int32_t index)
     if (trackCount() < 2 || index < 0 || index >= trackCount())
         return false;
     stopPlayback();
+    m_hints.broadcast(kHintChainsGoing);
     std::unique_ptr<CTrack> gone;
     {
         Guard guard(m_lock);
@@ -1032,6 +1035,7 @@ bool CMultitrackerDoc::removeEffect(ChainKind kind, int32_t index, int32_t posit
     if (!chain || position < 0 || static_cast<size_t>(position) >= chain->size())
         return false;
     openUndoStep(true);
+    m_hints.broadcast(kHintChainsGoing);
     std::unique_ptr<CTransformPlugin> gone = chain->take(static_cast<size_t>(position));
     if (!gone)
         return false;
@@ -1188,6 +1192,9 @@ CAssignableGroup* CMultitrackerDoc::addGroup()
 
 bool CMultitrackerDoc::removeGroup(int32_t index)
 {
+    if (index < 0 || index >= groupCount())
+        return false;
+    m_hints.broadcast(kHintChainsGoing);
     std::unique_ptr<CAssignableGroup> gone;
     {
         Guard guard(m_lock);

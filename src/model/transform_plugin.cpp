@@ -111,6 +111,20 @@ int CTransformPlugin::process(float* frames, int frameCount, int channels, int c
     return static_cast<int>(block.frameCount());
 }
 
+bool CTransformPlugin::hasEditor() const
+{
+    QuillonFxHasEditor p{};
+    m_instance.call(QUILLON_FX_HAS_EDITOR, p);
+    return p.hasEditor != 0;
+}
+
+void* CTransformPlugin::createEditor(void* parent)
+{
+    QuillonFxEditor p{parent, nullptr};
+    m_instance.call(QUILLON_FX_CREATE_EDITOR, p);
+    return p.editor;
+}
+
 uint32_t CTransformPlugin::parameterCount() const
 {
     QuillonFxParameterCount p{};

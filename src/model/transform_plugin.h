@@ -90,6 +90,12 @@ public:
     float parameter(uint32_t index) const;
     void setParameter(uint32_t index, float value);
 
+    // Whether the effect has an editor window of its own (122), and that editor built
+    // as a child of `parent` (121, a QWidget*); the caller owns it and destroys it
+    // before the effect. Null when the effect builds none.
+    bool hasEditor() const;
+    void* createEditor(void* parent);
+
     // The plug-in's state through a host byte stream (124) and back (123); presets use
     // these as well.
     std::vector<uint8_t> saveState() const;

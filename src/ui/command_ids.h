@@ -64,6 +64,11 @@ inline constexpr int kProjectSettings = 7940;
 inline constexpr int kGridFirst = 7950; // + index in the grid table
 // Help
 inline constexpr int kAbout = 57664;
+// Effects: the chain editor and the groups
+inline constexpr int kMasterEffectChain = 7990;
+inline constexpr int kEditTrackEffectChain = 7991;
+inline constexpr int kAssignableGroups = 7992;
+inline constexpr int kPreferences = 7993;
 // Effect menus: catalogue command ids for the track chain, offset for the master chain.
 inline constexpr int kMasterEffectOffset = 10000;
 

@@ -14,6 +14,7 @@
 #include "plugins/file_filter.h"
 #include "support/test_audio.h"
 #include "ui/command_ids.h"
+#include "ui/effect_chain_editor.h"
 #include "ui/knob.h"
 #include "ui/master_view.h"
 #include "ui/track_info_view.h"
@@ -349,6 +350,34 @@ TEST_F(MainFrameTest, TheMasterKnobsSetTheOutputDeviceAndTheStripCarriesTheTrans
     EXPECT_EQ(actions[3], frame().action(cmd::kStopPlaying));
     EXPECT_TRUE(actions[4]->isSeparator());
     EXPECT_EQ(actions[8], frame().action(cmd::kNextCdTrack));
+}
+
+} // namespace
+} // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+TEST_F(MainFrameTest, TheChainCommandsShowOneEditorAndTheGroupsDialogHidesIt)
+{
+    ASSERT_TRUE(frame().runCommand(cmd::kMasterEffectChain));
+    CEffectChainEditor* editor = frame().chainEditor();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Effect Chain Editor - Master"));
+    doc().setCurrentTrack(0);
+    ASSERT_TRUE(frame().runCommand(cmd::kEditTrackEffectChain));
+    EXPECT_EQ(frame().chainEditor(), editor);
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Effect Chain Editor - Track 1"));
+
+    bool hiddenWhileOpen = false;
+    QTimer::singleShot(0, [&] {
+        hiddenWhileOpen = !editor->isVisible();
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(frame().runCommand(cmd::kAssignableGroups));
+    EXPECT_TRUE(hiddenWhileOpen);
+    EXPECT_FALSE(editor->isVisible());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "doc_fixture.h"
+#include "effect_test_host.h"
 #include "model/assignable_group.h"
+#include "model/transform_plugin.h"
 #include "model/track_read_cursor.h"
 
 #include <gtest/gtest.h>
@@ -124,4 +126,51 @@ TEST_F(DocFixture, ReadingTracksWhileClipsAndGroupsChange)
     for (int t = 0; t < kTracks; ++t)
         clips += doc->trackAt(t)->clips().size();
     EXPECT_EQ(clips, live.size());
+}
+
+// What the chain editor does while the mix plays: effects are added and removed through
+// the document while a render-like reader processes the master chain under the lock.
+TEST_F(DocFixture, EffectsComeAndGoWhileTheMasterChainProcesses)
+{
+    EffectTestHost fx;
+    newDoc(1);
+    std::atomic<bool> stop{false};
+    std::atomic<int> blocks{0};
+    std::atomic<int> badSamples{0};
+    std::thread reader([&] {
+        std::vector<float> buffer(size_t(1024) * 2);
+        while (!stop.load()) {
+            std::fill(buffer.begin(), buffer.end(), 0.25f);
+            {
+                std::lock_guard guard(doc->lock());
+                doc->masterChain().process(buffer.data(), 1024, 2, 1024);
+            }
+            for (float s : buffer)
+                if (!std::isfinite(s) || std::fabs(s - 0.25f) > 1e-4f)
+                    badSamples.fetch_add(1);
+            blocks.fetch_add(1);
+        }
+    });
+    std::mt19937 random(11);
+    size_t expected = 0;
+    for (int round = 0; round < 200; ++round) {
+        if (expected == 0 || random() % 2 == 0) {
+            // At unity the effect leaves the block as it is.
+            ASSERT_TRUE(doc->addEffect(CMultitrackerDoc::ChainKind::Master, -1,
+                                       CTransformPlugin::createFromEntry(fx.entry("Gain and Balance"), fx.catalog),
+                                       int32_t(random() % (expected + 1))));
+            ++expected;
+        } else {
+            ASSERT_TRUE(doc->removeEffect(CMultitrackerDoc::ChainKind::Master, -1, int32_t(random() % expected)));
+            --expected;
+        }
+    }
+    const int seen = blocks.load();
+    while (blocks.load() < seen + 2)
+        std::this_thread::yield();
+    stop = true;
+    reader.join();
+    EXPECT_EQ(doc->masterChain().size(), expected);
+    EXPECT_EQ(badSamples.load(), 0);
+    doc->deleteContents(); // before the effects' server goes
 }
