@@ -8,6 +8,7 @@
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
+#include "model/project_recovery.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/class_com.h"
@@ -138,6 +139,9 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_doc.setPeakPollStarter([this] { m_peakTimer.start(kPeakPollMs, this); });
     // The framework's idle update: command states and status panes follow the document.
     m_idleTimer.start(250, this);
+    m_recovery = std::make_unique<ProjectRecovery>(m_settings, m_prompter);
+    if (const int interval = m_recovery->intervalMilliseconds(); interval > 0)
+        m_autosaveTimer.start(interval, this);
 
     for (int i = 1; i <= kRecentFiles; ++i) {
         const std::string file = m_settings.profileString("Recent File List", "File" + std::to_string(i), "");
@@ -661,6 +665,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A clean close, saved or not: nothing is left to recover.
+    m_recovery->discard();
     event->accept();
 }
 
@@ -801,6 +807,10 @@ void CMainFrame::timerEvent(QTimerEvent* event)
         updateCommandStates();
         return;
     }
+    if (event->timerId() == m_autosaveTimer.timerId()) {
+        autosave();
+        return;
+    }
     QMainWindow::timerEvent(event);
 }
 
@@ -813,8 +823,37 @@ void CMainFrame::updateTitle()
                                                    QApplication::applicationDisplayName()));
 }
 
+bool CMainFrame::autosave()
+{
+    if (!m_doc.isModified())
+        return true;
+    std::string error;
+    if (m_recovery->autosave(m_doc, m_path.toStdString(), error)) {
+        m_autosaveFailed = false;
+        return true;
+    }
+    // Said once, not every few minutes while the folder stays unwritable.
+    if (!m_autosaveFailed)
+        showStatusMessage(QCoreApplication::translate("CMainFrame", "Autosave failed: %1").arg(QString::fromStdString(error)));
+    m_autosaveFailed = true;
+    return false;
+}
+
+bool CMainFrame::offerRecovery(bool anyProject)
+{
+    std::string project;
+    if (m_recovery->offer(m_doc, m_path.toStdString(), anyProject, project) != ProjectRecovery::Offer::Recovered)
+        return false;
+    m_path = QString::fromStdString(project);
+    m_doc.updateAllViews(kHintStructure);
+    m_view->viewWholeProject();
+    updateTitle();
+    return true;
+}
+
 void CMainFrame::newProject()
 {
+    m_recovery->discard();
     m_doc.onNewDocument();
     m_path.clear();
     m_view->setVisibleRange(SampleRange(0, CMultitrackerView::kInitialVisibleEnd));
@@ -854,6 +893,7 @@ bool CMainFrame::openProject(const QString& path)
         updateTitle();
         return false;
     }
+    m_recovery->discard();
     m_path = QFileInfo(path).absoluteFilePath();
     addRecent(m_path);
     m_doc.updateAllViews(kHintStructure);
@@ -875,6 +915,8 @@ bool CMainFrame::saveProject(const QString& path)
         m_prompter.showMessage(error, PromptIcon::Error);
         return false;
     }
+    // What the recovery file held is in the project file now.
+    m_recovery->discard();
     m_path = QFileInfo(path).absoluteFilePath();
     addRecent(m_path);
     updateTitle();

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -35,6 +36,7 @@ class EffectCatalog;
 class Prompter;
 class SettingsStore;
 class TransportControl;
+class ProjectRecovery;
 
 class CMainFrame : public QMainWindow, public HintObserver {
     Q_OBJECT
@@ -86,6 +88,13 @@ public:
     QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
+    // Autosave: writes the project's recovery file now when it has unsaved changes
+    // (the timer does this at the "AutosaveMinutes" interval); false when it failed.
+    bool autosave();
+    // At start-up: offers a recovery file a crashed run left (for the open project, or
+    // with `anyProject` for whichever it was); true when the user took it.
+    bool offerRecovery(bool anyProject);
+    ProjectRecovery& recovery() { return *m_recovery; }
 
     void setTransport(TransportControl* transport);
     void setEffectCatalog(const EffectCatalog* catalog);
@@ -184,6 +193,9 @@ private:
     std::vector<int> m_commandLog;
     QBasicTimer m_peakTimer;
     QBasicTimer m_idleTimer;
+    QBasicTimer m_autosaveTimer;
+    std::unique_ptr<ProjectRecovery> m_recovery;
+    bool m_autosaveFailed = false;
 };
 
 } // namespace quillon
