@@ -9,6 +9,7 @@
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
 #include "model/project_recovery.h"
+#include "model/source_relinker.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/class_com.h"
@@ -868,13 +869,38 @@ bool CMainFrame::openProject(const QString& path)
     // must not cost the project that is open, nor show it half torn down behind the
     // message. Only a load that succeeded is taken over.
     bool ok = false;
+    std::vector<std::string> missing;
     {
         CMultitrackerDoc trial(m_settings, m_prompter);
+        SourceRelinker probe;
+        SourceRelinker::Scope scope(&probe);
         ok = ProjectFile::load(trial, path.toStdString(), error);
+        missing = probe.missing();
     }
+    // Missing audio files need not fail the open: the user may point to where they went.
+    std::string searchFolder;
+    if (ok && !missing.empty()) {
+        QApplication::restoreOverrideCursor();
+        if (m_prompter.askYesNo(SourceRelinker::kSearchQuestion)) {
+            const QString folder =
+                m_relinkFolder ? m_relinkFolder()
+                               : QFileDialog::getExistingDirectory(
+                                     this, QCoreApplication::translate("CMainFrame", "Search for the missing audio files"),
+                                     QFileInfo(path).absolutePath());
+            searchFolder = folder.toStdString();
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    SourceRelinker relinker(searchFolder);
     if (ok) {
         std::unique_ptr<MemoryStream> before = m_doc.takeSnapshot();
-        ok = ProjectFile::load(m_doc, path.toStdString(), error);
+        {
+            SourceRelinker::Scope scope(&relinker);
+            ok = ProjectFile::load(m_doc, path.toStdString(), error);
+        }
+        // The project differs from its file now: the clips point elsewhere or are gone.
+        if (ok && (!relinker.relinked().empty() || !relinker.missing().empty()))
+            m_doc.setModified(true);
         if (!ok && before) {
             // The file changed between the two reads: put the old project back.
             std::string ignored;
@@ -899,6 +925,8 @@ bool CMainFrame::openProject(const QString& path)
     m_doc.updateAllViews(kHintStructure);
     m_view->viewWholeProject();
     updateTitle();
+    if (!relinker.missing().empty())
+        m_prompter.showMessage(relinker.missingText(), PromptIcon::Warning);
     return true;
 }
 

@@ -95,6 +95,9 @@ public:
     // with `anyProject` for whichever it was); true when the user took it.
     bool offerRecovery(bool anyProject);
     ProjectRecovery& recovery() { return *m_recovery; }
+    // Where opening a project with missing audio files searches for them: asks the user
+    // for a folder (empty: do not search). Tests answer without a dialog.
+    void setRelinkFolderChooser(std::function<QString()> chooser) { m_relinkFolder = std::move(chooser); }
 
     void setTransport(TransportControl* transport);
     void setEffectCatalog(const EffectCatalog* catalog);
@@ -196,6 +199,7 @@ private:
     QBasicTimer m_autosaveTimer;
     std::unique_ptr<ProjectRecovery> m_recovery;
     bool m_autosaveFailed = false;
+    std::function<QString()> m_relinkFolder;
 };
 
 } // namespace quillon

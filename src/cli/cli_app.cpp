@@ -22,6 +22,7 @@
 #include "model/playlist_reader.h"
 #include "model/project_file.h"
 #include "model/project_label.h"
+#include "model/source_relinker.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/effect_catalog.h"
@@ -222,6 +223,9 @@ std::span<const CliApp::Command> CliApp::commands()
          "            [--normalize none|track|global|track-loudness|album-loudness] [--level DB] [--target LUFS]",
          "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
         {"cover", "PROJECT.vpf OUT.cdc", "the CD track list for a cover designer", &CliApp::cmdCover},
+        {"relink", "PROJECT.vpf --search DIR",
+         "find the project's missing audio files in DIR (by name and size) and save the project with them",
+         &CliApp::cmdRelink},
         {"loudness", "PROJECT.vpf [--json]",
          "EBU R128 integrated loudness and true peak of each CD track and of the whole disc", &CliApp::cmdLoudness},
     };
@@ -519,6 +523,43 @@ int CliApp::cmdRender(const std::vector<std::string>& words)
     m_out << "Peak: " << MixMeter::decibelText(meter.peak()) << " dBFS\n";
     if (const int64_t clipped = meter.clippedSamples(); clipped > 0)
         m_err << "quillon-cli: warning: " << clipped << " sample(s) at or above full scale were clipped\n";
+    return 0;
+}
+
+int CliApp::cmdRelink(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"search"}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 1 || !o.has("search"))
+        return usage("relink needs a project file and --search DIR");
+    const std::string folder = *o.value("search");
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return fail("'" + folder + "' is not a folder");
+    auto doc = newDocument();
+    SourceRelinker relinker(folder);
+    {
+        SourceRelinker::Scope scope(&relinker);
+        if (!load(*doc, o.positional()[0]))
+            return 1;
+    }
+    for (const auto& [from, to] : relinker.relinked())
+        m_out << displayText(from) << " -> " << displayText(to) << "\n";
+    if (!relinker.missing().empty()) {
+        // Saving now would drop the clips of the files still missing.
+        for (const std::string& path : relinker.missing())
+            m_err << "quillon-cli: not found: " << displayText(path) << "\n";
+        return fail("the project was not changed: " + std::to_string(relinker.missing().size()) +
+                    " audio file(s) are still missing");
+    }
+    if (relinker.relinked().empty()) {
+        m_out << "No audio file was missing\n";
+        return 0;
+    }
+    if (!save(*doc, o.positional()[0]))
+        return 1;
+    m_out << "Relinked " << relinker.relinked().size() << " clip(s)\n";
     return 0;
 }
 
