@@ -65,6 +65,12 @@ std::vector<uint8_t> SavedState::encode() const
 {
     std::vector<uint8_t> out(kMagic, kMagic + 4);
     putU32(out, kVersion);
+    // Before the path: a state cut short after the size never passes for a whole one.
+    if (fileSize >= 0) {
+        putU32(out, kTagFileSize);
+        putU32(out, 8);
+        putU64(out, static_cast<uint64_t>(fileSize));
+    }
     putU32(out, kTagPath);
     putU32(out, static_cast<uint32_t>(path.size()));
     out.insert(out.end(), path.begin(), path.end());
@@ -83,11 +89,6 @@ std::vector<uint8_t> SavedState::encode() const
         putTransition(out, kTagStartTransition, startTransition);
     if (endTransition.active())
         putTransition(out, kTagEndTransition, endTransition);
-    if (fileSize >= 0) {
-        putU32(out, kTagFileSize);
-        putU32(out, 8);
-        putU64(out, static_cast<uint64_t>(fileSize));
-    }
     return out;
 }
 
