@@ -149,7 +149,9 @@ ExportStatus AudioExporter::exportWithChoice()
     }
     if (!sink)
         return ExportStatus::Cancelled;
-    return renderInto(*sink, projectRange(), 1.0f);
+    if (const ExportStatus measured = planLoudness({projectRange()}, "File"); measured != ExportStatus::Done)
+        return measured;
+    return renderInto(*sink, projectRange(), gainFor(0));
 }
 
 ExportStatus AudioExporter::exportToFile(const std::string& path) { return exportToFile(path, projectRange()); }

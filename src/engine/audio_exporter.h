@@ -51,7 +51,7 @@ public:
 
     // "Export to Audio File...": the file filter lets the user choose file and type
     // (with the stored default format preselected), then the whole project is rendered
-    // into it at gain 1.0.
+    // into it (at gain 1.0 unless loudness normalisation is set).
     ExportStatus exportWithChoice();
     // The whole project, or a range, into `path` in the type its extension names.
     ExportStatus exportToFile(const std::string& path);

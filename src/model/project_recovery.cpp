@@ -62,6 +62,11 @@ int32_t ProjectRecovery::intervalMilliseconds() const
 bool ProjectRecovery::autosave(CMultitrackerDoc& doc, const std::string& projectPath, std::string& error)
 {
     const std::string path = recoveryPath(projectPath);
+    if (!fs::path(path).has_parent_path()) {
+        // Never a file in whatever folder the program happened to start in.
+        error = "there is no Temporary folder for the recovery file";
+        return false;
+    }
     std::vector<uint8_t> bytes;
     try {
         bytes = ProjectFile::storeBytes(doc);
