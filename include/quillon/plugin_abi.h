@@ -127,6 +127,8 @@ typedef struct QuillonMgrModules {
 /* Our own addition: the full path of the source, so that a failed project load can name
  * the missing file. */
 #define QUILLON_FF_SOURCE_PATH 129       /* QuillonFfSourcePath */
+/* Needs no open source: works on a state the host holds. */
+#define QUILLON_FF_RELINK_STATE 130      /* QuillonFfRelinkState */
 
 #define QUILLON_FF_FILTER_LIST_CAPACITY 512
 #define QUILLON_FF_MAX_SPLIT_PIECES 99
@@ -343,6 +345,20 @@ typedef struct QuillonFfSourcePath {
     uint32_t size;   /* the text is zero-terminated and cut to fit */
     uint32_t length; /* out: the full length in bytes, without the terminator */
 } QuillonFfSourcePath;
+
+/* A saved state (106) whose source is missing, rewritten to name another file: range,
+ * ratio and transitions stay, the new file's size is recorded. With a null path only
+ * recordedSize is filled in. The buffer may be too small (or null with bufferSize 0):
+ * length tells the size needed and nothing is written. */
+typedef struct QuillonFfRelinkState {
+    const void* state;
+    uint32_t size;
+    const char* path;     /* UTF-8; the new source */
+    void* buffer;
+    uint32_t bufferSize;
+    uint32_t length;      /* out: the new state's size */
+    int64_t recordedSize; /* out: the source file's size in bytes the state records; -1 if none */
+} QuillonFfRelinkState;
 
 /* ---- File-filter manager ----
  * One per file-filter server, for settings that apply to all of its instances. */

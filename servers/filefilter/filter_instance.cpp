@@ -123,6 +123,8 @@ int32_t FilterInstance::command(uint32_t code, void* param, uint32_t size)
             return withParam<QuillonFfPeakFolder>(param, size, [&](auto& p) { return setPeakFolder(p); });
         case QUILLON_FF_SOURCE_PATH:
             return withParam<QuillonFfSourcePath>(param, size, [&](auto& p) { return sourcePath(p); });
+        case QUILLON_FF_RELINK_STATE:
+            return withParam<QuillonFfRelinkState>(param, size, [&](auto& p) { return relinkState(p); });
         case QUILLON_FF_CHOOSE_DESTINATION:
             return withParam<QuillonFfChooseDestination>(param, size, [&](auto& p) { return chooseDestination(p); });
         case QUILLON_FF_CREATE: return withParam<QuillonFfCreate>(param, size, [&](auto& p) { return create(p); });
@@ -526,6 +528,9 @@ bool FilterInstance::directPeaks(const StreamConfig& config, const std::vector<d
 SavedState FilterInstance::currentStateLocked() const
 {
     SavedState state{m_config->source.path};
+    std::error_code ec;
+    if (const auto bytes = std::filesystem::file_size(state.path, ec); !ec)
+        state.fileSize = static_cast<int64_t>(bytes);
     if (m_rangeFrames >= 0) {
         state.rangeBegin = m_rangeBegin;
         state.rangeFrames = m_rangeFrames;
@@ -585,6 +590,27 @@ int32_t FilterInstance::setPeakFolder(const QuillonFfPeakFolder& p)
 {
     std::lock_guard lock(m_mutex);
     m_peakFolder = p.folder && *p.folder ? std::string(p.folder) : defaultPeakFolder();
+    return 0;
+}
+
+int32_t FilterInstance::relinkState(QuillonFfRelinkState& p)
+{
+    auto state = SavedState::decode(p.state, p.size);
+    if (!state)
+        return QUILLON_E_BAD_PARAM;
+    p.recordedSize = state->fileSize;
+    if (!p.path)
+        return 0;
+    if (!*p.path || (p.bufferSize > 0 && !p.buffer))
+        return QUILLON_E_BAD_PARAM;
+    state->path = p.path;
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(state->path, ec);
+    state->fileSize = ec ? -1 : static_cast<int64_t>(bytes);
+    const std::vector<uint8_t> out = state->encode();
+    p.length = static_cast<uint32_t>(out.size());
+    if (p.bufferSize >= out.size())
+        std::memcpy(p.buffer, out.data(), out.size());
     return 0;
 }
 

@@ -69,6 +69,7 @@ private:
     int32_t setSink(const QuillonFfSetSink& p);
     int32_t setPeakFolder(const QuillonFfPeakFolder& p);
     int32_t sourcePath(QuillonFfSourcePath& p);
+    int32_t relinkState(QuillonFfRelinkState& p);
 
     int32_t chooseDestination(QuillonFfChooseDestination& p);
     int32_t create(QuillonFfCreate& p);

@@ -14,6 +14,7 @@ constexpr uint32_t kTagRange = 2;           // begin, frames (64-bit each)
 constexpr uint32_t kTagRatio = 3;           // float
 constexpr uint32_t kTagStartTransition = 4; // length (64-bit), kind, ratio (float)
 constexpr uint32_t kTagEndTransition = 5;
+constexpr uint32_t kTagFileSize = 6;        // 64-bit
 constexpr size_t kMaxPath = 64 * 1024;
 
 void putU32(std::vector<uint8_t>& out, uint32_t v)
@@ -64,6 +65,12 @@ std::vector<uint8_t> SavedState::encode() const
 {
     std::vector<uint8_t> out(kMagic, kMagic + 4);
     putU32(out, kVersion);
+    // Before the path: a state cut short after the size never passes for a whole one.
+    if (fileSize >= 0) {
+        putU32(out, kTagFileSize);
+        putU32(out, 8);
+        putU64(out, static_cast<uint64_t>(fileSize));
+    }
     putU32(out, kTagPath);
     putU32(out, static_cast<uint32_t>(path.size()));
     out.insert(out.end(), path.begin(), path.end());
@@ -131,6 +138,11 @@ std::optional<SavedState> SavedState::decode(const void* bytes, size_t size)
         case kTagEndTransition:
             if (!getTransition(record, length, state.endTransition))
                 return std::nullopt;
+            break;
+        case kTagFileSize:
+            if (length != 8 || getI64(record) < 0)
+                return std::nullopt;
+            state.fileSize = getI64(record);
             break;
         default: break; // a later addition
         }

@@ -21,6 +21,9 @@ struct SavedState {
     float ratio = 1.0f;
     TimeScaleMap::Transition startTransition;
     TimeScaleMap::Transition endTransition;
+    // The source file's size in bytes when the state was saved (-1: unknown), so that a
+    // moved file can be told from another of the same name.
+    int64_t fileSize = -1;
 
     std::vector<uint8_t> encode() const;
     // Nullopt for anything that is not a complete state of a version this filter reads,

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -99,6 +100,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     setNames();
     QApplication::setApplicationDisplayName(QStringLiteral("Varda Quillon"));
+    // The installed desktop entry and icon, so that the desktop groups the windows under them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("varda-quillon"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("varda-quillon")));
 
     quillon::QSettingsStore settings;
     quillon::QtPrompter prompter;

@@ -8,6 +8,8 @@
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
+#include "model/project_recovery.h"
+#include "model/source_relinker.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/class_com.h"
@@ -141,6 +143,9 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_doc.setPeakPollStarter([this] { m_peakTimer.start(kPeakPollMs, this); });
     // The framework's idle update: command states and status panes follow the document.
     m_idleTimer.start(250, this);
+    m_recovery = std::make_unique<ProjectRecovery>(m_settings, m_prompter);
+    if (const int interval = m_recovery->intervalMilliseconds(); interval > 0)
+        m_autosaveTimer.start(interval, this);
 
     for (int i = 1; i <= kRecentFiles; ++i) {
         const std::string file = m_settings.profileString("Recent File List", "File" + std::to_string(i), "");
@@ -693,6 +698,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A clean close, saved or not: nothing is left to recover.
+    m_recovery->discard();
     event->accept();
 }
 
@@ -833,6 +840,10 @@ void CMainFrame::timerEvent(QTimerEvent* event)
         updateCommandStates();
         return;
     }
+    if (event->timerId() == m_autosaveTimer.timerId()) {
+        autosave();
+        return;
+    }
     QMainWindow::timerEvent(event);
 }
 
@@ -845,8 +856,37 @@ void CMainFrame::updateTitle()
                                                    QApplication::applicationDisplayName()));
 }
 
+bool CMainFrame::autosave()
+{
+    if (!m_doc.isModified())
+        return true;
+    std::string error;
+    if (m_recovery->autosave(m_doc, m_path.toStdString(), error)) {
+        m_autosaveFailed = false;
+        return true;
+    }
+    // Said once, not every few minutes while the folder stays unwritable.
+    if (!m_autosaveFailed)
+        showStatusMessage(QCoreApplication::translate("CMainFrame", "Autosave failed: %1").arg(QString::fromStdString(error)));
+    m_autosaveFailed = true;
+    return false;
+}
+
+bool CMainFrame::offerRecovery(bool anyProject)
+{
+    std::string project;
+    if (m_recovery->offer(m_doc, m_path.toStdString(), anyProject, project) != ProjectRecovery::Offer::Recovered)
+        return false;
+    m_path = QString::fromStdString(project);
+    m_doc.updateAllViews(kHintStructure);
+    m_view->viewWholeProject();
+    updateTitle();
+    return true;
+}
+
 void CMainFrame::newProject()
 {
+    m_recovery->discard();
     m_doc.onNewDocument();
     m_path.clear();
     m_view->setVisibleRange(SampleRange(0, CMultitrackerView::kInitialVisibleEnd));
@@ -861,13 +901,38 @@ bool CMainFrame::openProject(const QString& path)
     // must not cost the project that is open, nor show it half torn down behind the
     // message. Only a load that succeeded is taken over.
     bool ok = false;
+    std::vector<std::string> missing;
     {
         CMultitrackerDoc trial(m_settings, m_prompter);
+        SourceRelinker probe;
+        SourceRelinker::Scope scope(&probe);
         ok = ProjectFile::load(trial, path.toStdString(), error);
+        missing = probe.missing();
     }
+    // Missing audio files need not fail the open: the user may point to where they went.
+    std::string searchFolder;
+    if (ok && !missing.empty()) {
+        QApplication::restoreOverrideCursor();
+        if (m_prompter.askYesNo(SourceRelinker::kSearchQuestion)) {
+            const QString folder =
+                m_relinkFolder ? m_relinkFolder()
+                               : QFileDialog::getExistingDirectory(
+                                     this, QCoreApplication::translate("CMainFrame", "Search for the missing audio files"),
+                                     QFileInfo(path).absolutePath());
+            searchFolder = folder.toStdString();
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    SourceRelinker relinker(searchFolder);
     if (ok) {
         std::unique_ptr<MemoryStream> before = m_doc.takeSnapshot();
-        ok = ProjectFile::load(m_doc, path.toStdString(), error);
+        {
+            SourceRelinker::Scope scope(&relinker);
+            ok = ProjectFile::load(m_doc, path.toStdString(), error);
+        }
+        // The project differs from its file now: the clips point elsewhere or are gone.
+        if (ok && (!relinker.relinked().empty() || !relinker.missing().empty()))
+            m_doc.setModified(true);
         if (!ok && before) {
             // The file changed between the two reads: put the old project back.
             std::string ignored;
@@ -886,11 +951,14 @@ bool CMainFrame::openProject(const QString& path)
         updateTitle();
         return false;
     }
+    m_recovery->discard();
     m_path = QFileInfo(path).absoluteFilePath();
     addRecent(m_path);
     m_doc.updateAllViews(kHintStructure);
     m_view->viewWholeProject();
     updateTitle();
+    if (!relinker.missing().empty())
+        m_prompter.showMessage(relinker.missingText(), PromptIcon::Warning);
     return true;
 }
 
@@ -907,6 +975,8 @@ bool CMainFrame::saveProject(const QString& path)
         m_prompter.showMessage(error, PromptIcon::Error);
         return false;
     }
+    // What the recovery file held is in the project file now.
+    m_recovery->discard();
     m_path = QFileInfo(path).absoluteFilePath();
     addRecent(m_path);
     updateTitle();

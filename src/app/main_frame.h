@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -36,6 +37,7 @@ class EffectCatalog;
 class Prompter;
 class SettingsStore;
 class TransportControl;
+class ProjectRecovery;
 
 class CMainFrame : public QMainWindow, public HintObserver {
     Q_OBJECT
@@ -87,6 +89,16 @@ public:
     QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
+    // Autosave: writes the project's recovery file now when it has unsaved changes
+    // (the timer does this at the "AutosaveMinutes" interval); false when it failed.
+    bool autosave();
+    // At start-up: offers a recovery file a crashed run left (for the open project, or
+    // with `anyProject` for whichever it was); true when the user took it.
+    bool offerRecovery(bool anyProject);
+    ProjectRecovery& recovery() { return *m_recovery; }
+    // Where opening a project with missing audio files searches for them: asks the user
+    // for a folder (empty: do not search). Tests answer without a dialog.
+    void setRelinkFolderChooser(std::function<QString()> chooser) { m_relinkFolder = std::move(chooser); }
 
     void setTransport(TransportControl* transport);
     void setEffectCatalog(const EffectCatalog* catalog);
@@ -192,6 +204,10 @@ private:
     std::vector<int> m_commandLog;
     QBasicTimer m_peakTimer;
     QBasicTimer m_idleTimer;
+    QBasicTimer m_autosaveTimer;
+    std::unique_ptr<ProjectRecovery> m_recovery;
+    bool m_autosaveFailed = false;
+    std::function<QString()> m_relinkFolder;
 };
 
 } // namespace quillon

@@ -81,7 +81,7 @@ bool CQuillonApp::initInstance(const QStringList& arguments, bool show)
     m_frame->masterView()->setVolumeSink(
         [transport = m_transport.get()](uint32_t word) { transport->engine().device().setVolume(word); });
 
-    const StartupCommandLine line = StartupCommandLine::parse(arguments);
+    StartupCommandLine line = StartupCommandLine::parse(arguments);
     bool ok = true;
     if (!line.fileName.isEmpty()) {
         ok = m_frame->openProject(line.fileName);
@@ -98,6 +98,12 @@ bool CQuillonApp::initInstance(const QStringList& arguments, bool show)
     }
     if (!ok)
         return false;
+    // A run that ended without closing left its work behind: offered once the project
+    // (if one was named) is open.
+    m_frame->offerRecovery(line.fileName.isEmpty());
+    // Tests of the whole program drive it by command numbers, as the wizard switches do.
+    for (const QString& id : qEnvironmentVariable("QUILLON_TEST_COMMANDS").split(QLatin1Char(','), Qt::SkipEmptyParts))
+        line.postedCommands.push_back(id.toInt());
 
     if (show)
         m_frame->show();

@@ -6,6 +6,7 @@
 #include "cd/burner_library.h"
 #include "cd/cd_disc_plan.h"
 #include "cd/cd_track_sink.h"
+#include "cd/disc_loudness.h"
 #include "cd/red_book_preflight.h"
 #include "engine/file_writer_sink.h"
 #include "engine/job_runner.h"
@@ -139,6 +140,8 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
 {
     m_lastError.clear();
     m_gains.clear();
+    m_loudness.clear();
+    m_plan = LoudnessPlan();
     m_cancelled = false;
     m_doc.stopPlayback();
     const CdDiscPlan plan(labels, m_doc.projectEnd(), int32_t(m_doc.sampleRate()));
@@ -182,6 +185,24 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         if (globalPeak < 0)
             return fail("The project could not be measured for normalisation.");
     }
+    const bool loudness =
+        options.normalize == NormalizeMode::TrackLoudness || options.normalize == NormalizeMode::AlbumLoudness;
+    if (loudness) {
+        DiscLoudness measured;
+        const DiscLoudness::Result r = measured.measure(m_doc, plan, observer);
+        if (r == DiscLoudness::Result::Cancelled)
+            return Result::Cancelled;
+        if (r == DiscLoudness::Result::Failed)
+            return fail(measured.error());
+        LoudnessTarget target;
+        target.mode = options.normalize == NormalizeMode::TrackLoudness ? LoudnessMode::MatchTracks : LoudnessMode::Album;
+        target.targetLufs = options.targetLufs;
+        m_loudness = measured.tracks();
+        m_plan = LoudnessPlan(target, m_loudness, measured.album());
+        const std::string lowered = m_plan.loweredText("CD track");
+        if (!lowered.empty())
+            m_prompter.showMessage(lowered, PromptIcon::Warning);
+    }
     // Files of an earlier burn must never stand in for tracks this one did not write.
     for (size_t i = 0; i < tracks.size(); ++i) {
         std::error_code ec;
@@ -207,7 +228,9 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
             if (peak < 0)
                 return fail("CD track " + std::to_string(number) + " could not be measured for normalisation.");
         }
-        const float gain = options.normalize == NormalizeMode::None || peak <= 0.0f ? 1.0f : options.level / peak;
+        const float gain = loudness ? m_plan.gains()[i]
+                           : options.normalize == NormalizeMode::None || peak <= 0.0f ? 1.0f
+                                                                                       : options.level / peak;
         m_gains.push_back(gain);
         if (!renderTrack(number, t, gain, plan.totalLength(), observer))
             return m_cancelled ? Result::Cancelled : Result::Failed;

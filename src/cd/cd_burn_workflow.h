@@ -11,6 +11,7 @@
 //
 // Threads: burn() runs on the owner's thread; each render runs as a job on a worker
 // thread while the owner polls it, and the observer is called on the owner's thread.
+#include "engine/loudness_plan.h"
 #include <quillon/varda_api.h>
 #include <cstdint>
 #include <string>
@@ -25,7 +26,9 @@ class PluginHost;
 class Prompter;
 class SampleRange;
 
-enum class NormalizeMode : int32_t { None = 0, PerTrack = 1, Global = 2 };
+// Peak normalisation (each track, or the whole disc, to `level`), or EBU R128 loudness
+// (each track to `targetLufs`, or one gain for the disc), never past -1 dBTP.
+enum class NormalizeMode : int32_t { None = 0, PerTrack = 1, Global = 2, TrackLoudness = 3, AlbumLoudness = 4 };
 
 struct CdBurnOptions {
     const VardaDriveEntry* drive = nullptr;
@@ -34,6 +37,7 @@ struct CdBurnOptions {
     bool testSpeed = false;
     NormalizeMode normalize = NormalizeMode::None;
     float level = 1.0f; // the linear factor the peak is brought to
+    double targetLufs = -14.0; // the loudness modes' target
 };
 
 class CdBurnObserver {
@@ -68,6 +72,9 @@ public:
     const std::string& lastError() const { return m_lastError; }
     // The gain each track was rendered with, in the last burn.
     const std::vector<float>& trackGains() const { return m_gains; }
+    // The loudness modes' readings and plan, in the last burn.
+    const std::vector<LoudnessReading>& trackLoudness() const { return m_loudness; }
+    const LoudnessPlan& loudnessPlan() const { return m_plan; }
     // The largest sample of the mix over the range, every frame counted, rendered with
     // every track audible and the master as it stands; -1 when the render failed.
     float measurePeak(const SampleRange& range, CdBurnObserver& observer);
@@ -86,6 +93,8 @@ private:
     std::string m_folder;
     std::string m_lastError;
     std::vector<float> m_gains;
+    std::vector<LoudnessReading> m_loudness;
+    LoudnessPlan m_plan;
     bool m_cancelled = false;
     void* m_device = nullptr;
 };

@@ -22,6 +22,7 @@
 #include "model/playlist_reader.h"
 #include "model/project_file.h"
 #include "model/project_label.h"
+#include "model/source_relinker.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/effect_catalog.h"
@@ -134,6 +135,34 @@ const EffectCatalogEntry* findEffect(const EffectCatalog& catalog, const std::st
     return nullptr;
 }
 
+// --normalize and --target of the export commands.
+bool loudnessOption(CliOptions& o, LoudnessTarget& target, std::string& error)
+{
+    const std::string mode = o.value("normalize").value_or("none");
+    if (mode == "none")
+        target.mode = LoudnessMode::Off;
+    else if (mode == "track-loudness")
+        target.mode = LoudnessMode::MatchTracks;
+    else if (mode == "album-loudness")
+        target.mode = LoudnessMode::Album;
+    else {
+        error = "--normalize takes none, track-loudness or album-loudness, not '" + mode + "'";
+        return false;
+    }
+    if (!o.doubleValue("target", target.targetLufs, -70, 0)) {
+        error = o.error();
+        return false;
+    }
+    return true;
+}
+
+std::string gainText(float gain)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%+.2f dB", 20.0 * std::log10(double(gain)));
+    return text;
+}
+
 std::string labelsDescription(int32_t kind)
 {
     return kind == ProjectLabel::kTrackSplit ? "CD track" : "label";
@@ -166,10 +195,13 @@ std::span<const CliApp::Command> CliApp::commands()
          "PROJECT.vpf [--auto] [--pause SECONDS] [--title N=TEXT]... [--artist N=TEXT]...\n"
          "            [--disc-title TEXT] [--disc-artist TEXT]",
          "CD track splits from the arrangement, the silence between tracks, CD-TEXT", &CliApp::cmdCdTracks},
-        {"render", "PROJECT.vpf OUT [--from SAMPLES] [--to SAMPLES]",
+        {"render",
+         "PROJECT.vpf OUT [--from SAMPLES] [--to SAMPLES]\n"
+         "            [--normalize none|track-loudness|album-loudness] [--target LUFS]",
          "export the mix to one audio file (its type from the extension); prints its peak level",
          &CliApp::cmdRender},
-        {"export-tracks", "PROJECT.vpf DIR", "export one audio file per CD track into DIR", &CliApp::cmdExportTracks},
+        {"export-tracks", "PROJECT.vpf DIR [--normalize none|track-loudness|album-loudness] [--target LUFS]",
+         "export one audio file per CD track into DIR", &CliApp::cmdExportTracks},
         {"devices", "", "the output and input devices with the indices Devices/Output and Input store",
          &CliApp::cmdDevices},
         {"play", "PROJECT.vpf [--from SAMPLES] [--to SAMPLES] [--loop] [--device N]",
@@ -188,9 +220,14 @@ std::span<const CliApp::Command> CliApp::commands()
         {"drives", "", "the CD recorders, the Image Recorder included, with their speeds", &CliApp::cmdDrives},
         {"burn",
          "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate]\n"
-         "            [--normalize none|track|global] [--level DB]",
+         "            [--normalize none|track|global|track-loudness|album-loudness] [--level DB] [--target LUFS]",
          "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
         {"cover", "PROJECT.vpf OUT.cdc", "the CD track list for a cover designer", &CliApp::cmdCover},
+        {"relink", "PROJECT.vpf --search DIR",
+         "find the project's missing audio files in DIR (by name and size) and save the project with them",
+         &CliApp::cmdRelink},
+        {"loudness", "PROJECT.vpf [--json]",
+         "EBU R128 integrated loudness and true peak of each CD track and of the whole disc", &CliApp::cmdLoudness},
     };
     return kCommands;
 }
@@ -446,10 +483,14 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
 int CliApp::cmdRender(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {"from", "to"}, {}))
+    if (!o.parse(words, {"from", "to", "normalize", "target"}, {}))
         return usage(o.error());
     if (o.positional().size() != 2)
         return usage("render needs a project file and an output file");
+    LoudnessTarget loudness;
+    std::string error;
+    if (!loudnessOption(o, loudness, error))
+        return usage(error);
     long long from = 0, to = -1;
     if (!o.intValue("from", from, 0, INT32_MAX) || !o.intValue("to", to, 0, INT32_MAX))
         return fail(o.error());
@@ -458,6 +499,7 @@ int CliApp::cmdRender(const std::vector<std::string>& words)
         return 1;
     ConsoleJobRunner runner(m_err);
     AudioExporter exporter(*doc, *m_host, runner, *m_prompter);
+    exporter.setLoudness(loudness);
     // Measured on the blocks as they go to the file: what was written, not a re-read.
     MixMeter meter;
     exporter.setSinkWrapper([&meter](SampleSink& file) -> SampleSink& {
@@ -476,19 +518,62 @@ int CliApp::cmdRender(const std::vector<std::string>& words)
     if (status != ExportStatus::Done)
         return 1;
     m_out << "Rendered " << range.length() << " frames to " << displayText(o.positional()[1]) << "\n";
+    if (loudness.mode != LoudnessMode::Off)
+        m_out << "Loudness gain: " << gainText(exporter.loudnessPlan().gains().at(0)) << "\n";
     m_out << "Peak: " << MixMeter::decibelText(meter.peak()) << " dBFS\n";
     if (const int64_t clipped = meter.clippedSamples(); clipped > 0)
         m_err << "quillon-cli: warning: " << clipped << " sample(s) at or above full scale were clipped\n";
     return 0;
 }
 
+int CliApp::cmdRelink(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {"search"}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 1 || !o.has("search"))
+        return usage("relink needs a project file and --search DIR");
+    const std::string folder = *o.value("search");
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return fail("'" + folder + "' is not a folder");
+    auto doc = newDocument();
+    SourceRelinker relinker(folder);
+    {
+        SourceRelinker::Scope scope(&relinker);
+        if (!load(*doc, o.positional()[0]))
+            return 1;
+    }
+    for (const auto& [from, to] : relinker.relinked())
+        m_out << displayText(from) << " -> " << displayText(to) << "\n";
+    if (!relinker.missing().empty()) {
+        // Saving now would drop the clips of the files still missing.
+        for (const std::string& path : relinker.missing())
+            m_err << "quillon-cli: not found: " << displayText(path) << "\n";
+        return fail("the project was not changed: " + std::to_string(relinker.missing().size()) +
+                    " audio file(s) are still missing");
+    }
+    if (relinker.relinked().empty()) {
+        m_out << "No audio file was missing\n";
+        return 0;
+    }
+    if (!save(*doc, o.positional()[0]))
+        return 1;
+    m_out << "Relinked " << relinker.relinked().size() << " clip(s)\n";
+    return 0;
+}
+
 int CliApp::cmdExportTracks(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {}, {}))
+    if (!o.parse(words, {"normalize", "target"}, {}))
         return usage(o.error());
     if (o.positional().size() != 2)
         return usage("export-tracks needs a project file and a folder");
+    LoudnessTarget loudness;
+    std::string error;
+    if (!loudnessOption(o, loudness, error))
+        return usage(error);
     const std::string& folder = o.positional()[1];
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec))
@@ -504,11 +589,15 @@ int CliApp::cmdExportTracks(const std::vector<std::string>& words)
         return fail(std::string(CdTrackExportList::kDuplicateText) + " (" + list.entry(*conflict).name + ")");
     ConsoleJobRunner runner(m_err);
     AudioExporter exporter(*doc, *m_host, runner, *m_prompter);
+    exporter.setLoudness(loudness);
     const ExportStatus status = exporter.exportCdTracks(list);
     if (status != ExportStatus::Done)
         return 1;
     for (size_t i = 0; i < list.size(); ++i)
-        m_out << displayText(list.path(i)) << "\n";
+        m_out << displayText(list.path(i))
+              << (loudness.mode != LoudnessMode::Off ? "  (gain " + gainText(exporter.loudnessPlan().gains().at(i)) + ")"
+                                                     : std::string())
+              << "\n";
     return 0;
 }
 

@@ -108,18 +108,19 @@ int CliApp::cmdDrives(const std::vector<std::string>& words)
 int CliApp::cmdBurn(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {"image", "drive", "speed", "normalize", "level"}, {"simulate"}))
+    if (!o.parse(words, {"image", "drive", "speed", "normalize", "level", "target"}, {"simulate"}))
         return usage(o.error());
     if (o.positional().size() != 1)
         return usage("burn needs exactly one project file");
     if (o.has("image") == o.has("drive"))
         return usage("burn needs either --image OUT.cue or --drive N");
     long long driveIndex = 0, speed = 0;
-    double level = 0;
+    double level = 0, target = LoudnessTarget::kDefaultTargetLufs;
     if (!o.intValue("drive", driveIndex, 0, 1000) || !o.intValue("speed", speed, 0, 1000) ||
-        !o.doubleValue("level", level, -40, 12))
+        !o.doubleValue("level", level, -40, 12) || !o.doubleValue("target", target, -70, 0))
         return fail(o.error());
     CdBurnOptions options;
+    options.targetLufs = target;
     options.simulate = o.has("simulate");
     options.level = float(std::pow(10.0, level * 0.05));
     options.speed = int32_t(speed);
@@ -130,8 +131,12 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
         options.normalize = NormalizeMode::PerTrack;
     else if (mode == "global")
         options.normalize = NormalizeMode::Global;
+    else if (mode == "track-loudness")
+        options.normalize = NormalizeMode::TrackLoudness;
+    else if (mode == "album-loudness")
+        options.normalize = NormalizeMode::AlbumLoudness;
     else
-        return usage("--normalize takes none, track or global, not '" + mode + "'");
+        return usage("--normalize takes none, track, global, track-loudness or album-loudness, not '" + mode + "'");
     std::string image;
     if (auto path = o.value("image")) {
         std::error_code ec;
@@ -226,6 +231,87 @@ int CliApp::cmdCover(const std::vector<std::string>& words)
     if (!CoverHandOff::write(o.positional()[1], text))
         return fail("cannot write " + o.positional()[1]);
     m_out << "Cover data written: " << displayText(o.positional()[1]) << "\n";
+    return 0;
+}
+
+} // namespace quillon
+
+#include "cd/cd_disc_plan.h"
+#include "cd/disc_loudness.h"
+#include <cstdio>
+
+namespace quillon {
+
+namespace {
+
+std::string loudnessNumber(double value, const char* format)
+{
+    if (!std::isfinite(value))
+        return "";
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string loudnessJson(const LoudnessReading& r)
+{
+    const std::string lufs = loudnessNumber(r.integratedLufs, "%.2f");
+    const std::string peak = loudnessNumber(r.truePeakDbtp, "%.2f");
+    return "{\"integrated_lufs\": " + (lufs.empty() ? "null" : lufs) +
+           ", \"true_peak_dbtp\": " + (peak.empty() ? "null" : peak) + "}";
+}
+
+std::string loudnessLine(const LoudnessReading& r)
+{
+    const std::string lufs = loudnessNumber(r.integratedLufs, "%.1f");
+    const std::string peak = loudnessNumber(r.truePeakDbtp, "%.1f");
+    return (lufs.empty() ? std::string("silent") : lufs + " LUFS") + ", true peak " +
+           (peak.empty() ? std::string("-inf") : peak) + " dBTP";
+}
+
+} // namespace
+
+int CliApp::cmdLoudness(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {"json"}))
+        return usage(o.error());
+    if (o.positional().size() != 1)
+        return usage("loudness needs exactly one project file");
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    if (doc->autoCdTracks())
+        doc->synchroniseCdTracks();
+    if (doc->format().nChannels != 2)
+        return fail(CdBurnWorkflow::kChannelsText);
+    CLabelList labels;
+    labels.copyFrom(doc->labels());
+    const CdDiscPlan plan(labels, doc->projectEnd(), int32_t(doc->sampleRate()));
+    if (!plan.refusal().empty())
+        return fail(plan.refusal());
+    DiscLoudness loudness;
+    DiscLoudness::Result result;
+    {
+        ConsoleBurnObserver observer(m_err);
+        result = loudness.measure(*doc, plan, observer);
+    }
+    if (result != DiscLoudness::Result::Measured)
+        return fail(result == DiscLoudness::Result::Cancelled ? "cancelled" : loudness.error());
+    const auto& tracks = loudness.tracks();
+    if (o.has("json")) {
+        m_out << "{\n  \"album\": " << loudnessJson(loudness.album()) << ",\n  \"tracks\": [";
+        for (size_t i = 0; i < tracks.size(); ++i)
+            m_out << (i ? "," : "") << "\n    " << loudnessJson(tracks[i]);
+        m_out << "\n  ]\n}\n";
+        return 0;
+    }
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        const std::string& title = plan.tracks()[i].title;
+        m_out << "CD track " << (i + 1) << (title.empty() ? "" : " (" + displayText(title) + ")") << ": "
+              << loudnessLine(tracks[i]) << "\n";
+    }
+    m_out << "Disc: " << loudnessLine(loudness.album()) << "\n";
     return 0;
 }
 

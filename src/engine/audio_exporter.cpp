@@ -6,6 +6,7 @@
 #include "engine/cd_track_export.h"
 #include "engine/file_writer_sink.h"
 #include "engine/job_runner.h"
+#include "engine/loudness_meter.h"
 #include "engine/render_job.h"
 #include "engine/renderer.h"
 #include "model/multitracker_doc.h"
@@ -51,9 +52,71 @@ bool AudioExporter::prepare()
     return true;
 }
 
-ExportStatus AudioExporter::renderInto(FileWriterSink& sink, const SampleRange& range)
+namespace {
+
+// The outcome of a finished job: Done, Stopped, or the failure's message in `error`.
+ExportStatus jobOutcome(const RenderJob& job, int outcome, std::string& error)
 {
-    RenderJob job(m_doc, range, m_wrapper ? &m_wrapper(sink) : &sink, 1.0f);
+    if (std::exception_ptr e = job.error()) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const ClassCom&) {
+            error = kClassComMessage;
+        } catch (const std::exception& ex) {
+            error = ex.what();
+        }
+        return ExportStatus::Failed;
+    }
+    if (job.result() == RenderJob::kFormatRefused) {
+        error = AudioExporter::kChannelsText;
+        return ExportStatus::Failed;
+    }
+    return outcome == JobRunner::kFinished ? ExportStatus::Done : ExportStatus::Stopped;
+}
+
+} // namespace
+
+float AudioExporter::gainFor(size_t piece) const
+{
+    return m_loudness.mode == LoudnessMode::Off || piece >= m_plan.gains().size() ? 1.0f : m_plan.gains()[piece];
+}
+
+ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun)
+{
+    m_readings.clear();
+    m_plan = LoudnessPlan();
+    if (m_loudness.mode == LoudnessMode::Off)
+        return ExportStatus::Done;
+    std::vector<std::unique_ptr<LoudnessMeter>> meters;
+    std::vector<const LoudnessMeter*> all;
+    for (const SampleRange& range : ranges) {
+        try {
+            meters.push_back(std::make_unique<LoudnessMeter>(m_doc.format().nChannels, m_doc.sampleRate(),
+                                                             range.length()));
+        } catch (const std::exception& e) {
+            return fail(e.what());
+        }
+        RenderJob job(m_doc, range, meters.back().get(), 1.0f);
+        job.setTitle(kMeasuringTitle);
+        std::string error;
+        const ExportStatus status = jobOutcome(job, m_runner.runJob(job), error);
+        if (status == ExportStatus::Failed)
+            return fail(error);
+        if (status != ExportStatus::Done)
+            return status;
+        m_readings.push_back(meters.back()->reading());
+        all.push_back(meters.back().get());
+    }
+    m_plan = LoudnessPlan(m_loudness, m_readings, LoudnessMeter::combined(all));
+    const std::string lowered = m_plan.loweredText(noun);
+    if (!lowered.empty())
+        m_prompter.showMessage(lowered, PromptIcon::Warning);
+    return ExportStatus::Done;
+}
+
+ExportStatus AudioExporter::renderInto(FileWriterSink& sink, const SampleRange& range, float gain)
+{
+    RenderJob job(m_doc, range, m_wrapper ? &m_wrapper(sink) : &sink, gain);
     const int outcome = m_runner.runJob(job);
     if (std::exception_ptr error = job.error()) {
         try {
@@ -86,7 +149,9 @@ ExportStatus AudioExporter::exportWithChoice()
     }
     if (!sink)
         return ExportStatus::Cancelled;
-    return renderInto(*sink, projectRange());
+    if (const ExportStatus measured = planLoudness({projectRange()}, "File"); measured != ExportStatus::Done)
+        return measured;
+    return renderInto(*sink, projectRange(), gainFor(0));
 }
 
 ExportStatus AudioExporter::exportToFile(const std::string& path) { return exportToFile(path, projectRange()); }
@@ -95,13 +160,15 @@ ExportStatus AudioExporter::exportToFile(const std::string& path, const SampleRa
 {
     if (!prepare())
         return ExportStatus::Failed;
+    if (const ExportStatus measured = planLoudness({range}, "File"); measured != ExportStatus::Done)
+        return measured;
     std::unique_ptr<FileWriterSink> sink;
     try {
         sink = FileWriterSink::create(m_host, path, destinationFormat(m_doc.format()), range.length());
     } catch (const ClassCom&) {
         return fail(kClassComMessage);
     }
-    return renderInto(*sink, range);
+    return renderInto(*sink, range, gainFor(0));
 }
 
 ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)
@@ -110,6 +177,11 @@ ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)
         return ExportStatus::Failed;
     if (list.firstConflict())
         return fail(CdTrackExportList::kDuplicateText);
+    std::vector<SampleRange> ranges;
+    for (const CdTrackExportEntry& e : list.entries())
+        ranges.push_back(e.range);
+    if (const ExportStatus measured = planLoudness(ranges, "CD track"); measured != ExportStatus::Done)
+        return measured;
     const WAVEFORMATEX destination = destinationFormat(m_doc.format());
     for (size_t i = 0; i < list.size(); ++i) {
         std::unique_ptr<FileWriterSink> sink;
@@ -118,7 +190,7 @@ ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)
         } catch (const ClassCom&) {
             return fail(kClassComMessage);
         }
-        const ExportStatus status = renderInto(*sink, list.entry(i).range);
+        const ExportStatus status = renderInto(*sink, list.entry(i).range, gainFor(i));
         if (status != ExportStatus::Done)
             return status;
     }

@@ -9,12 +9,14 @@
 // command-line tool's main thread) and returns after the worker has ended.
 
 #include "base/sample_range.h"
+#include "engine/loudness_plan.h"
 
 #include <quillon/wave_format.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -35,6 +37,7 @@ enum class ExportStatus {
 class AudioExporter {
 public:
     static constexpr const char* kChannelsText = "Only projects with two channels can be exported.";
+    static constexpr const char* kMeasuringTitle = "Measuring Loudness";
     // The stored default export format (an index into the filter's export formats).
     static constexpr const char* kDefaultFormatSection = "General";
     static constexpr const char* kDefaultFormatName = "DefExportFormat";
@@ -48,7 +51,7 @@ public:
 
     // "Export to Audio File...": the file filter lets the user choose file and type
     // (with the stored default format preselected), then the whole project is rendered
-    // into it at gain 1.0.
+    // into it (at gain 1.0 unless loudness normalisation is set).
     ExportStatus exportWithChoice();
     // The whole project, or a range, into `path` in the type its extension names.
     ExportStatus exportToFile(const std::string& path);
@@ -63,6 +66,15 @@ public:
     // block on to the file's.
     void setSinkWrapper(std::function<SampleSink&(SampleSink& file)> wrapper) { m_wrapper = std::move(wrapper); }
 
+    // Loudness normalisation of the files written by exportToFile() and exportCdTracks():
+    // each range is measured first, then rendered with the gain the plan gives it (for a
+    // single file both modes give one gain). Pieces the true-peak ceiling keeps below the
+    // target are named in a warning.
+    void setLoudness(const LoudnessTarget& target) { m_loudness = target; }
+    // The readings and gains of the last normalised export, one per file.
+    const std::vector<LoudnessReading>& loudnessReadings() const { return m_readings; }
+    const LoudnessPlan& loudnessPlan() const { return m_plan; }
+
     // Files whose render ran to its end in the last call.
     int filesCompleted() const { return m_filesCompleted; }
     // The message shown for the last failure, empty when there was none.
@@ -71,13 +83,19 @@ public:
 private:
     bool prepare();
     ExportStatus fail(const std::string& text);
-    ExportStatus renderInto(class FileWriterSink& sink, const SampleRange& range);
+    ExportStatus renderInto(class FileWriterSink& sink, const SampleRange& range, float gain);
+    // Measures the ranges and makes m_plan; Done, or how it ended.
+    ExportStatus planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun);
+    float gainFor(size_t piece) const;
 
     CMultitrackerDoc& m_doc;
     PluginHost& m_host;
     JobRunner& m_runner;
     Prompter& m_prompter;
     std::function<SampleSink&(SampleSink&)> m_wrapper;
+    LoudnessTarget m_loudness;
+    std::vector<LoudnessReading> m_readings;
+    LoudnessPlan m_plan;
     int m_filesCompleted = 0;
     std::string m_lastError;
 };

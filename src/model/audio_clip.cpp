@@ -1,4 +1,5 @@
 #include "model/audio_clip.h"
+#include "model/source_relinker.h"
 
 #include "base/archive.h"
 #include "base/memory_stream.h"
@@ -284,6 +285,25 @@ void CAudioClip::serialize(CArchive& ar)
         opened = openState(start, state.data(), state.size(), &failedPath);
     } catch (const ClassCom&) {
         opened = false;
+    }
+    if (!opened) {
+        if (SourceRelinker* relinker = SourceRelinker::active()) {
+            // A moved source: found elsewhere the clip opens it; found nowhere the clip
+            // stays without a source, and the track leaves it out.
+            std::vector<uint8_t> moved;
+            try {
+                moved = relinker->relink(FileFilter::create(host()), state, failedPath);
+                opened = !moved.empty() && openState(start, moved.data(), moved.size());
+            } catch (const ClassCom&) {
+                opened = false;
+            }
+            if (!opened) {
+                m_filter = FileFilter();
+                m_fileName = failedPath;
+                m_position = SampleRange(start, end);
+                return;
+            }
+        }
     }
     if (!opened) {
         // Name the source so the user knows what to restore.

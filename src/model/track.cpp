@@ -1,4 +1,5 @@
 #include "model/track.h"
+#include "model/source_relinker.h"
 
 #include "base/archive.h"
 #include "base/level.h"
@@ -612,6 +613,12 @@ void CTrack::serialize(CArchive& ar)
         CAudioClip* clip = readOwnedObjectAs<CAudioClip>(ar);
         if (!clip)
             throw ArchiveException(ArchiveException::Kind::BadIndex, "missing clip");
+        if (!clip->filter() && SourceRelinker::active()) {
+            // Its source was found nowhere: the project opens without it.
+            ar.readI32(); // its crossfade shape
+            SourceRelinker::active()->keep(std::unique_ptr<CAudioClip>(clip));
+            continue;
+        }
         m_clips.push_back(clip);
         const int32_t shape = ar.readI32();
         if (shape >= 0) {

@@ -194,6 +194,25 @@ std::string FileFilter::sourcePath() const
     return {};
 }
 
+std::vector<uint8_t> FileFilter::relinkState(const std::vector<uint8_t>& state, const std::string& path) const
+{
+    QuillonFfRelinkState p{state.data(), static_cast<uint32_t>(state.size()), path.c_str(), nullptr, 0, 0, -1};
+    m_instance.call(QUILLON_FF_RELINK_STATE, p);
+    std::vector<uint8_t> out(p.length);
+    p.buffer = out.data();
+    p.bufferSize = static_cast<uint32_t>(out.size());
+    m_instance.call(QUILLON_FF_RELINK_STATE, p);
+    out.resize(std::min<size_t>(out.size(), p.length));
+    return out;
+}
+
+int64_t FileFilter::recordedFileSize(const std::vector<uint8_t>& state) const
+{
+    QuillonFfRelinkState p{state.data(), static_cast<uint32_t>(state.size()), nullptr, nullptr, 0, 0, -1};
+    m_instance.call(QUILLON_FF_RELINK_STATE, p);
+    return p.recordedSize;
+}
+
 void FileFilter::editInWaveEditor(const std::string& name)
 {
     QuillonFfEditExternally p{name.c_str(), 0};

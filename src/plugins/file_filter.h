@@ -93,6 +93,10 @@ public:
     // The full path of the source; after a failed open, the path it tried (empty when the
     // open named none).
     std::string sourcePath() const;
+    // A state whose source is missing, rewritten to name `path` instead; the file size
+    // the state records (-1 when none). Need no open source.
+    std::vector<uint8_t> relinkState(const std::vector<uint8_t>& state, const std::string& path) const;
+    int64_t recordedFileSize(const std::vector<uint8_t>& state) const;
     // Hands the source to the wave editor; `name` is the file name without its folder.
     // Throws ClassCom(QUILLON_E_IO) when the editor cannot be started.
     void editInWaveEditor(const std::string& name);

@@ -30,7 +30,7 @@ AudioCdRecorderDialog::AudioCdRecorderDialog(CMultitrackerDoc& doc, SettingsStor
       m_devices(new QComboBox(this)), m_speeds(new QComboBox(this)), m_tracks(new QTreeWidget(this)),
       m_simulate(new QCheckBox(tr("Simulate before recording"), this)),
       m_testSpeed(new QCheckBox(tr("Test maximum speed before burning"), this)), m_normalize(new QComboBox(this)),
-      m_level(new QDoubleSpinBox(this)), m_properties(new QPushButton(tr("Properties..."), this))
+      m_level(new QDoubleSpinBox(this)), m_target(new QDoubleSpinBox(this)), m_properties(new QPushButton(tr("Properties..."), this))
 {
     setWindowTitle(tr("Audio CD Recorder"));
     m_labels.copyFrom(doc.labels());
@@ -57,13 +57,28 @@ AudioCdRecorderDialog::AudioCdRecorderDialog(CMultitrackerDoc& doc, SettingsStor
     layout->addLayout(rowButtons);
     layout->addWidget(m_simulate);
     layout->addWidget(m_testSpeed);
-    m_normalize->addItems({tr("Do not normalize"), tr("Normalize each CD track separately"), tr("Normalize globally")});
+    // The order is NormalizeMode's.
+    m_normalize->addItems({tr("Do not normalize"), tr("Normalize each CD track separately"), tr("Normalize globally"),
+                           tr("Match track loudness"), tr("Album loudness")});
+    m_target->setRange(-40.0, -5.0);
+    m_target->setDecimals(1);
+    m_target->setValue(LoudnessTarget::kDefaultTargetLufs);
+    m_target->setSuffix(tr(" LUFS"));
     m_level->setRange(-24.0, 0.0);
     m_level->setDecimals(1);
     m_level->setSuffix(tr(" dB"));
     auto* normal = new QFormLayout;
     normal->addRow(tr("Normalization:"), m_normalize);
     normal->addRow(tr("Level:"), m_level);
+    normal->addRow(tr("Loudness target:"), m_target);
+    // Peak modes use the level, loudness modes the target.
+    auto showModeFields = [this] {
+        const auto mode = NormalizeMode(m_normalize->currentIndex());
+        m_level->setEnabled(mode == NormalizeMode::PerTrack || mode == NormalizeMode::Global);
+        m_target->setEnabled(mode == NormalizeMode::TrackLoudness || mode == NormalizeMode::AlbumLoudness);
+    };
+    connect(m_normalize, &QComboBox::currentIndexChanged, this, showModeFields);
+    showModeFields();
     layout->addLayout(normal);
     auto* buttons = new QHBoxLayout;
     auto* burnButton = new QPushButton(tr("Burn..."), this);
@@ -211,6 +226,7 @@ bool AudioCdRecorderDialog::burn()
     options.testSpeed = m_testSpeed->isChecked();
     options.normalize = NormalizeMode(m_normalize->currentIndex());
     options.level = float(std::pow(10.0, m_level->value() * 0.05));
+    options.targetLufs = m_target->value();
     PluginHost* host = PluginHost::current();
     if (!host)
         return false;

@@ -45,6 +45,7 @@ public:
     QComboBox* speedBox() const { return m_speeds; }
     QTreeWidget* trackList() const { return m_tracks; }
     QComboBox* normalizeBox() const { return m_normalize; }
+    QDoubleSpinBox* targetBox() const { return m_target; }
     QDoubleSpinBox* levelBox() const { return m_level; }
     QPushButton* propertiesButton() const { return m_properties; }
     CLabelList& labelCopy() { return m_labels; }
@@ -73,6 +74,7 @@ private:
     QCheckBox* m_testSpeed;
     QComboBox* m_normalize;
     QDoubleSpinBox* m_level;
+    QDoubleSpinBox* m_target;
     QPushButton* m_properties;
     class CdBurnWorkflow* m_workflow = nullptr;
 };

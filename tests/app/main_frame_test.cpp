@@ -10,6 +10,7 @@
 #include "base/folder_settings.h"
 #include "model/audio_clip.h"
 #include "model/multitracker_doc.h"
+#include "model/source_relinker.h"
 #include "model/track.h"
 #include "plugins/file_filter.h"
 #include "support/test_audio.h"
@@ -378,6 +379,37 @@ TEST_F(MainFrameTest, TheChainCommandsShowOneEditorAndTheGroupsDialogHidesIt)
     ASSERT_TRUE(frame().runCommand(cmd::kAssignableGroups));
     EXPECT_TRUE(hiddenWhileOpen);
     EXPECT_FALSE(editor->isVisible());
+}
+
+// Opening a project whose audio files moved: the user is asked to search, the found file
+// is used, the lost one is named, and the project opens with what was found.
+TEST_F(MainFrameTest, MissingAudioFilesAreSearchedForAndTheRestIsListed)
+{
+    const std::string a = tone("a.wav"), b = tone("b.wav");
+    frame().insertFiles({QString::fromStdString(a), QString::fromStdString(b)});
+    ASSERT_EQ(doc().trackAt(0)->clips().size(), 2u);
+    const QString project = QString::fromStdString(tmp.file("moved.vpf"));
+    ASSERT_TRUE(frame().saveProject(project));
+    std::filesystem::create_directories(tmp.file("elsewhere/deep"));
+    std::filesystem::rename(a, tmp.file("elsewhere/deep/a.wav"));
+    std::filesystem::remove(b);
+    frame().newProject();
+
+    QString searched;
+    frame().setRelinkFolderChooser([&] {
+        searched = QString::fromStdString(tmp.file("elsewhere"));
+        return searched;
+    });
+    watcher.queueAnswer(true);
+    ASSERT_TRUE(frame().openProject(project));
+    EXPECT_FALSE(searched.isEmpty());
+    ASSERT_EQ(doc().trackAt(0)->clips().size(), 1u);
+    EXPECT_EQ(doc().trackAt(0)->clips()[0]->fileName(), tmp.file("elsewhere/deep/a.wav"));
+    EXPECT_TRUE(doc().isModified());
+    ASSERT_FALSE(watcher.messages().empty());
+    const std::string listed = watcher.messages().back();
+    EXPECT_NE(listed.find(SourceRelinker::kMissingText), std::string::npos) << listed;
+    EXPECT_NE(listed.find(b), std::string::npos) << listed;
 }
 
 } // namespace

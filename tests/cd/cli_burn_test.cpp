@@ -104,3 +104,65 @@ TEST_F(CliBurnTest, CoverWritesTheHandOffFile)
 
 } // namespace
 } // namespace quillon::test
+
+#include "engine/loudness_meter.h"
+#include <regex>
+
+namespace quillon::test {
+namespace {
+
+std::vector<double> jsonNumbers(const std::string& text, const std::string& key)
+{
+    std::vector<double> found;
+    const std::regex pattern("\"" + key + "\": (-?[0-9.]+)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
+        found.push_back(std::stod((*it)[1]));
+    return found;
+}
+
+// Two 1 kHz sines, -23 and -33 dBFS, in a 48 kHz project: measured as the disc will
+// hold them, then burned with each track matched to -14 LUFS.
+TEST_F(CliBurnTest, LoudnessIsMeasuredAndMatchedPerCdTrack)
+{
+    const std::string project = tmp.file("l.vpf");
+    ASSERT_EQ(run({"new", project, "--rate", "48000"}), 0) << err.str();
+    auto sine = [&](const std::string& name, double db) {
+        std::vector<float> frames(size_t(8 * 48000) * 2);
+        for (size_t f = 0; f < frames.size() / 2; ++f)
+            frames[2 * f] = frames[2 * f + 1] =
+                float(std::pow(10.0, db / 20.0) * std::sin(2.0 * M_PI * 1000.0 * double(f) / 48000.0));
+        EXPECT_TRUE(writeAudio(tmp.file(name), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, frames));
+        return tmp.file(name);
+    };
+    ASSERT_EQ(run({"add", project, sine("a.wav", -23.0)}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, sine("b.wav", -33.0), "--at", std::to_string(10 * 48000)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto"}), 0) << err.str();
+    ASSERT_EQ(run({"loudness", project, "--json"}), 0) << err.str();
+    const std::vector<double> lufs = jsonNumbers(out.str(), "integrated_lufs");
+    const std::vector<double> peaks = jsonNumbers(out.str(), "true_peak_dbtp");
+    ASSERT_EQ(lufs.size(), 3u) << out.str(); // the album first, then each track
+    ASSERT_EQ(peaks.size(), 3u) << out.str();
+    EXPECT_NEAR(lufs[1], -23.0, 0.1);
+    EXPECT_NEAR(lufs[2], -33.0, 0.1);
+    EXPECT_GT(lufs[0], -27.0); // the louder track dominates the disc
+    EXPECT_LT(lufs[0], -23.0);
+    EXPECT_NEAR(peaks[0], -23.0, 0.2);
+
+    ASSERT_EQ(run({"burn", project, "--image", tmp.file("l.cue"), "--normalize", "track-loudness"}), 0) << err.str();
+    for (int n = 1; n <= 2; ++n) {
+        SF_INFO info{};
+        const std::vector<float> frames = readAudio(tmp.file("work/track" + std::to_string(n) + ".wav"), &info);
+        ASSERT_EQ(info.samplerate, 44100);
+        LoudnessMeter meter(2, 44100);
+        meter.addFrames(frames.data(), int64_t(frames.size() / 2));
+        EXPECT_NEAR(meter.reading().integratedLufs, -14.0, 0.5) << n;
+        EXPECT_LE(meter.reading().truePeakDbtp, -1.0) << n;
+    }
+    EXPECT_EQ(run({"burn", project, "--image", tmp.file("m.cue"), "--normalize", "album-loudness", "--target", "-9"}), 0)
+        << err.str();
+    // The louder track at -9 LUFS would peak near -9 dBTP; fine. Nothing was lowered.
+    EXPECT_EQ(err.str().find("lowered"), std::string::npos) << err.str();
+}
+
+} // namespace
+} // namespace quillon::test

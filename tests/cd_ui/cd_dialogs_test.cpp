@@ -106,3 +106,44 @@ TEST_F(CdDialogsTest, EraseOffersQuickEraseAndReportsWhatIsWrong)
 
 } // namespace
 } // namespace quillon::test
+
+#include "engine/loudness_meter.h"
+#include <QDoubleSpinBox>
+
+namespace quillon::test {
+namespace {
+
+// The recorder's loudness modes: the target field only counts for them, and the burned
+// tracks measure as the target the user set.
+TEST_F(CdDialogsTest, MatchTrackLoudnessBurnsTracksAtTheTarget)
+{
+    // Constant levels have no loudness; sines replace them.
+    addTrack();
+    auto sine = [this](const std::string& name, double amplitude) {
+        return writeSignal(name, 6 * 44100, [=](int, int64_t f) {
+            return amplitude * std::sin(2.0 * M_PI * 1000.0 * double(f) / 44100.0);
+        });
+    };
+    doc.trackAt(0)->setVolume(0.0f);
+    addClip(1, sine("s1.wav", 0.1), 0);
+    addClip(1, sine("s2.wav", 0.02), 8 * 44100);
+    AudioCdRecorderDialog dialog(doc, settings, prompter);
+    ASSERT_TRUE(dialog.initialise());
+    dialog.deviceBox()->setCurrentIndex(dialog.deviceBox()->findText("Image Recorder"));
+    EXPECT_FALSE(dialog.targetBox()->isEnabled());
+    dialog.normalizeBox()->setCurrentIndex(dialog.normalizeBox()->findText("Match track loudness"));
+    EXPECT_TRUE(dialog.targetBox()->isEnabled());
+    EXPECT_FALSE(dialog.levelBox()->isEnabled());
+    dialog.targetBox()->setValue(-20.0);
+    dialog.setImagePathChooser([this] { return std::optional<std::string>(tmp.file("l.cue")); });
+    ASSERT_TRUE(dialog.burn()) << (prompter.messages().empty() ? "" : prompter.messages().back());
+    for (int n = 1; n <= 2; ++n) {
+        const std::vector<float> frames = readAudio(tmp.file("work/track" + std::to_string(n) + ".wav"));
+        LoudnessMeter meter(2, 44100);
+        meter.addFrames(frames.data(), int64_t(frames.size() / 2));
+        EXPECT_NEAR(meter.reading().integratedLufs, -20.0, 0.5) << n;
+    }
+}
+
+} // namespace
+} // namespace quillon::test

@@ -218,3 +218,43 @@ TEST_F(CliTest, EffectChainsAndPresetsAreScriptable)
     EXPECT_EQ(run({"effect", project, "--track", "0", "--add", "No Such Effect"}), 1);
     EXPECT_EQ(bytesOf(project), before);
 }
+
+// Moved sources are found by name and size: the relinked project renders the very
+// samples it rendered before the move. A file of the same name but another size is no match.
+TEST_F(CliTest, RelinkFindsMovedFilesAndTheMixStaysTheSame)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(tmp.file("media/sub"));
+    const std::string a = tone("media/a.wav", 440, 1.5), b = tone("media/sub/b.wav", 660, 1.0);
+    const std::string project = tmp.file("r.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, a, b}), 0) << err.str();
+    ASSERT_EQ(run({"render", project, tmp.file("before.wav")}), 0) << err.str();
+
+    fs::create_directories(tmp.file("moved/x"));
+    fs::create_directories(tmp.file("moved/decoy"));
+    tone("moved/decoy/a.wav", 440, 1.0); // same name, another size, sorted first
+    fs::rename(tmp.file("media/a.wav"), tmp.file("moved/x/a.wav"));
+    fs::rename(tmp.file("media/sub/b.wav"), tmp.file("moved/b.wav"));
+    EXPECT_EQ(run({"render", project, tmp.file("broken.wav")}), 1);
+    EXPECT_NE(err.str().find("a.wav"), std::string::npos) << err.str();
+
+    ASSERT_EQ(run({"relink", project, "--search", tmp.file("moved")}), 0) << err.str();
+    EXPECT_NE(out.str().find(tmp.file("moved/x/a.wav")), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("decoy"), std::string::npos) << out.str();
+    ASSERT_EQ(run({"render", project, tmp.file("after.wav")}), 0) << err.str();
+    SF_INFO i1{}, i2{};
+    const std::vector<float> before = test::readAudio(tmp.file("before.wav"), &i1);
+    const std::vector<float> after = test::readAudio(tmp.file("after.wav"), &i2);
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(before, after);
+
+    // A file found nowhere: named, and the project is left as it was.
+    fs::remove(tmp.file("moved/b.wav"));
+    fs::rename(tmp.file("moved/x/a.wav"), tmp.file("a.wav"));
+    const std::string saved = bytesOf(project);
+    EXPECT_EQ(run({"relink", project, "--search", tmp.file("moved")}), 1);
+    EXPECT_NE(err.str().find("not found: " + tmp.file("moved/b.wav")), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("not found: " + tmp.file("moved/x/a.wav")), std::string::npos) << err.str();
+    EXPECT_EQ(bytesOf(project), saved);
+}

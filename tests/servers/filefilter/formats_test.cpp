@@ -288,7 +288,7 @@ TEST(FileFilterState, ReopensTheSameSource)
     for (size_t cut = 0; cut < state.size(); ++cut)
         EXPECT_FALSE(other.openState(state.data(), static_cast<uint32_t>(cut))) << cut;
     std::vector<uint8_t> lying = state;
-    lying[12] = 0xFF; // path length beyond the block
+    lying[28] = 0xFF; // path length beyond the block (the path follows the 16-byte file size record)
     EXPECT_FALSE(other.openState(lying));
     std::vector<uint8_t> future = state;
     future[4] = 99; // a version this filter cannot read
