@@ -25,6 +25,9 @@
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
 #include "ui/project_settings_dialog.h"
+#include "ui/qt_folder_chooser.h"
+#include "ui/recording_console.h"
+#include "ui/recording_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
 #include "ui/master_view.h"
@@ -104,7 +107,8 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_master = new CMasterView(m_doc, *m_view);
     m_master->setMinimumHeight(kMasterMinimumHeight);
     // The transport toolbar of the master strip runs the window's own commands.
-    for (int id : {cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kPlayLooped, cmd::kStopPlaying, 0, cmd::kPreviousCdTrack,
+    for (int id : {cmd::kRecord, 0, cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kPlayLooped, cmd::kStopPlaying, 0,
+                   cmd::kPreviousCdTrack,
                    cmd::kRewind, cmd::kFastForward, cmd::kNextCdTrack}) {
         if (id == 0)
             m_master->transportBar()->addSeparator();
@@ -134,6 +138,8 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     connect(m_headers, &CTrackInfoView::trackContextMenuRequested, this, &CMainFrame::showTrackMenu);
     connect(m_view, &CMultitrackerView::waveEditorRequested, this, [this] { runCommand(cmd::kWaveEditor); });
 
+    m_folderChooser = std::make_unique<QtFolderChooser>(this);
+    m_doc.setFolderChooser(m_folderChooser.get());
     m_doc.hints().addObserver(this);
     m_doc.setPeakPollStarter([this] { m_peakTimer.start(kPeakPollMs, this); });
     // The framework's idle update: command states and status panes follow the document.
@@ -194,6 +200,7 @@ void CMainFrame::rebuildRecentMenu()
 CMainFrame::~CMainFrame()
 {
     m_doc.setPeakPollStarter({});
+    m_doc.setFolderChooser(nullptr);
     m_doc.hints().removeObserver(this);
 }
 
@@ -439,6 +446,11 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
             {cmd::kNextCdTrack, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Go to End"),
              QT_TRANSLATE_NOOP("CMainFrame", "Go to next CD Track"), QKeySequence(), 0, false,
              [](F& f) { f.m_transport->nextLabel(); }, transport},
+
+            // Recording, export and devices.
+            {cmd::kRecord, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Record..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Record a new take at the cursor of the current track"), QKeySequence(), 0,
+             true, [](F& f) { f.record(); }},
 
             {cmd::kWaveEditor, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Edit Audio File in Wave Editor..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"), QKeySequence(), 53,
@@ -1053,6 +1065,20 @@ void CMainFrame::addEffect(int commandId)
     } catch (const ClassCom&) {
         m_prompter.showMessage(kClassComError, PromptIcon::Error);
     }
+}
+
+void CMainFrame::record()
+{
+    std::string take;
+    if (!m_doc.newTakeFile(take))
+        return;
+    RecordingSettingsDialog settings(m_settings, QString::fromStdString(take), this);
+    if (settings.exec() != QDialog::Accepted)
+        return;
+    RecordingConsole console(m_doc, m_settings, m_prompter, m_transport, settings.destination(), settings.bits(),
+                             settings.stereo(), RecordingConsole::Mode::Console, this);
+    if (console.initialise())
+        console.exec();
 }
 
 void CMainFrame::about()

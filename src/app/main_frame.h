@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -32,6 +33,7 @@ class CMultitrackerView;
 class CMasterView;
 class CTrackInfoView;
 class EffectCatalog;
+class FolderChooser;
 class Prompter;
 class SettingsStore;
 class TransportControl;
@@ -148,6 +150,8 @@ private:
     void adjustSilence();
     void configureSaveOptions();
     void about();
+    // Recording, export and devices.
+    void record();
     void addEffect(int commandId);
     bool saveAs();
     void addRecent(const QString& path);
@@ -184,6 +188,7 @@ private:
     std::vector<int> m_commandLog;
     QBasicTimer m_peakTimer;
     QBasicTimer m_idleTimer;
+    std::unique_ptr<FolderChooser> m_folderChooser;
 };
 
 } // namespace quillon
