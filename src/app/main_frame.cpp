@@ -24,6 +24,10 @@
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
+#include "engine/audio_exporter.h"
+#include "engine/cd_track_export.h"
+#include "ui/cd_track_export_dialog.h"
+#include "ui/job_progress_dialog.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/qt_folder_chooser.h"
 #include "ui/recording_console.h"
@@ -322,6 +326,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
             {cmd::kConfigureSaveOptions, "file", QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"), QKeySequence(), 0, false,
              [](F& f) { f.configureSaveOptions(); }},
+            {cmd::kExportAudioFile, "file", QT_TRANSLATE_NOOP("CMainFrame", "&Export to Audio File..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write the whole mix into one audio file"), QKeySequence(), 0, true,
+             [](F& f) { f.exportAudioFile(); }},
+            {cmd::kExportCdTracks, "file", QT_TRANSLATE_NOOP("CMainFrame", "Export CD Tracks to Audio Files..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write one audio file per CD track into a folder"), QKeySequence(), 0,
+             false, [](F& f) { f.exportCdTracks(); }},
             // The recent files go before Exit (see buildMenus).
             {cmd::kExit, "file", QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
              QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"), QKeySequence::Quit,
@@ -1079,6 +1089,31 @@ void CMainFrame::record()
                              settings.stereo(), RecordingConsole::Mode::Console, this);
     if (console.initialise())
         console.exec();
+}
+
+void CMainFrame::exportAudioFile()
+{
+    PluginHost* host = PluginHost::current();
+    if (!host) {
+        m_prompter.showMessage(kClassComError, PromptIcon::Error);
+        return;
+    }
+    JobProgressDialog::Runner runner(this);
+    AudioExporter(m_doc, *host, runner, m_prompter).exportWithChoice();
+}
+
+void CMainFrame::exportCdTracks()
+{
+    CdTrackExportDialog dialog(CdTrackExportList(m_doc.labels(), m_doc.projectEnd()), m_prompter, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PluginHost* host = PluginHost::current();
+    if (!host) {
+        m_prompter.showMessage(kClassComError, PromptIcon::Error);
+        return;
+    }
+    JobProgressDialog::Runner runner(this);
+    AudioExporter(m_doc, *host, runner, m_prompter).exportCdTracks(dialog.list());
 }
 
 void CMainFrame::about()

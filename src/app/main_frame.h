@@ -152,6 +152,8 @@ private:
     void about();
     // Recording, export and devices.
     void record();
+    void exportAudioFile();
+    void exportCdTracks();
     void addEffect(int commandId);
     bool saveAs();
     void addRecent(const QString& path);

@@ -247,5 +247,34 @@ TEST_F(RecordingConsoleTest, ClosingTheWindowAsksAndOnlyDiscardDeletes)
     EXPECT_EQ(doc.trackAt(0)->clips().size(), 1u);
 }
 
+TEST_F(RecordingConsoleTest, AsAWizardPageTheTakeStartsAtZeroAndIsHandedOverAsAClip)
+{
+    start();
+    CMultitrackerDoc& doc = *app->document();
+    doc.setCursor(3 * kRate);
+    const std::string take = tmp.file("side.wav");
+    RecordingConsole console(doc, settings, prompter, app->transport(), QString::fromStdString(take), 16, true,
+                             RecordingConsole::Mode::Wizard);
+    ASSERT_TRUE(console.initialise());
+    console.show();
+    EXPECT_TRUE(console.keepButton()->isHidden());
+    EXPECT_TRUE(console.discardButton()->isHidden());
+    EXPECT_EQ(console.state()->insertionPosition(), 0);
+    QSignalSpy started(&console, &RecordingConsole::recordingStarted);
+    click(console, console.recordAction());
+    EXPECT_EQ(started.count(), 1) << "the wizard enables Next";
+    EXPECT_FALSE(app->transport()->isPlaying()) << "no playing along in a wizard";
+    ASSERT_TRUE(recordAtLeast(console, 2 * kBuffer));
+
+    // Escape does not end a wizard's take; leaving the page does.
+    QTest::keyClick(&console, Qt::Key_Escape);
+    EXPECT_TRUE(console.isVisible());
+    std::unique_ptr<CAudioClip> clip = console.takeClip();
+    ASSERT_TRUE(clip);
+    EXPECT_EQ(clip->start(), 0);
+    EXPECT_EQ(clip->end(), console.recordedFrames());
+    EXPECT_EQ(doc.trackAt(0)->clips().size(), 0u) << "not inserted";
+}
+
 } // namespace
 } // namespace quillon::test
