@@ -28,6 +28,9 @@
 #include "engine/cd_track_export.h"
 #include "ui/cd_track_export_dialog.h"
 #include "ui/job_progress_dialog.h"
+#include "model/playlist_reader.h"
+#include "ui/file_dialog_filters.h"
+#include "ui/insert_playlist_dialog.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/qt_folder_chooser.h"
 #include "ui/recording_console.h"
@@ -77,23 +80,6 @@ constexpr const char* kWizardUnavailableText = QT_TRANSLATE_NOOP("CMainFrame", "
 
 constexpr const char* kProjectFilter = QT_TRANSLATE_NOOP("CMainFrame", "Varda Quillon Project Files (*.vpf)");
 
-// The file filter's list ("description|patterns|" pairs) as dialog filters.
-QString dialogFilters(const std::string& list)
-{
-    const QStringList parts = QString::fromStdString(list).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString description = parts[i];
-        if (!description.contains(QLatin1Char('(')))
-            description += QStringLiteral(" (%1)").arg(patterns);
-        filters << description;
-    }
-    filters << QCoreApplication::translate("CMainFrame", "All Files (*.*)").replace(QStringLiteral("*.*"), QStringLiteral("*"));
-    return filters.join(QStringLiteral(";;"));
-}
-
 } // namespace
 
 CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter& prompter,
@@ -111,8 +97,7 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     m_master = new CMasterView(m_doc, *m_view);
     m_master->setMinimumHeight(kMasterMinimumHeight);
     // The transport toolbar of the master strip runs the window's own commands.
-    for (int id : {cmd::kRecord, 0, cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kPlayLooped, cmd::kStopPlaying, 0,
-                   cmd::kPreviousCdTrack,
+    for (int id : {cmd::kPlayFromCursor, cmd::kPlayAll, cmd::kPlayLooped, cmd::kStopPlaying, 0, cmd::kPreviousCdTrack,
                    cmd::kRewind, cmd::kFastForward, cmd::kNextCdTrack}) {
         if (id == 0)
             m_master->transportBar()->addSeparator();
@@ -970,15 +955,33 @@ void CMainFrame::insertAudioFiles()
     std::string list;
     if (!m_doc.fileFilterText(list))
         return;
-    const QStringList files =
-        QFileDialog::getOpenFileNames(this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(), dialogFilters(list));
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(),
+        FileDialogFilters::fromList(list, true));
     if (files.isEmpty())
         return;
     insertFiles(files);
 }
 
-QStringList CMainFrame::insertFiles(const QStringList& files)
+QStringList CMainFrame::insertFiles(const QStringList& chosen)
 {
+    // Playlists give their entries; several files are ordered and given their overlap
+    // in "Insert Playlist".
+    std::vector<std::string> paths;
+    for (const QString& f : chosen)
+        paths.push_back(f.toStdString());
+    QStringList files;
+    for (const std::string& path : PlaylistReader::expand(paths))
+        files << QString::fromStdString(path);
+    int32_t overlap = 0;
+    if (files.size() > 1) {
+        InsertPlaylistDialog dialog(files, m_settings, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        files = dialog.files();
+        overlap = dialog.overlap(m_doc.sampleRate());
+    }
+
     // The document passes over files it cannot open without a word; each is tried here
     // first so that the user learns which ones did not arrive.
     std::vector<std::string> names;
@@ -1001,7 +1004,7 @@ QStringList CMainFrame::insertFiles(const QStringList& files)
             unreadable << QDir::toNativeSeparators(f);
     }
     if (!names.empty())
-        m_doc.insertAudioFiles(names, 0);
+        m_doc.insertAudioFiles(names, overlap);
     QApplication::restoreOverrideCursor();
     if (!unreadable.isEmpty())
         m_prompter.showMessage(

@@ -83,8 +83,10 @@ public:
     // "Recent File List" as File1 .. File4.
     static constexpr int kRecentFiles = 4;
     const QStringList& recentFiles() const { return m_recent; }
-    // Insert Audio File(s) after the dialog: the readable files go in at the cursor,
-    // then one message names every file that could not be read (returned as well).
+    // Insert Audio File(s) after the dialog: playlists give their entries; several
+    // files go through "Insert Playlist" (order, crossfade); the readable files go in
+    // at the cursor, then one message names every file that could not be read
+    // (returned as well). Nothing happens when "Insert Playlist" is cancelled.
     QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
