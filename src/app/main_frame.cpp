@@ -29,6 +29,7 @@
 #include "ui/cd_track_export_dialog.h"
 #include "ui/job_progress_dialog.h"
 #include "model/playlist_reader.h"
+#include "ui/device_settings_dialog.h"
 #include "ui/file_dialog_filters.h"
 #include "ui/insert_playlist_dialog.h"
 #include "ui/project_settings_dialog.h"
@@ -480,6 +481,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
         t.push_back({cmd::kProjectSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"),
                      QKeySequence(), 0, false, [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kDeviceSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Device Settings..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Choose the sound devices that record and play"),
+                     QKeySequence(), 0, false, [](F& f) {
+                         DeviceSettingsDialog dialog(f.m_settings, &f);
+                         dialog.exec();
+                     }});
         t.push_back({cmd::kAbout, "help", QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"), QKeySequence(), 0,
                      false, [](F& f) { f.about(); }});
