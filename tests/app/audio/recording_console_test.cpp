@@ -247,6 +247,24 @@ TEST_F(RecordingConsoleTest, ClosingTheWindowAsksAndOnlyDiscardDeletes)
     EXPECT_EQ(doc.trackAt(0)->clips().size(), 1u);
 }
 
+TEST_F(RecordingConsoleTest, ADeviceThatCannotOpenIsReportedAndRecordIsIgnored)
+{
+    AlsaDeviceOptions options = AlsaTestSetup::defaults();
+    options.unavailable = true;
+    AlsaTestSetup::configure(options);
+    start();
+    const std::string take = tmp.file("take.wav");
+    auto console = openConsole(take);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.entries().empty(); }, 15000));
+    EXPECT_EQ(prompter.messages(), std::vector<std::string>{RecordingState::kOpenErrorText});
+    click(*console, console->recordAction());
+    EXPECT_TRUE(console->state()->isPaused());
+    EXPECT_FALSE(app->transport()->isPlaying());
+    EXPECT_TRUE(console->isVisible()) << "the console stays open";
+    QTest::mouseClick(console->discardButton(), Qt::LeftButton);
+    EXPECT_FALSE(console->isVisible());
+}
+
 TEST_F(RecordingConsoleTest, AsAWizardPageTheTakeStartsAtZeroAndIsHandedOverAsAClip)
 {
     start();
