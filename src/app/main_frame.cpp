@@ -62,6 +62,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
 #include <map>
 #include <string_view>
 
@@ -1011,8 +1013,22 @@ QStringList CMainFrame::insertFiles(const QStringList& chosen)
         else
             unreadable << QDir::toNativeSeparators(f);
     }
-    if (!names.empty())
-        m_doc.insertAudioFiles(names, overlap);
+    const bool wasEmpty = m_doc.projectEnd() == 0;
+    if (!names.empty() && m_doc.insertAudioFiles(names, overlap) > 0 && wasEmpty) {
+        // The first audio of a project: show it, ending just after the cursor.
+        const CTrack* track = m_doc.trackAt(m_doc.currentTrack());
+        const CAudioClip* last = nullptr;
+        for (const CAudioClip* clip : track->clips())
+            if (!last || clip->end() > last->end())
+                last = clip;
+        if (last) {
+            const double length = double(last->end()) - last->start();
+            SampleRange shown(int32_t(std::max(0.0, m_doc.cursor() - 1.1 * length)),
+                              int32_t(std::min(double(INT32_MAX), m_doc.cursor() + 0.1 * length)));
+            shown.clamp(SampleRange(0, m_doc.projectLength()));
+            m_view->setVisibleRange(shown);
+        }
+    }
     QApplication::restoreOverrideCursor();
     if (!unreadable.isEmpty())
         m_prompter.showMessage(

@@ -9,6 +9,7 @@
 #include "model/track.h"
 #include "support/test_audio.h"
 #include "ui/insert_playlist_dialog.h"
+#include "ui/multitracker_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -128,6 +129,10 @@ TEST_F(InsertPlaylistTest, APlaylistIsExpandedOrderedAndCrossfadedAndTheOptionsA
     // 0.4 s at 44 100 Hz.
     EXPECT_EQ(clips[1]->start(), clips[0]->end() - 17640);
     EXPECT_EQ(clips[2]->start(), clips[1]->end() - 17640);
+    // The first audio of the project is brought into view, ending just after the cursor.
+    const int32_t cursor = doc.cursor();
+    EXPECT_EQ(cursor, clips[2]->end() - 17640);
+    EXPECT_EQ(app->frame()->view()->visibleRange(), SampleRange(cursor - 44000, cursor + 4000));
 
     // The stored options come back, and a new time is stored in milliseconds.
     onNextPlaylistDialog([&](InsertPlaylistDialog& dialog) {
