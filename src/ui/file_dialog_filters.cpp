@@ -25,7 +25,8 @@ QString FileDialogFilters::fromList(const std::string& list, bool withPlaylists)
         filters << description;
     }
     // Qt's dialogs match "*" against every name; "*.*" would leave out names without a dot.
-    filters << QCoreApplication::translate("FileDialogFilters", "All Files (*.*)").replace(QStringLiteral("*.*"),
+    // The text keeps the main window's translation context, where the packs have it.
+    filters << QCoreApplication::translate("CMainFrame", "All Files (*.*)").replace(QStringLiteral("*.*"),
                                                                                            QStringLiteral("*"));
     return filters.join(QStringLiteral(";;"));
 }
