@@ -34,6 +34,7 @@ class CMultitrackerView;
 class CMasterView;
 class CTrackInfoView;
 class EffectCatalog;
+class FolderChooser;
 class Prompter;
 class SettingsStore;
 class TransportControl;
@@ -84,8 +85,10 @@ public:
     // "Recent File List" as File1 .. File4.
     static constexpr int kRecentFiles = 4;
     const QStringList& recentFiles() const { return m_recent; }
-    // Insert Audio File(s) after the dialog: the readable files go in at the cursor,
-    // then one message names every file that could not be read (returned as well).
+    // Insert Audio File(s) after the dialog: playlists give their entries; several
+    // files go through "Insert Playlist" (order, crossfade); the readable files go in
+    // at the cursor, then one message names every file that could not be read
+    // (returned as well). Nothing happens when "Insert Playlist" is cancelled.
     QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
@@ -165,6 +168,10 @@ private:
     void adjustSilence();
     void configureSaveOptions();
     void about();
+    // Recording, export and devices.
+    void record();
+    void exportAudioFile();
+    void exportCdTracks();
     void addEffect(int commandId);
     void assignableGroups();
     void preferences();
@@ -208,6 +215,7 @@ private:
     std::unique_ptr<ProjectRecovery> m_recovery;
     bool m_autosaveFailed = false;
     std::function<QString()> m_relinkFolder;
+    std::unique_ptr<FolderChooser> m_folderChooser;
 };
 
 } // namespace quillon

@@ -69,6 +69,11 @@ inline constexpr int kMasterEffectChain = 7990;
 inline constexpr int kEditTrackEffectChain = 7991;
 inline constexpr int kAssignableGroups = 7992;
 inline constexpr int kPreferences = 7993;
+// Recording, export and devices
+inline constexpr int kRecord = 7980;
+inline constexpr int kExportAudioFile = 7981;
+inline constexpr int kExportCdTracks = 7982;
+inline constexpr int kDeviceSettings = 7983;
 // Effect menus: catalogue command ids for the track chain, offset for the master chain.
 inline constexpr int kMasterEffectOffset = 10000;
 
