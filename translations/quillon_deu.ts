@@ -823,6 +823,13 @@
     </message>
 </context>
 <context>
+    <name>DestinationDialog</name>
+    <message>
+        <source>Export to Audio File</source>
+        <translation>In Audiodatei exportieren</translation>
+    </message>
+</context>
+<context>
     <name>MarkerStripTool</name>
     <message>
         <source>(no entry)</source>
@@ -969,6 +976,57 @@
     <message>
         <source>Print Cover</source>
         <translation>Cover drucken</translation>
+    </message>
+</context>
+<context>
+    <name>SaveOptionsDialog</name>
+    <message>
+        <source>%1 kbit/s</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>As project</source>
+        <translation>Wie im Projekt</translation>
+    </message>
+    <message>
+        <source>16-bit</source>
+        <translation>16 Bit</translation>
+    </message>
+    <message>
+        <source>24-bit</source>
+        <translation>24 Bit</translation>
+    </message>
+    <message>
+        <source>32-bit</source>
+        <translation>32 Bit</translation>
+    </message>
+    <message>
+        <source>32-bit float</source>
+        <translation>32 Bit Gleitkomma</translation>
+    </message>
+    <message>
+        <source>FLAC compression level:</source>
+        <translation>FLAC-Kompressionsstufe:</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis quality:</source>
+        <translation>Ogg-Vorbis-Qualität:</translation>
+    </message>
+    <message>
+        <source>Opus quality:</source>
+        <translation>Opus-Qualität:</translation>
+    </message>
+    <message>
+        <source>MP3 bit rate:</source>
+        <translation>MP3-Bitrate:</translation>
+    </message>
+    <message>
+        <source>WAV and AIFF sample type:</source>
+        <translation>Sample-Format für WAV und AIFF:</translation>
+    </message>
+    <message>
+        <source>Save Options</source>
+        <translation>Speicheroptionen</translation>
     </message>
 </context>
 <context>
