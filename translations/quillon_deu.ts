@@ -56,14 +56,6 @@
         <translation>Alle Dateien (*.*)</translation>
     </message>
     <message>
-        <source>Master</source>
-        <translation>Master</translation>
-    </message>
-    <message>
-        <source>Tracks</source>
-        <translation>Spuren</translation>
-    </message>
-    <message>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -164,7 +156,7 @@
         <translation>&amp;Einfügen</translation>
     </message>
     <message>
-        <source>Insert the clipboard&apos;s clips at the cursor</source>
+        <source>Insert the clipboard's clips at the cursor</source>
         <translation>Die Clips der Zwischenablage an der Cursorposition einfügen</translation>
     </message>
     <message>
@@ -177,7 +169,7 @@
     </message>
     <message>
         <source>Select &amp;All</source>
-        <translation>&amp;Alles auswählen</translation>
+        <translation>Alle&amp;s auswählen</translation>
     </message>
     <message>
         <source>Select every clip</source>
@@ -448,7 +440,7 @@
         <translation>Audiodatei im Wave-Editor bearbeiten...</translation>
     </message>
     <message>
-        <source>Open the selected clip&apos;s file in the wave editor</source>
+        <source>Open the selected clip's file in the wave editor</source>
         <translation>Die Datei des ausgewählten Clips im Wave-Editor öffnen</translation>
     </message>
     <message>
@@ -492,7 +484,7 @@
         <translation>Projekteinstellungen...</translation>
     </message>
     <message>
-        <source>Edit the project&apos;s texts, length, tempo and meter</source>
+        <source>Edit the project's texts, length, tempo and meter</source>
         <translation>Texte, Länge, Tempo und Taktart des Projekts bearbeiten</translation>
     </message>
     <message>
@@ -599,6 +591,221 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Freie Software unter der GNU General Public License, Version 3 oder später.</translation>
     </message>
+    <message>
+        <source>These files could not be read as audio and were not inserted:</source>
+        <translation>Diese Dateien konnten nicht als Audio gelesen werden und wurden nicht eingefügt:</translation>
+    </message>
+    <message>
+        <source>The %1 is not available yet.</source>
+        <translation>Der %1 ist noch nicht verfügbar.</translation>
+    </message>
+    <message>
+        <source>Add Assignable Effect Group</source>
+        <translation>Zuweisbare Effektgruppe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add an effect group that every track can send to</source>
+        <translation>Eine Effektgruppe hinzufügen, an die jede Spur senden kann</translation>
+    </message>
+    <message>
+        <source>Start or stop track playback</source>
+        <translation>Wiedergabe der Spur starten oder anhalten</translation>
+    </message>
+    <message>
+        <source>Play the current track alone, or switch it on or off while playing</source>
+        <translation>Die aktuelle Spur allein abspielen oder sie während der Wiedergabe ein- und ausschalten</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences...</source>
+        <translation>&amp;Einstellungen...</translation>
+    </message>
+    <message>
+        <source>Edit the program's settings and the defaults of new projects</source>
+        <translation>Die Einstellungen des Programms und die Vorgaben für neue Projekte bearbeiten</translation>
+    </message>
+    <message>
+        <source>Master Effect Chain...</source>
+        <translation>Master-Effektkette...</translation>
+    </message>
+    <message>
+        <source>Edit the effects of the master chain</source>
+        <translation>Die Effekte der Master-Kette bearbeiten</translation>
+    </message>
+    <message>
+        <source>Edit Track &amp;Effect Chain...</source>
+        <translation>Effekt&amp;kette der Spur bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Edit the effects of the current track</source>
+        <translation>Die Effekte der aktuellen Spur bearbeiten</translation>
+    </message>
+    <message>
+        <source>Assignable Effect Groups...</source>
+        <translation>Zuweisbare Effektgruppen...</translation>
+    </message>
+    <message>
+        <source>Add, remove and edit the assignable effect groups</source>
+        <translation>Zuweisbare Effektgruppen hinzufügen, entfernen und bearbeiten</translation>
+    </message>
+    <message>
+        <source>the audio file "%1": %2</source>
+        <translation>die Audiodatei „%1“: %2</translation>
+    </message>
+    <message>
+        <source>the command line is empty or has an unclosed quote</source>
+        <translation>die Befehlszeile ist leer oder enthält ein nicht geschlossenes Anführungszeichen</translation>
+    </message>
+    <message>
+        <source>"%1": %2</source>
+        <translation>„%1“: %2</translation>
+    </message>
+    <message>
+        <source>the program "%1" could not be started</source>
+        <translation>das Programm „%1“ konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>The wave editor command "%1" failed: %2.</source>
+        <translation>Der Wave-Editor-Befehl „%1“ ist fehlgeschlagen: %2.</translation>
+    </message>
+    <message>
+        <source>The editor is chosen by the setting "%1" in the section "%2" of the user settings; without it the command is "%3".</source>
+        <translation>Der Editor wird mit der Einstellung „%1“ im Abschnitt „%2“ der Benutzereinstellungen gewählt; ohne sie lautet der Befehl „%3“.</translation>
+    </message>
+</context>
+<context>
+    <name>CMasterView</name>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Pan</source>
+        <translation>Panorama</translation>
+    </message>
+</context>
+<context>
+    <name>CTrackInfoView</name>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Pan</source>
+        <translation>Panorama</translation>
+    </message>
+    <message>
+        <source>FX G%1</source>
+        <translation>FX G%1</translation>
+    </message>
+    <message>
+        <source>Assignable Effect Group %1</source>
+        <translation>Zuweisbare Effektgruppe %1</translation>
+    </message>
+    <message>
+        <source>Add Assignable Effect Group</source>
+        <translation>Zuweisbare Effektgruppe hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit Assignable Effect Groups...</source>
+        <translation>Zuweisbare Effektgruppen &amp;bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Master</source>
+        <translation>Master</translation>
+    </message>
+    <message>
+        <source>Volume Slider (range -40 dB to +12 dB)</source>
+        <translation>Lautstärkeregler (Bereich -40 dB bis +12 dB)</translation>
+    </message>
+    <message>
+        <source>Pan Slider (range -100% = left to 100% = right)</source>
+        <translation>Panoramaregler (Bereich -100% = links bis 100% = rechts)</translation>
+    </message>
+    <message>
+        <source>Start or stop track playback</source>
+        <translation>Wiedergabe der Spur starten oder anhalten</translation>
+    </message>
+    <message>
+        <source>Track Level Meter (range -60 dB to 0 dB)</source>
+        <translation>Pegelanzeige der Spur (Bereich -60 dB bis 0 dB)</translation>
+    </message>
+</context>
+<context>
+    <name>ClipTool</name>
+    <message>
+        <source>Match Tempos...</source>
+        <translation>Tempi angleichen...</translation>
+    </message>
+    <message>
+        <source>Edit Audio File in Wave Editor...</source>
+        <translation>Audiodatei im Wave-Editor bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Delete Selected Audio Clip(s)</source>
+        <translation>Ausgewählte(n) Audioclip(s) löschen</translation>
+    </message>
+    <message>
+        <source>Select all Following Files</source>
+        <translation>Alle folgenden Dateien auswählen</translation>
+    </message>
+    <message>
+        <source>In selected track</source>
+        <translation>In der ausgewählten Spur</translation>
+    </message>
+    <message>
+        <source>All tracks</source>
+        <translation>In allen Spuren</translation>
+    </message>
+    <message>
+        <source>Change Color of Selected Audio File(s)...</source>
+        <translation>Farbe der ausgewählten Audiodatei(en) ändern...</translation>
+    </message>
+</context>
+<context>
+    <name>CrossfadeTempoDialog</name>
+    <message>
+        <source>%1 BPM</source>
+        <translation>%1 BPM</translation>
+    </message>
+</context>
+<context>
+    <name>CurveTool</name>
+    <message>
+        <source>Pan: %1 %</source>
+        <translation>Panorama: %1 %</translation>
+    </message>
+    <message>
+        <source>Vol: %1 dB</source>
+        <translation>Lautst.: %1 dB</translation>
+    </message>
+    <message>
+        <source>Pan Curve</source>
+        <translation>Panoramakurve</translation>
+    </message>
+    <message>
+        <source>Volume Curve</source>
+        <translation>Lautstärkekurve</translation>
+    </message>
+    <message>
+        <source>Edit Curve Point...</source>
+        <translation>Kurvenpunkt bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Remove Curve Point</source>
+        <translation>Kurvenpunkt entfernen</translation>
+    </message>
+    <message>
+        <source>Reset Curve</source>
+        <translation>Kurve zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Remove Curve</source>
+        <translation>Kurve entfernen</translation>
+    </message>
 </context>
 <context>
     <name>DemoProject</name>
@@ -616,26 +823,554 @@
     </message>
 </context>
 <context>
-    <name>ProjectFile</name>
+    <name>DestinationDialog</name>
     <message>
-        <source>Cannot open %1: %2</source>
-        <translation>%1 kann nicht geöffnet werden: %2</translation>
+        <source>Export to Audio File</source>
+        <translation>In Audiodatei exportieren</translation>
+    </message>
+</context>
+<context>
+    <name>MarkerStripTool</name>
+    <message>
+        <source>(no entry)</source>
+        <translation>(kein Eintrag)</translation>
     </message>
     <message>
-        <source>Cannot save %1: %2</source>
-        <translation>%1 kann nicht gespeichert werden: %2</translation>
+        <source>Title: %1, Artist: %2</source>
+        <translation>Titel: %1, Interpret: %2</translation>
+    </message>
+    <message>
+        <source>Remove Label</source>
+        <translation>Marke entfernen</translation>
+    </message>
+    <message>
+        <source>Properties...</source>
+        <translation>Eigenschaften...</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>An error occured while loading language pack.</source>
+        <translation>Beim Laden des Sprachpakets ist ein Fehler aufgetreten.</translation>
+    </message>
+    <message>
+        <source>Unexpected file format.</source>
+        <translation>Unerwartetes Dateiformat.</translation>
+    </message>
+    <message>
+        <source>Unable to create instance of class com interface (ClassCom Error).</source>
+        <translation>Die Instanz der Klassenschnittstelle konnte nicht erzeugt werden (ClassCom-Fehler).</translation>
+    </message>
+    <message>
+        <source>This operation deletes the track and its entire content. Are you sure you want to proceed?</source>
+        <translation>Dieser Vorgang löscht die Spur mit ihrem gesamten Inhalt. Wirklich fortfahren?</translation>
+    </message>
+    <message>
+        <source>Unable to create a new audio file. Please select a new location.</source>
+        <translation>Es konnte keine neue Audiodatei angelegt werden. Bitte einen anderen Speicherort wählen.</translation>
+    </message>
+    <message>
+        <source>Cannot open "%1": %2</source>
+        <translation>„%1“ kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot save "%1": %2</source>
+        <translation>„%1“ kann nicht gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not measure tempo of clips.</source>
+        <translation>Das Tempo der Clips konnte nicht gemessen werden.</translation>
+    </message>
+    <message>
+        <source>The two clips have the same tempo</source>
+        <translation>Die beiden Clips haben dasselbe Tempo</translation>
+    </message>
+    <message>
+        <source>Only projects with two channels can be exported.</source>
+        <translation>Nur Projekte mit zwei Kanälen können exportiert werden.</translation>
+    </message>
+    <message>
+        <source>A track with the same destination already exists.</source>
+        <translation>Es gibt bereits eine Spur mit demselben Ziel.</translation>
+    </message>
+    <message>
+        <source>An error occurred while trying to open the audio input device.</source>
+        <translation>Beim Öffnen des Audio-Eingabegeräts ist ein Fehler aufgetreten.</translation>
+    </message>
+    <message>
+        <source>Unable to create file %s.</source>
+        <translation>Die Datei %s kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Unable to write to file %s. The recording was paused.</source>
+        <translation>In die Datei %s kann nicht geschrieben werden. Die Aufnahme wurde angehalten.</translation>
+    </message>
+    <message>
+        <source>The audio input device stopped delivering sound. What was recorded so far is kept.</source>
+        <translation>Das Audio-Eingabegerät liefert keinen Ton mehr. Das bisher Aufgenommene bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>An error occurred while trying to open the wave output device.</source>
+        <translation>Beim Öffnen des Audio-Ausgabegeräts ist ein Fehler aufgetreten.</translation>
+    </message>
+    <message>
+        <source>Please insert a CDR or just click OK if you are using the Image Recorder.</source>
+        <translation>Bitte einen CD-R-Rohling einlegen oder einfach auf OK klicken, wenn der Image-Recorder verwendet wird.</translation>
+    </message>
+    <message>
+        <source>The inserted CD-RW is not empty. Do you wish to erase the disc?</source>
+        <translation>Die eingelegte CD-RW ist nicht leer. Soll die Disc gelöscht werden?</translation>
+    </message>
+    <message>
+        <source>An error occurred while trying to access the VardaAPI</source>
+        <translation>Beim Zugriff auf die VardaAPI ist ein Fehler aufgetreten</translation>
+    </message>
+    <message>
+        <source>VardaAPI was not able to open the selected CD device.</source>
+        <translation>Die VardaAPI konnte das ausgewählte CD-Laufwerk nicht öffnen.</translation>
+    </message>
+    <message>
+        <source>There are too many CD tracks in the project. The Audio CD standard does not support more than 98 CD tracks. Some CD tracks were truncated</source>
+        <translation>Das Projekt enthält zu viele CD-Titel. Der Audio-CD-Standard erlaubt höchstens 98 CD-Titel. Einige CD-Titel wurden abgeschnitten</translation>
+    </message>
+    <message>
+        <source>The project has no CD tracks to burn.</source>
+        <translation>Das Projekt enthält keine CD-Titel zum Brennen.</translation>
+    </message>
+    <message>
+        <source>Two CD tracks start at the same position (%s).</source>
+        <translation>Zwei CD-Titel beginnen an derselben Position (%s).</translation>
+    </message>
+    <message>
+        <source>There is no CD-RW in the recorder</source>
+        <translation>Im Brenner liegt keine CD-RW</translation>
+    </message>
+    <message>
+        <source>The selected recorder does not support CD-RW</source>
+        <translation>Der ausgewählte Brenner unterstützt keine CD-RW</translation>
+    </message>
+    <message>
+        <source>The inserted CD is not rewritable</source>
+        <translation>Die eingelegte CD ist nicht wiederbeschreibbar</translation>
+    </message>
+    <message>
+        <source>(fixed speed)</source>
+        <translation>(feste Geschwindigkeit)</translation>
+    </message>
+    <message>
+        <source>No compatible recorders were found on this system</source>
+        <translation>Auf diesem System wurden keine kompatiblen Brenner gefunden</translation>
+    </message>
+    <message>
+        <source>These characters cannot be written as CD-TEXT and will be replaced by '?': %s</source>
+        <translation>Diese Zeichen können nicht als CD-TEXT geschrieben werden und werden durch '?' ersetzt: %s</translation>
+    </message>
+    <message>
+        <source>The entered sample rate was invalid. Please enter a number between 4000 and 96000. The changes were discarded.</source>
+        <translation>Die eingegebene Abtastrate war ungültig. Bitte eine Zahl zwischen 4000 und 96000 eingeben. Die Änderungen wurden verworfen.</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Print Cover</source>
+        <translation>Cover drucken</translation>
+    </message>
+</context>
+<context>
+    <name>SaveOptionsDialog</name>
+    <message>
+        <source>%1 kbit/s</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>As project</source>
+        <translation>Wie im Projekt</translation>
+    </message>
+    <message>
+        <source>16-bit</source>
+        <translation>16 Bit</translation>
+    </message>
+    <message>
+        <source>24-bit</source>
+        <translation>24 Bit</translation>
+    </message>
+    <message>
+        <source>32-bit</source>
+        <translation>32 Bit</translation>
+    </message>
+    <message>
+        <source>32-bit float</source>
+        <translation>32 Bit Gleitkomma</translation>
+    </message>
+    <message>
+        <source>FLAC compression level:</source>
+        <translation>FLAC-Kompressionsstufe:</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis quality:</source>
+        <translation>Ogg-Vorbis-Qualität:</translation>
+    </message>
+    <message>
+        <source>Opus quality:</source>
+        <translation>Opus-Qualität:</translation>
+    </message>
+    <message>
+        <source>MP3 bit rate:</source>
+        <translation>MP3-Bitrate:</translation>
+    </message>
+    <message>
+        <source>WAV and AIFF sample type:</source>
+        <translation>Sample-Format für WAV und AIFF:</translation>
+    </message>
+    <message>
+        <source>Save Options</source>
+        <translation>Speicheroptionen</translation>
+    </message>
+</context>
+<context>
+    <name>TimeFormatter</name>
+    <message>
+        <source>m</source>
+        <translation>m</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>%d:%.1d:%.3d</source>
+        <translation>%d:%.1d:%.3d</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::AssignableGroupsDialog</name>
+    <message>
+        <source>Add Group</source>
+        <translation>Gruppe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove Group</source>
+        <translation>Gruppe entfernen</translation>
+    </message>
+    <message>
+        <source>Edit Effect Chain...</source>
+        <translation>Effektkette bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Assignable Effect Groups</source>
+        <translation>Zuweisbare Effektgruppen</translation>
+    </message>
+    <message>
+        <source>Assignable Effect Group %1</source>
+        <translation>Zuweisbare Effektgruppe %1</translation>
+    </message>
+    <message>
+        <source>No effects</source>
+        <translation>Keine Effekte</translation>
+    </message>
+    <message>
+        <source>Effects: %1</source>
+        <translation>Effekte: %1</translation>
+    </message>
+    <message>
+        <source>Remove Assignable Effect Group %1 and its effects?</source>
+        <translation>Zuweisbare Effektgruppe %1 samt ihren Effekten entfernen?</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::AudioCdRecorderDialog</name>
+    <message>
+        <source>Simulate before recording</source>
+        <translation>Vor dem Brennen simulieren</translation>
+    </message>
+    <message>
+        <source>Test maximum speed before burning</source>
+        <translation>Höchstgeschwindigkeit vor dem Brennen testen</translation>
+    </message>
+    <message>
+        <source>Properties...</source>
+        <translation>Eigenschaften...</translation>
+    </message>
+    <message>
+        <source>Audio CD Recorder</source>
+        <translation>Audio-CD brennen</translation>
+    </message>
+    <message>
+        <source>Recorder:</source>
+        <translation>Brenner:</translation>
+    </message>
+    <message>
+        <source>Speed:</source>
+        <translation>Geschwindigkeit:</translation>
+    </message>
+    <message>
+        <source>Track title (CD TEXT)</source>
+        <translation>Titelname (CD-TEXT)</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Track Begin</source>
+        <translation>Titelbeginn</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles auswählen</translation>
+    </message>
+    <message>
+        <source>Do not normalize</source>
+        <translation>Nicht normalisieren</translation>
+    </message>
+    <message>
+        <source>Normalize each CD track separately</source>
+        <translation>Jeden CD-Titel einzeln normalisieren</translation>
+    </message>
+    <message>
+        <source>Normalize globally</source>
+        <translation>Gemeinsam normalisieren</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Normalization:</source>
+        <translation>Normalisierung:</translation>
+    </message>
+    <message>
+        <source>Level:</source>
+        <translation>Pegel:</translation>
+    </message>
+    <message>
+        <source>Burn...</source>
+        <translation>Brennen...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Save Disc Image</source>
+        <translation>Disc-Image speichern</translation>
+    </message>
+    <message>
+        <source>Image Files (*.cue);;All Files (*)</source>
+        <translation>Image-Dateien (*.cue);;Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::BurnProgressDialog</name>
+    <message>
+        <source>Not Burning</source>
+        <translation>Brennen inaktiv</translation>
+    </message>
+    <message>
+        <source>Burn progress</source>
+        <translation>Brennfortschritt</translation>
+    </message>
+    <message>
+        <source>Preparing Audio Data</source>
+        <translation>Audiodaten werden vorbereitet</translation>
+    </message>
+    <message>
+        <source>Current track:</source>
+        <translation>Aktueller Titel:</translation>
+    </message>
+    <message>
+        <source>Writing to CD</source>
+        <translation>Schreiben auf CD</translation>
+    </message>
+    <message>
+        <source>Burning Phase:</source>
+        <translation>Brennphase:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CAudioProperties</name>
+    <message>
+        <source>Use noise shaping when converting to lower bit depths</source>
+        <translation>Beim Umwandeln in geringere Bittiefen Noise-Shaping verwenden</translation>
+    </message>
+    <message>
+        <source>Use dithering when converting to lower bit depths</source>
+        <translation>Beim Umwandeln in geringere Bittiefen Dithering verwenden</translation>
+    </message>
+    <message>
+        <source>96000 Hz (HQ Mastering)</source>
+        <translation>96000 Hz (HQ-Mastering)</translation>
+    </message>
+    <message>
+        <source>48000 Hz (DAT)</source>
+        <translation>48000 Hz (DAT)</translation>
+    </message>
+    <message>
+        <source>44100 Hz (CD)</source>
+        <translation>44100 Hz (CD)</translation>
+    </message>
+    <message>
+        <source>32000 Hz (DAT Long Play)</source>
+        <translation>32000 Hz (DAT Longplay)</translation>
+    </message>
+    <message>
+        <source>22050 Hz</source>
+        <translation>22050 Hz</translation>
+    </message>
+    <message>
+        <source>11025 Hz</source>
+        <translation>11025 Hz</translation>
+    </message>
+    <message>
+        <source>8000 Hz (Telephone)</source>
+        <translation>8000 Hz (Telefon)</translation>
+    </message>
+    <message>
+        <source>8 Bit (Telephone)</source>
+        <translation>8 Bit (Telefon)</translation>
+    </message>
+    <message>
+        <source>16 Bit (CD and DAT)</source>
+        <translation>16 Bit (CD und DAT)</translation>
+    </message>
+    <message>
+        <source>24 Bit (HQ Mastering, packed)</source>
+        <translation>24 Bit (HQ-Mastering, gepackt)</translation>
+    </message>
+    <message>
+        <source>32 Bit (HQ Mastering, unpacked)</source>
+        <translation>32 Bit (HQ-Mastering, ungepackt)</translation>
+    </message>
+    <message>
+        <source>Rendering sample rate:</source>
+        <translation>Abtastrate beim Rendern:</translation>
+    </message>
+    <message>
+        <source>Rendering bit depth:</source>
+        <translation>Bittiefe beim Rendern:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CDirectoryPage</name>
+    <message>
+        <source>Temporary Directory:</source>
+        <translation>Temporärer Ordner:</translation>
+    </message>
+    <message>
+        <source>Preset Directory:</source>
+        <translation>Ordner für Voreinstellungen:</translation>
+    </message>
+    <message>
+        <source>Plug-In Directory:</source>
+        <translation>Plug-in-Ordner:</translation>
+    </message>
+    <message>
+        <source>Peak File Directory:</source>
+        <translation>Ordner für Spitzenwertdateien:</translation>
+    </message>
+    <message>
+        <source>My Music Directory:</source>
+        <translation>Ordner „Eigene Musik“:</translation>
+    </message>
+    <message>
+        <source>Please choose a new folder:</source>
+        <translation>Bitte einen neuen Ordner wählen:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CEffectChainEditor</name>
+    <message>
+        <source>Add &gt;&gt;</source>
+        <translation>Hinzufügen &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Preset &gt;&gt;</source>
+        <translation>Voreinstellung &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Effect Chain Editor</source>
+        <translation>Effektketten-Editor</translation>
+    </message>
+    <message>
+        <source>Master</source>
+        <translation>Master</translation>
+    </message>
+    <message>
+        <source>Track %1</source>
+        <translation>Spur %1</translation>
+    </message>
+    <message>
+        <source>FX G%1</source>
+        <translation>FX G%1</translation>
+    </message>
+    <message>
+        <source>(unnamed effect)</source>
+        <translation>(unbenannter Effekt)</translation>
+    </message>
+    <message>
+        <source>The preset file %1 is damaged; it is left as it is.</source>
+        <translation>Die Voreinstellungsdatei %1 ist beschädigt; sie bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>The presets could not be written to %1; the file is left as it was.</source>
+        <translation>Die Voreinstellungen konnten nicht nach %1 geschrieben werden; die Datei bleibt, wie sie war.</translation>
+    </message>
+    <message>
+        <source>Remove Effect</source>
+        <translation>Effekt entfernen</translation>
+    </message>
+    <message>
+        <source>Add Preset...</source>
+        <translation>Voreinstellung hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Delete Preset...</source>
+        <translation>Voreinstellung löschen...</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CGeneralPrefs</name>
+    <message>
+        <source>Automatically add CD track splits</source>
+        <translation>CD-Titelgrenzen automatisch einfügen</translation>
+    </message>
+    <message>
+        <source>Limit number of undo levels</source>
+        <translation>Anzahl der Rückgängig-Schritte begrenzen</translation>
+    </message>
+    <message>
+        <source>Maximum number of undo levels:</source>
+        <translation>Höchstzahl der Rückgängig-Schritte:</translation>
+    </message>
+    <message>
+        <source>Number of tracks in new projects:</source>
+        <translation>Anzahl der Spuren in neuen Projekten:</translation>
+    </message>
+    <message>
+        <source>Default duration of CD track splits (in seconds):</source>
+        <translation>Standarddauer der CD-Titelpausen (in Sekunden):</translation>
+    </message>
+    <message>
+        <source>Default Export File Format:</source>
+        <translation>Standard-Exportformat:</translation>
     </message>
 </context>
 <context>
     <name>quillon::CMultitrackerView</name>
-    <message>
-        <source>Label Properties</source>
-        <translation>Markeneigenschaften</translation>
-    </message>
-    <message>
-        <source>Title:</source>
-        <translation>Titel:</translation>
-    </message>
     <message>
         <source>
 
@@ -670,6 +1405,25 @@ Markiert</translation>
     </message>
 </context>
 <context>
+    <name>quillon::CProjectInfoPage</name>
+    <message>
+        <source>Project Title:</source>
+        <translation>Projekttitel:</translation>
+    </message>
+    <message>
+        <source>Artist:</source>
+        <translation>Interpret:</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>Notizen:</translation>
+    </message>
+    <message>
+        <source>Project Length (in minutes):</source>
+        <translation>Projektlänge (in Minuten):</translation>
+    </message>
+</context>
+<context>
     <name>quillon::CTempoProperties</name>
     <message>
         <source>Beats per minute:</source>
@@ -689,14 +1443,172 @@ Markiert</translation>
     </message>
 </context>
 <context>
-    <name>quillon::ProjectSettingsDialog</name>
+    <name>quillon::CViewPrefs</name>
     <message>
-        <source>Project Settings</source>
-        <translation>Projekteinstellungen</translation>
+        <source>Automatically scale track heights to fill the main window</source>
+        <translation>Spurhöhen automatisch an das Hauptfenster anpassen</translation>
     </message>
     <message>
-        <source> min</source>
-        <translation> min</translation>
+        <source>Show path name in audio clips</source>
+        <translation>Pfadnamen in Audioclips anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CdTrackPropertiesDialog</name>
+    <message>
+        <source>CD Track Properties</source>
+        <translation>CD-Titel-Eigenschaften</translation>
+    </message>
+    <message>
+        <source>CD Track Title:</source>
+        <translation>Name des CD-Titels:</translation>
+    </message>
+    <message>
+        <source>CD Track Artist:</source>
+        <translation>Interpret des CD-Titels:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CrossfadeTempoDialog</name>
+    <message>
+        <source>Crossfade Tempo</source>
+        <translation>Tempo der Überblendung</translation>
+    </message>
+    <message>
+        <source>The two crossfaded audio files do not seem to have the same tempo. Do you wish to time scale the clips?</source>
+        <translation>Die beiden übergeblendeten Audiodateien scheinen nicht dasselbe Tempo zu haben. Sollen die Clips zeitlich gestreckt werden?</translation>
+    </message>
+    <message>
+        <source>Gradually alter tempo within transition</source>
+        <translation>Tempo im Übergang allmählich ändern</translation>
+    </message>
+    <message>
+        <source>Hard tempo scale within transition</source>
+        <translation>Tempo im Übergang hart angleichen</translation>
+    </message>
+    <message>
+        <source>Common Tempo:</source>
+        <translation>Gemeinsames Tempo:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CurvePointDialog</name>
+    <message>
+        <source>Edit Curve Point</source>
+        <translation>Kurvenpunkt bearbeiten</translation>
+    </message>
+    <message>
+        <source>Time Line Position</source>
+        <translation>Position auf der Zeitleiste</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>frames</source>
+        <translation>Frames</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Pan (in %)</source>
+        <translation>Panorama (in %)</translation>
+    </message>
+    <message>
+        <source>Volume (in dB)</source>
+        <translation>Lautstärke (in dB)</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::EraseCdDialog</name>
+    <message>
+        <source>Complete erase of the CD-RW</source>
+        <translation>CD-RW vollständig löschen</translation>
+    </message>
+    <message>
+        <source>Quick erase of the CD-RW</source>
+        <translation>CD-RW schnell löschen</translation>
+    </message>
+    <message>
+        <source>Erase Rewritable CD</source>
+        <translation>Wiederbeschreibbare CD löschen</translation>
+    </message>
+    <message>
+        <source>Recorder:</source>
+        <translation>Brenner:</translation>
+    </message>
+    <message>
+        <source>Estimated time remaining:</source>
+        <translation>Geschätzte Restzeit:</translation>
+    </message>
+    <message>
+        <source>Elapsed time:</source>
+        <translation>Verstrichene Zeit:</translation>
+    </message>
+    <message>
+        <source>Erase</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::GenericEffectEditor</name>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::LabelPropertiesDialog</name>
+    <message>
+        <source>Track Split Properties</source>
+        <translation>Eigenschaften der Titelgrenze</translation>
+    </message>
+    <message>
+        <source>Index Properties</source>
+        <translation>Indexeigenschaften</translation>
+    </message>
+    <message>
+        <source>Label Properties</source>
+        <translation>Markeneigenschaften</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
     </message>
     <message>
         <source>Title:</source>
@@ -706,13 +1618,46 @@ Markiert</translation>
         <source>Artist:</source>
         <translation>Interpret:</translation>
     </message>
+</context>
+<context>
+    <name>quillon::NewPresetDialog</name>
     <message>
-        <source>Notes:</source>
-        <translation>Notizen:</translation>
+        <source>New Preset</source>
+        <translation>Neue Voreinstellung</translation>
     </message>
     <message>
-        <source>Project length:</source>
-        <translation>Projektlänge:</translation>
+        <source>Name of the new preset:</source>
+        <translation>Name der neuen Voreinstellung:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::PreferencesSheet</name>
+    <message>
+        <source>Preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>Ansicht</translation>
+    </message>
+    <message>
+        <source>Project Defaults</source>
+        <translation>Projektvorgaben</translation>
+    </message>
+    <message>
+        <source>Directories</source>
+        <translation>Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::ProjectSettingsDialog</name>
+    <message>
+        <source>Project Settings</source>
+        <translation>Projekteinstellungen</translation>
     </message>
     <message>
         <source>General</source>
@@ -722,39 +1667,20 @@ Markiert</translation>
         <source>Tempo and Meter</source>
         <translation>Tempo und Taktart</translation>
     </message>
-</context>
-<context>
-    <name>TimeFormatter</name>
     <message>
-        <source>m</source>
-        <translation>m</translation>
-    </message>
-    <message>
-        <source>s</source>
-        <translation>s</translation>
-    </message>
-    <message>
-        <source>%d:%.1d:%.3d</source>
-        <translation>%d:%.1d:%.3d</translation>
+        <source>Audio Settings</source>
+        <translation>Audioeinstellungen</translation>
     </message>
 </context>
 <context>
-    <name>Messages</name>
+    <name>quillon::RemovePresetDialog</name>
     <message>
-        <source>An error occured while loading language pack.</source>
-        <translation>Beim Laden des Sprachpakets ist ein Fehler aufgetreten.</translation>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
     </message>
     <message>
-        <source>Unexpected file format.</source>
-        <translation>Unerwartetes Dateiformat.</translation>
-    </message>
-    <message>
-        <source>Unable to create instance of class com interface (ClassCom Error).</source>
-        <translation>Die Instanz der Klassenschnittstelle konnte nicht erzeugt werden (ClassCom-Fehler).</translation>
-    </message>
-    <message>
-        <source>This operation deletes the track and its entire content. Are you sure you want to proceed?</source>
-        <translation>Dieser Vorgang löscht die Spur mit ihrem gesamten Inhalt. Wirklich fortfahren?</translation>
+        <source>Remove Preset</source>
+        <translation>Voreinstellung entfernen</translation>
     </message>
 </context>
 </TS>

@@ -16,6 +16,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QTranslator>
+#include <QXmlStreamReader>
 
 #include <fstream>
 
@@ -88,6 +91,79 @@ TEST_F(LanguageTest, TheGermanPackTranslatesMenusToolbarAndStatusBar)
     EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Track %1 of %2"), "Spur %1 von %2");
     pack.unload();
     EXPECT_EQ(fileMenu(), "&File");
+}
+
+struct CatalogueEntry {
+    QString context;
+    QString source;
+    QString translation;
+    bool finished = false;
+};
+
+std::vector<CatalogueEntry> germanCatalogue()
+{
+    QFile file(QStringLiteral(QUILLON_GERMAN_TS));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << QUILLON_GERMAN_TS;
+    std::vector<CatalogueEntry> entries;
+    QString context;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("message")) {
+            entries.push_back({context, {}, {}, false});
+        } else if (xml.name() == QLatin1String("source") && !entries.empty()) {
+            entries.back().source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation") && !entries.empty()) {
+            entries.back().finished = xml.attributes().value(QLatin1String("type")).isEmpty();
+            entries.back().translation = xml.readElementText();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return entries;
+}
+
+// What the program fills in or the menu needs: %1.., printf fields, the accelerator,
+// the "..." that promises a dialog.
+QStringList markers(const QString& text)
+{
+    static const QRegularExpression field(QStringLiteral(R"(%(\d+|[-.0-9]*[sd]))"));
+    QStringList found;
+    for (auto it = field.globalMatch(text); it.hasNext();)
+        found << it.next().captured();
+    found.sort();
+    QString plain = text;
+    plain.replace(QStringLiteral("&&"), QString());
+    if (plain.count(QLatin1Char('&')) > 0)
+        found << QStringLiteral("&x%1").arg(plain.count(QLatin1Char('&')));
+    if (text.endsWith(QStringLiteral("...")))
+        found << QStringLiteral("...");
+    return found;
+}
+
+// The catalogue is refreshed from the sources by translations/fill_deu.py (its --check is
+// the test that no text of the sources is missing from it); here every text it holds must
+// come out of the built pack in German, with what the program fills in intact.
+TEST(GermanPack, EveryCatalogueTextIsTranslatedInTheBuiltPack)
+{
+    QTranslator pack;
+    ASSERT_TRUE(pack.load(QStringLiteral(QUILLON_GERMAN_PACK)));
+    const std::vector<CatalogueEntry> entries = germanCatalogue();
+    QStringList contexts;
+    for (const CatalogueEntry& e : entries) {
+        SCOPED_TRACE(e.context.toStdString() + " | " + e.source.toStdString());
+        contexts << e.context;
+        EXPECT_TRUE(e.finished);
+        EXPECT_FALSE(e.translation.isEmpty());
+        EXPECT_EQ(pack.translate(e.context.toUtf8().constData(), e.source.toUtf8().constData()), e.translation);
+        EXPECT_EQ(markers(e.translation), markers(e.source));
+    }
+    // The contexts the program looks texts up in without a class of its own: the menus,
+    // the time displays and whatever the Prompter shows.
+    for (const char* context : {"CMainFrame", "TimeFormatter", "Messages", "ClipTool", "CTrackInfoView"})
+        EXPECT_TRUE(contexts.contains(QLatin1String(context))) << context;
 }
 
 TEST_F(LanguageTest, TheFirstListedPackThatLoadsWins)

@@ -4,6 +4,7 @@
 #include "user_interface.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ std::optional<std::string> DestinationDialog::choose(int defaultFormat, const st
         filters << QString::fromUtf8(format.displayName);
     const int preselected = defaultFormat >= 0 && defaultFormat < filters.size() ? defaultFormat : 0;
 
-    QFileDialog dialog(QApplication::activeWindow(), QString::fromUtf8(kCaption));
+    QFileDialog dialog(QApplication::activeWindow(), QCoreApplication::translate("DestinationDialog", kCaption));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

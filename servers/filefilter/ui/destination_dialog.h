@@ -3,6 +3,8 @@
 //
 // Threads: the user-interface thread only (choose() answers nothing elsewhere).
 
+#include <QtGlobal>
+
 #include <optional>
 #include <string>
 
@@ -10,7 +12,7 @@ namespace quillon::filefilter {
 
 class DestinationDialog {
 public:
-    static constexpr const char* kCaption = "Export to Audio File";
+    static constexpr const char* kCaption = QT_TRANSLATE_NOOP("DestinationDialog", "Export to Audio File");
 
     // The chosen path, ending in the extension of its format: a name that already ends in
     // the extension of an export format keeps it, any other gets the selected format's.

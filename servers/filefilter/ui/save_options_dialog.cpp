@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
@@ -14,6 +15,9 @@
 namespace quillon::filefilter {
 
 namespace {
+
+// The program's language pack is installed in the process that loads this module.
+QString tx(const char* text) { return QCoreApplication::translate("SaveOptionsDialog", text); }
 
 QSpinBox* percentBox(QWidget* parent, const char* name)
 {
@@ -28,7 +32,7 @@ QSpinBox* percentBox(QWidget* parent, const char* name)
 
 SaveOptionsDialog::SaveOptionsDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(tx(kCaption));
 
     m_flacLevel = new QSpinBox(this);
     m_flacLevel->setObjectName(QStringLiteral("flacLevel"));
@@ -38,19 +42,19 @@ SaveOptionsDialog::SaveOptionsDialog(QWidget* parent) : QDialog(parent)
     m_mp3BitRate = new QComboBox(this);
     m_mp3BitRate->setObjectName(QStringLiteral("mp3BitRate"));
     for (int32_t rate : kMp3BitRates)
-        m_mp3BitRate->addItem(QStringLiteral("%1 kbit/s").arg(rate), rate);
+        m_mp3BitRate->addItem(tx("%1 kbit/s").arg(rate), rate);
     m_wavSampleType = new QComboBox(this);
     m_wavSampleType->setObjectName(QStringLiteral("wavSampleType"));
     // In the order of WavSampleType.
-    m_wavSampleType->addItems({QStringLiteral("As project"), QStringLiteral("16-bit"), QStringLiteral("24-bit"),
-                               QStringLiteral("32-bit"), QStringLiteral("32-bit float")});
+    m_wavSampleType->addItems({tx("As project"), tx("16-bit"), tx("24-bit"),
+                               tx("32-bit"), tx("32-bit float")});
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("FLAC compression level:"), m_flacLevel);
-    form->addRow(QStringLiteral("Ogg Vorbis quality:"), m_vorbisQuality);
-    form->addRow(QStringLiteral("Opus quality:"), m_opusQuality);
-    form->addRow(QStringLiteral("MP3 bit rate:"), m_mp3BitRate);
-    form->addRow(QStringLiteral("WAV and AIFF sample type:"), m_wavSampleType);
+    form->addRow(tx("FLAC compression level:"), m_flacLevel);
+    form->addRow(tx("Ogg Vorbis quality:"), m_vorbisQuality);
+    form->addRow(tx("Opus quality:"), m_opusQuality);
+    form->addRow(tx("MP3 bit rate:"), m_mp3BitRate);
+    form->addRow(tx("WAV and AIFF sample type:"), m_wavSampleType);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

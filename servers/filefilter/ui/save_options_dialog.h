@@ -17,7 +17,7 @@ namespace quillon::filefilter {
 
 class SaveOptionsDialog : public QDialog {
 public:
-    static constexpr const char* kCaption = "Save Options";
+    static constexpr const char* kCaption = QT_TRANSLATE_NOOP("SaveOptionsDialog", "Save Options");
 
     explicit SaveOptionsDialog(QWidget* parent = nullptr);
 
