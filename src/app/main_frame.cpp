@@ -17,10 +17,12 @@
 #include "plugins/file_filter.h"
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
+#include "cd/cover_hand_off.h"
 #include "ui/audio_cd_recorder_dialog.h"
 #include "ui/clip_tool.h"
 #include "ui/command_ids.h"
 #include "ui/curve_tool.h"
+#include "ui/erase_cd_dialog.h"
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
@@ -451,6 +453,18 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
                      dialog.exec();
              },
              always},
+            {cmd::kEraseCd, "tools", QT_TRANSLATE_NOOP("CMainFrame", "&Erase CD Rewritable..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Erase a rewritable CD"), QKeySequence(), 0, false,
+             [](F& f) {
+                 f.m_doc.stopPlayback();
+                 EraseCdDialog dialog(f.m_settings, f.m_prompter, &f);
+                 if (dialog.initialise())
+                     dialog.exec();
+             },
+             always},
+            {cmd::kCoverDesigner, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Open in Varda &Cover Designer..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Hand the CD track list to the cover designer"), QKeySequence(), 0,
+             false, [](F& f) { f.startCoverDesigner(); }, always},
             {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
              notYet},
@@ -1053,6 +1067,17 @@ void CMainFrame::addEffect(int commandId)
     } catch (const ClassCom&) {
         m_prompter.showMessage(kClassComError, PromptIcon::Error);
     }
+}
+
+void CMainFrame::startCoverDesigner()
+{
+    // A file that cannot be written stops the hand-off without a message; a designer
+    // that does not start is not reported either.
+    const std::string path = CoverHandOff::handOffPath(m_settings);
+    const std::string text =
+        CoverHandOff::content(m_doc.title(), m_doc.artist(), m_doc.labels(), m_doc.projectEnd(), m_doc.sampleRate());
+    if (CoverHandOff::write(path, text))
+        CoverHandOff::start(CoverHandOff::designerPath(m_settings), path);
 }
 
 void CMainFrame::about()

@@ -147,6 +147,8 @@ private:
     void projectSettings();
     void adjustSilence();
     void configureSaveOptions();
+    // Writes the CD track list for the cover designer and starts it.
+    void startCoverDesigner();
     void about();
     void addEffect(int commandId);
     bool saveAs();

@@ -190,7 +190,8 @@ std::span<const CliApp::Command> CliApp::commands()
          "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate]\n"
          "            [--normalize none|track|global] [--level DB]",
          "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
-        {"cover", "PROJECT.vpf OUT.cdc", "the CD track list for a cover designer", &CliApp::cmdCover},
+        {"cover", "PROJECT.vpf OUT.cdc [--pdf OUT.pdf]",
+         "the CD track list for a cover designer; --pdf also lays out the cover as a PDF", &CliApp::cmdCover},
     };
     return kCommands;
 }

@@ -212,7 +212,7 @@ namespace quillon {
 int CliApp::cmdCover(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {}, {}))
+    if (!o.parse(words, {"pdf"}, {}))
         return usage(o.error());
     if (o.positional().size() != 2)
         return usage("cover needs a project file and an output file");
@@ -226,6 +226,14 @@ int CliApp::cmdCover(const std::vector<std::string>& words)
     if (!CoverHandOff::write(o.positional()[1], text))
         return fail("cannot write " + o.positional()[1]);
     m_out << "Cover data written: " << displayText(o.positional()[1]) << "\n";
+    // The layout is our cover designer's; it runs as a program of its own, so this tool
+    // stays without windows.
+    if (auto pdf = o.value("pdf")) {
+        std::string error;
+        if (!CoverHandOff::writePdf(o.positional()[1], *pdf, error))
+            return fail("the cover could not be written to " + *pdf + ": " + error);
+        m_out << "Cover written: " << displayText(*pdf) << "\n";
+    }
     return 0;
 }
 

@@ -54,6 +54,8 @@ inline constexpr int kPreviousCdTrack = 7806;
 inline constexpr int kNextCdTrack = 7807;
 // Tools
 inline constexpr int kBurnCd = 7836;
+inline constexpr int kEraseCd = 7837;
+inline constexpr int kCoverDesigner = 7838;
 inline constexpr int kWaveEditor = 7908;
 inline constexpr int kLpToCdWizard = 7913;
 inline constexpr int kTapeToCdWizard = 7914;

@@ -335,3 +335,71 @@ TEST_F(MainFrameTest, TheMasterKnobsSetTheOutputDeviceAndTheStripCarriesTheTrans
 
 } // namespace
 } // namespace quillon::test
+
+#include "cd/cover_hand_off.h"
+#include "ui/erase_cd_dialog.h"
+
+#include <QRadioButton>
+#include <chrono>
+#include <thread>
+
+namespace quillon::test {
+namespace {
+
+TEST_F(MainFrameTest, EraseOpensTheEraseDialogOverTheShippedLibrary)
+{
+    // The Image Recorder is the only recorder here: it cannot erase, and says so.
+    bool seen = false;
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen] {
+        auto* dialog = qobject_cast<EraseCdDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        seen = dialog->windowTitle() == "Erase Rewritable CD" && dialog->quickButton()->isChecked();
+        EXPECT_FALSE(dialog->erase());
+        dialog->reject();
+    });
+    timer->start();
+    watcher.clear();
+    ASSERT_TRUE(frame().runCommand(cmd::kEraseCd));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(watcher.messages(), std::vector<std::string>{"The selected recorder does not support CD-RW"});
+    EXPECT_EQ(frame().action(cmd::kEraseCd)->text(), "&Erase CD Rewritable...");
+}
+
+TEST_F(MainFrameTest, TheCoverCommandHandsTheTrackListToTheDesignerAsOneArgument)
+{
+    // A designer that keeps what it was given: its arguments, one a line, and the file.
+    const std::string got = tmp.file("got args");
+    const std::string designer = tmp.file("designer.sh");
+    std::ofstream(designer) << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" << got << ".part'\n"
+                            << "cat \"$1\" > '" << got << ".file'\nmv '" << got << ".part' '" << got << "'\n";
+    ::chmod(designer.c_str(), 0755);
+    settings.writeString(SettingsRoot::LocalMachine, CoverHandOff::kDesignerKey, CoverHandOff::kDesignerValue,
+                         designer);
+    const QString work = folder("tmp with space");
+    FolderSettings(settings).store(kFolderTemporary, work.toStdString());
+    doc().setTitle("Night Drive");
+
+    ASSERT_TRUE(frame().runCommand(cmd::kCoverDesigner));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!std::filesystem::exists(got) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(got));
+    std::ifstream args(got);
+    const std::string text((std::istreambuf_iterator<char>(args)), {});
+    const std::string handOff = (std::filesystem::path(work.toStdString()) / "varda.cdc").string();
+    EXPECT_EQ(text, handOff + "\n");
+    std::ifstream file(got + ".file", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(content.rfind("[PARAMETERS]\r\nLANGUAGE=\r\n\r\n[CDINFO]\r\nType=Audio-CD\r\nTitle=Night Drive\r\n", 0),
+              0u)
+        << content;
+    EXPECT_EQ(frame().action(cmd::kCoverDesigner)->text(), "Open in Varda &Cover Designer...");
+}
+
+} // namespace
+} // namespace quillon::test

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace quillon::test {
@@ -100,6 +101,34 @@ TEST_F(CliBurnTest, CoverWritesTheHandOffFile)
     EXPECT_NE(bytes.find("Title=Demo\r\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("[Track1]\r\nType=Audio\r\nArtist=\r\nTitle=Intro\r\nPlaytime=0:05\r\n"), std::string::npos)
         << bytes;
+}
+
+TEST_F(CliBurnTest, CoverLaysTheCoverOutAsAPdfThroughTheCoverProgram)
+{
+    // No screen: the cover program still writes its PDF.
+    ScopedEnv noDisplay("DISPLAY", ""), noWayland("WAYLAND_DISPLAY", ""), noPlatform("QT_QPA_PLATFORM", "");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    const std::string project = tmp.file("c.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--title", "1=Intro Piece", "--disc-title", "Demo Disc"}), 0) << err.str();
+    const std::string pdf = tmp.file("cover.pdf");
+    ASSERT_EQ(run({"cover", project, tmp.file("out.cdc"), "--pdf", pdf}), 0) << err.str();
+    std::string text;
+    if (FILE* p = popen(("pdfinfo '" + pdf + "' && pdftotext -f 2 -l 2 '" + pdf + "' -").c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
+            text.append(buffer, n);
+        pclose(p);
+    }
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(Pages:\s+2\n)"))) << text;
+    EXPECT_NE(text.find("1. Intro Piece"), std::string::npos) << text;
+
+    // A PDF that cannot be written fails the command with the reason.
+    EXPECT_EQ(run({"cover", project, tmp.file("out.cdc"), "--pdf", tmp.file("no/such/folder/x.pdf")}), 1);
+    EXPECT_NE(err.str().find("could not be written"), std::string::npos) << err.str();
 }
 
 } // namespace
