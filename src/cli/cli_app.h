@@ -54,6 +54,8 @@ private:
     int cmdDrives(const std::vector<std::string>& words);
     int cmdBurn(const std::vector<std::string>& words);
     int cmdCover(const std::vector<std::string>& words);
+    int cmdImportCue(const std::vector<std::string>& words);
+    int cmdExportCue(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();

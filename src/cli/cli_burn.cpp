@@ -8,6 +8,7 @@
 #include "cd/drive_list.h"
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
+#include "model/cd_track_layout.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include <cmath>
@@ -234,6 +235,56 @@ int CliApp::cmdCover(const std::vector<std::string>& words)
             return fail("the cover could not be written to " + *pdf + ": " + error);
         m_out << "Cover written: " << displayText(*pdf) << "\n";
     }
+    return 0;
+}
+
+} // namespace quillon
+
+#include "cd/cue_export.h"
+#include "cd/cue_import.h"
+#include "engine/job_runner.h"
+
+namespace quillon {
+
+int CliApp::cmdImportCue(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("import-cue needs a CUE sheet (or a FLAC file) and a project file");
+    auto doc = newDocument();
+    std::string error;
+    if (!CueImport::import(*doc, o.positional()[0], error))
+        return fail(error);
+    if (!save(*doc, o.positional()[1]))
+        return 1;
+    const std::vector<ProjectLabel*> splits = CdTrackLayout::splits(doc->labels());
+    m_out << "Imported " << splits.size() << " CD track(s) into " << displayText(o.positional()[1]) << "\n";
+    return 0;
+}
+
+int CliApp::cmdExportCue(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {"embed"}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("export-cue needs a project file and a FLAC file");
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    if (doc->autoCdTracks())
+        doc->synchroniseCdTracks();
+    PollingJobRunner runner;
+    StreamPrompter prompter(m_err);
+    std::string error;
+    if (!CueExport::exportFlac(*doc, *m_host, runner, prompter, o.positional()[1], o.has("embed"), error))
+        return fail(error);
+    m_out << "Written: " << displayText(o.positional()[1]);
+    if (!o.has("embed"))
+        m_out << " and " << displayText(CueExport::cuePath(o.positional()[1]));
+    m_out << "\n";
     return 0;
 }
 

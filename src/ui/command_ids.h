@@ -11,6 +11,8 @@ inline constexpr int kSave = 57603;
 inline constexpr int kSaveAs = 57604;
 inline constexpr int kExit = 57665;
 inline constexpr int kConfigureSaveOptions = 7926;
+inline constexpr int kImportCueSheet = 7843;
+inline constexpr int kExportFlacCue = 7844;
 // Edit
 inline constexpr int kClear = 57632;
 inline constexpr int kCopy = 57634;

@@ -71,6 +71,37 @@ TEST_F(CliBurnTest, BurnsAnImageOfTheCdTracksTheProgramWouldShow)
     EXPECT_TRUE(std::filesystem::exists(tmp.file("out.toc")));
 }
 
+TEST_F(CliBurnTest, IsrcAndCatalogueNumberGoFromTheProjectIntoTheImage)
+{
+    const std::string project = tmp.file("codes.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("b.wav", 5, 44100), "--at", std::to_string(7 * 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto", "--isrc", "2=gb-aye-06-01498", "--catalog", "0724384960650"}), 0)
+        << err.str();
+    EXPECT_NE(out.str().find("catalogue number 0724384960650"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("ISRC GBAYE0601498"), std::string::npos) << out.str();
+    // Codes that are none are refused and the project stays as it was.
+    EXPECT_EQ(run({"cd-tracks", project, "--isrc", "1=GBAYE06014"}), 1);
+    EXPECT_NE(err.str().find("is no ISRC"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"cd-tracks", project, "--catalog", "12345"}), 1);
+    EXPECT_EQ(run({"cd-tracks", project, "--isrc", "3=GBAYE0601498"}), 1);
+
+    ASSERT_EQ(run({"burn", project, "--image", tmp.file("codes.cue")}), 0) << err.str();
+    std::ifstream cue(tmp.file("codes.cue"));
+    const std::string text((std::istreambuf_iterator<char>(cue)), {});
+    EXPECT_EQ(text.rfind("CATALOG 0724384960650\n", 0), 0u) << text;
+    EXPECT_NE(text.find("  TRACK 02 AUDIO\n    ISRC GBAYE0601498\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("TRACK 01 AUDIO\n    ISRC"), std::string::npos) << text;
+    std::ifstream toc(tmp.file("codes.toc"));
+    const std::string tocText((std::istreambuf_iterator<char>(toc)), {});
+    EXPECT_NE(tocText.find("CATALOG \"0724384960650\""), std::string::npos) << tocText;
+
+    // An empty code takes the ISRC away again.
+    ASSERT_EQ(run({"cd-tracks", project, "--isrc", "2="}), 0) << err.str();
+    EXPECT_EQ(out.str().find("ISRC"), std::string::npos) << out.str();
+}
+
 TEST_F(CliBurnTest, AProjectThatBreaksTheRulesExitsWithItsMessage)
 {
     const std::string project = tmp.file("short.vpf");
