@@ -39,6 +39,7 @@ void ProjectExtensionBlock::store(CArchive& ar, CMultitrackerDoc& doc)
         p.writeU32(uint32_t(doc.trackCount()));
         for (int32_t i = 0; i < doc.trackCount(); ++i)
             p.writeU8(doc.trackAt(i)->isActive() ? 1 : 0);
+        p.writeU8(doc.autoCdTracks() ? 1 : 0);
     }
     ar.writeBytes(kMagic, sizeof kMagic);
     ar.writeU16(uint16_t(kVersion));
@@ -67,6 +68,7 @@ void ProjectExtensionBlock::load(CArchive& ar, CMultitrackerDoc& doc)
     std::string catalog;
     std::vector<LabelExtras> labels;
     std::vector<uint8_t> active;
+    uint8_t autoCdTracks = 0;
     try {
         CArchive p(payload, CArchive::Mode::Load);
         catalog = p.readString();
@@ -84,11 +86,13 @@ void ProjectExtensionBlock::load(CArchive& ar, CMultitrackerDoc& doc)
         active.resize(trackCount);
         for (uint8_t& a : active)
             a = p.readU8();
+        autoCdTracks = p.readU8();
     } catch (const ArchiveException&) {
         return;
     }
 
     doc.setCatalogNumber(DiscCodes::normaliseCatalogNumber(catalog));
+    doc.setAutoCdTracks(autoCdTracks ? 1 : 0);
     {
         CLabelList& list = doc.labels();
         std::lock_guard<CLabelList> guard(list);

@@ -1,11 +1,12 @@
 #pragma once
 // What a project keeps beyond the label list: the labels' pauses (CD tracks placed by
-// hand), whether each track is active, an ISRC per CD track and the disc's catalogue
-// number. It follows the label list as one block:
+// hand), whether each track is active, an ISRC per CD track, the disc's catalogue
+// number and whether its CD tracks are automatic. It follows the label list as one block:
 //
 //   "VQXB" | version (16-bit) | payload length (32-bit) | payload
 //   payload, version 1: catalogue number (string); label count L, then L times
-//   pause (32-bit) and ISRC (string); track count T, then T active bytes.
+//   pause (32-bit) and ISRC (string); track count T, then T active bytes; whether the
+//   CD tracks follow the arrangement (byte), so CD tracks placed by hand stay so.
 //
 // A reader that stops after the label list never sees the block. A later version
 // appends to the payload, and this reader skips what it does not know by the length.

@@ -9,6 +9,7 @@
 #include "app/wave_editor_diagnosis.h"
 #include "base/folder_settings.h"
 #include "model/audio_clip.h"
+#include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/track.h"
 #include "plugins/file_filter.h"
@@ -399,6 +400,45 @@ TEST_F(MainFrameTest, TheCoverCommandHandsTheTrackListToTheDesignerAsOneArgument
               0u)
         << content;
     EXPECT_EQ(frame().action(cmd::kCoverDesigner)->text(), "Open in Varda &Cover Designer...");
+}
+
+} // namespace
+} // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+TEST_F(MainFrameTest, ACompilationGoesOutAsFlacWithItsSheetAndComesBackAsANewProject)
+{
+    ASSERT_TRUE(frame().insertFiles({QString::fromStdString(tone("one.wav"))}).isEmpty());
+    doc().setAutoCdTracks(0);
+    doc().labels().removeAll();
+    doc().labels().add(0, ProjectLabel::kTrackSplit, "Only Song", "Band")->isrc = "USS1Z9900001";
+    doc().setTitle("Release");
+    const QString flac = QString::fromStdString(tmp.file("release.flac"));
+    ASSERT_TRUE(frame().exportFlacCue(flac, 0));
+    ASSERT_TRUE(std::filesystem::exists(tmp.file("release.cue")));
+    ASSERT_TRUE(frame().saveProject(QString::fromStdString(tmp.file("before.vpf"))));
+
+    ASSERT_TRUE(frame().importCueSheet(QString::fromStdString(tmp.file("release.cue"))));
+    EXPECT_TRUE(frame().projectPath().isEmpty()); // a new, unsaved project
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(doc().title(), "Release");
+    CLabelList::Cursor c;
+    const ProjectLabel* split = doc().labels().first(c);
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(split->title, "Only Song");
+    EXPECT_EQ(split->isrc, "USS1Z9900001");
+    EXPECT_EQ(doc().trackAt(0)->clips().size(), 1u);
+
+    // A sheet that cannot be read leaves the open project as it is.
+    std::ofstream(tmp.file("bad.cue")) << "nothing\n";
+    doc().setModified(false);
+    watcher.clear();
+    EXPECT_FALSE(frame().importCueSheet(QString::fromStdString(tmp.file("bad.cue"))));
+    EXPECT_EQ(watcher.messages().size(), 1u);
+    EXPECT_EQ(doc().title(), "Release");
+    EXPECT_EQ(frame().action(cmd::kImportCueSheet)->text(), "Import CUE Sheet...");
 }
 
 } // namespace

@@ -102,6 +102,26 @@ TEST_F(CliBurnTest, IsrcAndCatalogueNumberGoFromTheProjectIntoTheImage)
     EXPECT_EQ(out.str().find("ISRC"), std::string::npos) << out.str();
 }
 
+TEST_F(CliBurnTest, ExportCueAndImportCueRebuildTheCdTracks)
+{
+    const std::string project = tmp.file("mix.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("b.wav", 5, 44100), "--at", std::to_string(7 * 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto", "--title", "2=Été", "--isrc", "1=USS1Z9900001"}), 0) << err.str();
+    const std::string listed = out.str();
+    ASSERT_EQ(run({"export-cue", project, tmp.file("mix.flac"), "--embed"}), 0) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("mix.cue")));
+    ASSERT_EQ(run({"import-cue", tmp.file("mix.flac"), tmp.file("back.vpf")}), 0) << err.str();
+    EXPECT_NE(out.str().find("Imported 2 CD track(s)"), std::string::npos) << out.str();
+    // The imported project lists the same CD tracks, pauses, texts and codes.
+    ASSERT_EQ(run({"cd-tracks", tmp.file("back.vpf")}), 0) << err.str();
+    EXPECT_EQ(out.str(), listed);
+    EXPECT_EQ(run({"export-cue", project}), 2);
+    EXPECT_EQ(run({"import-cue", tmp.file("none.cue"), tmp.file("x.vpf")}), 1);
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("x.vpf")));
+}
+
 TEST_F(CliBurnTest, AProjectThatBreaksTheRulesExitsWithItsMessage)
 {
     const std::string project = tmp.file("short.vpf");

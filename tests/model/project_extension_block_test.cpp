@@ -18,6 +18,7 @@ struct Extras {
     std::vector<std::string> isrcs;
     std::vector<bool> active;
     std::string catalog;
+    int32_t autoTracks = 0;
     bool operator==(const Extras&) const = default;
 };
 
@@ -32,15 +33,19 @@ Extras extrasOf(CMultitrackerDoc& d)
     for (int32_t i = 0; i < d.trackCount(); ++i)
         e.active.push_back(d.trackAt(i)->isActive());
     e.catalog = d.catalogNumber();
+    e.autoTracks = d.autoCdTracks();
     return e;
 }
 
 class ExtensionBlockTest : public ProjectFixture {
 protected:
+    // Projects of this user follow the arrangement unless their file says otherwise.
+    ExtensionBlockTest() { settings.writeProfileInt("General", "AutoTracks", 1); }
     // Two tracks, the second off; splits by hand with pauses and codes.
     void build()
     {
         newDoc(2);
+        doc->setAutoCdTracks(0);
         doc->labels().removeAll();
         doc->labels().add(0, ProjectLabel::kTrackSplit, "One")->isrc = "USS1Z9900001";
         doc->labels().add(44100, ProjectLabel::kTrackSplit, "Two", {}, 13230)->isrc = "GBAYE0601498";
@@ -55,8 +60,8 @@ protected:
         EXPECT_TRUE(ProjectFile::loadBytes(*copy, bytes.data(), bytes.size(), error)) << error;
         return extrasOf(*copy);
     }
-    const Extras kBuilt{{0, 13230, 0}, {"USS1Z9900001", "GBAYE0601498", ""}, {true, false}, "0724384960650"};
-    const Extras kDefaults{{0, 0, 0}, {"", "", ""}, {true, true}, ""};
+    const Extras kBuilt{{0, 13230, 0}, {"USS1Z9900001", "GBAYE0601498", ""}, {true, false}, "0724384960650", 0};
+    const Extras kDefaults{{0, 0, 0}, {"", "", ""}, {true, true}, "", 1};
 };
 
 } // namespace
@@ -117,12 +122,13 @@ TEST_F(ExtensionBlockTest, OlderFilesForeignBytesAndDamagedBlocks)
 
     // Lists that disagree with the project are left alone; the rest is read.
     Extras partly = kDefaults;
+    partly.autoTracks = 0;
     partly.active = {true, false};
     partly.catalog = "0724384960650";
     EXPECT_EQ(loaded(with(extensionBlock("0724384960650", {{0, ""}, {5, ""}}, {1, 0}))), partly);
     // Values no editor could have made are dropped.
     Extras cleaned = kDefaults;
-    cleaned.pauses = {0, 0, 0};
+    cleaned.autoTracks = 0;
     EXPECT_EQ(loaded(with(extensionBlock("12345", {{-7, "US-S1Z"}, {-1, "\"\n"}, {0, "0"}}, {1, 1}))), cleaned);
     // A length past the end of the file is no block.
     Bytes overlong = block;
