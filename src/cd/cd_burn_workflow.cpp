@@ -6,6 +6,8 @@
 #include "cd/burner_library.h"
 #include "cd/cd_disc_plan.h"
 #include "cd/cd_track_sink.h"
+#include "cd/cd_verifier.h"
+#include "cd/burn_request_handler.h"
 #include "cd/red_book_preflight.h"
 #include "engine/file_writer_sink.h"
 #include "engine/job_runner.h"
@@ -253,6 +255,24 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         if (observer.cancelled())
             return Result::Cancelled;
         return fail(m_library.lastError());
+    }
+    if (options.verify) {
+        // What was written is read back before it counts as written.
+        const bool image = (options.drive->capabilities & VARDA_CAP_IMAGE) != 0;
+        std::string source;
+        if (image && options.requests && !options.requests->lastImagePath().empty())
+            source = CdVerifier::imageSheet(options.requests->lastImagePath());
+        else if (!image)
+            source = std::string(options.drive->address, strnlen(options.drive->address, sizeof options.drive->address));
+        if (!source.empty()) {
+            observer.phase("Verifying");
+            std::vector<std::string> files;
+            for (size_t i = 0; i < tracks.size(); ++i)
+                files.push_back(trackPath(int(i) + 1));
+            const CdVerifyResult check = CdVerifier::verify(source, !image, files);
+            if (!check.ok)
+                return fail(check.message);
+        }
     }
     return Result::Burned;
 }

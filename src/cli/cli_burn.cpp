@@ -182,6 +182,7 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
         drive = &drives[size_t(driveIndex)];
     }
     options.drive = drive->entry;
+    options.requests = &handler;
 
     CLabelList labels;
     labels.copyFrom(doc->labels());
@@ -198,7 +199,7 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
     if (result != CdBurnWorkflow::Result::Burned)
         return 1; // the workflow has shown why
     if (!image.empty())
-        m_out << "Image written: " << displayText(image) << "\n";
+        m_out << "Image written and verified: " << displayText(image) << "\n";
     else
         m_out << "Burned on " << displayText(drive->name) << (options.simulate ? " (simulated first)" : "") << "\n";
     return 0;

@@ -221,6 +221,7 @@ bool AudioCdRecorderDialog::burn()
     m_doc.setCatalogNumber(catalog);
     CdBurnOptions options;
     options.drive = drive.entry;
+    options.requests = &m_handler;
     const int speed = m_speeds->currentIndex();
     options.speed = speed >= 0 && speed < int(drive.speeds.size()) ? drive.speeds[size_t(speed)].multiple : 0;
     options.simulate = m_simulate->isChecked();
