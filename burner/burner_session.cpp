@@ -5,6 +5,7 @@
 #include "libburn_drives.h"
 #include <algorithm>
 #include <cstdlib>
+#include <climits>
 #include <cstring>
 
 namespace varda {
@@ -153,6 +154,12 @@ int32_t BurnerSession::erase(void* handle, int32_t method)
         return 0;
     fail(error);
     return -1;
+}
+
+int32_t BurnerSession::mediumCapacity(void* handle)
+{
+    BurnDevice* device = find(handle);
+    return device ? int32_t(std::min<int64_t>(device->capacityBlocks(), INT32_MAX)) : -1;
 }
 
 int32_t BurnerSession::done()

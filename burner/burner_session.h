@@ -27,6 +27,8 @@ public:
     int32_t erase(void* device, int32_t method);
     const char* lastError() const { return m_lastError.empty() ? nullptr : m_lastError.c_str(); }
     int32_t done();
+    // Blocks the medium holds; -1 for a device that is not open.
+    int32_t mediumCapacity(void* device);
 
     // The image recorder's entry, as the drive table lists it.
     static VardaDriveEntry imageRecorderEntry();

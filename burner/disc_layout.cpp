@@ -29,6 +29,30 @@ bool DiscLayout::hasText() const
     return false;
 }
 
+std::string fixedField(const char* field, size_t size)
+{
+    const void* end = std::memchr(field, 0, size);
+    return std::string(field, end ? static_cast<const char*>(end) : field + size);
+}
+
+bool isIsrc(const std::string& t)
+{
+    if (t.size() != 12)
+        return false;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        const bool letter = c >= 'A' && c <= 'Z', digit = c >= '0' && c <= '9';
+        if (!(i < 2 ? letter : i < 5 ? letter || digit : digit))
+            return false;
+    }
+    return true;
+}
+
+bool isCatalogNumber(const std::string& t)
+{
+    return t.size() == 13 && t.find_first_not_of("0123456789") == std::string::npos;
+}
+
 std::string msf(int64_t blocks)
 {
     char buffer[32];
@@ -44,6 +68,10 @@ std::string buildLayout(const VardaDisc& disc, DiscLayout& out)
         return "An Audio CD holds 1 to 99 tracks.";
     out.title = fixedText(disc.title);
     out.artist = fixedText(disc.artist);
+    // The codes go into CUE, TOC and subchannel as they stand: anything else is refused.
+    out.catalog = fixedField(disc.catalog, sizeof disc.catalog);
+    if (!out.catalog.empty() && !isCatalogNumber(out.catalog))
+        return "The disc's catalogue number is not 13 digits.";
     const VardaTrack* records = VardaDiscTracks(const_cast<VardaDisc*>(&disc));
     int64_t position = 0;
     for (int32_t i = 0; i < disc.trackCount; ++i) {
@@ -51,6 +79,9 @@ std::string buildLayout(const VardaDisc& disc, DiscLayout& out)
         LayoutTrack t;
         t.title = fixedText(r.title);
         t.artist = fixedText(r.artist);
+        t.isrc = fixedField(r.isrc, sizeof r.isrc);
+        if (!t.isrc.empty() && !isIsrc(t.isrc))
+            return numbered("The ISRC of track %lld is not valid.", i + 1);
         if (r.sourceKind != VARDA_SOURCE_WAVE_FILE)
             return numbered("Track %lld has a source the library cannot read.", i + 1);
         if (std::memchr(r.path, 0, sizeof r.path) == nullptr)

@@ -23,6 +23,7 @@ inline constexpr int64_t kCdr80Blocks = 360000;
 struct LayoutTrack {
     std::string title;  // ISO-8859-1
     std::string artist; // ISO-8859-1
+    std::string isrc;   // 12 characters, or empty
     WaveSource source;
     int64_t fileBlocks = 0;       // the file's data rounded up to whole blocks
     int64_t index0 = 0;           // where the pregap starts (== start without one)
@@ -34,6 +35,7 @@ struct LayoutTrack {
 struct DiscLayout {
     std::string title;  // ISO-8859-1
     std::string artist; // ISO-8859-1
+    std::string catalog; // 13 digits, or empty
     int64_t leadingSilence = 0; // zero blocks before the first track's data
     std::vector<LayoutTrack> tracks;
     int64_t leadout = 0;
@@ -45,6 +47,11 @@ struct DiscLayout {
 // Reads the disc record and the track files' headers. Empty on success, else why the
 // disc cannot be written.
 std::string buildLayout(const VardaDisc& disc, DiscLayout& out);
+
+// A code of a fixed field: the text up to its NUL (or the field's end).
+std::string fixedField(const char* field, size_t size);
+bool isIsrc(const std::string& text);
+bool isCatalogNumber(const std::string& text);
 
 // "mm:ss:ff" of a block count.
 std::string msf(int64_t blocks);

@@ -63,12 +63,16 @@ std::string ImageRecorder::cueText(const DiscLayout& layout, const std::string& 
 {
     const bool text = layout.hasText();
     std::string out;
+    if (!layout.catalog.empty())
+        out += "CATALOG " + layout.catalog + "\n";
     if (text)
         out += "PERFORMER " + quoted(layout.artist) + "\nTITLE " + quoted(layout.title) + "\n";
     out += "FILE " + quoted(binName) + " BINARY\n";
     for (size_t i = 0; i < layout.tracks.size(); ++i) {
         const LayoutTrack& t = layout.tracks[i];
         out += "  TRACK " + trackNumber(i) + " AUDIO\n";
+        if (!t.isrc.empty())
+            out += "    ISRC " + t.isrc + "\n";
         if (text)
             out += "    TITLE " + quoted(t.title) + "\n    PERFORMER " + quoted(t.artist) + "\n";
         if (t.index0 < t.start)
@@ -84,11 +88,15 @@ std::string ImageRecorder::tocText(const DiscLayout& layout, const std::string& 
 {
     const bool text = layout.hasText();
     std::string out = "CD_DA\n";
+    if (!layout.catalog.empty())
+        out += "CATALOG " + tocQuoted(layout.catalog) + "\n";
     if (text)
         out += "CD_TEXT {\n  LANGUAGE_MAP { 0 : EN }\n  LANGUAGE 0 {\n    TITLE " + tocQuoted(layout.title) +
                "\n    PERFORMER " + tocQuoted(layout.artist) + "\n  }\n}\n";
     for (const LayoutTrack& t : layout.tracks) {
         out += "TRACK AUDIO\n";
+        if (!t.isrc.empty())
+            out += "ISRC " + tocQuoted(t.isrc) + "\n";
         if (text)
             out += "CD_TEXT {\n  LANGUAGE 0 {\n    TITLE " + tocQuoted(t.title) + "\n    PERFORMER " +
                    tocQuoted(t.artist) + "\n  }\n}\n";

@@ -57,6 +57,9 @@ struct LibburnApi {
     int (*track_set_cdtext)(burn_track*, int, int, char*, unsigned char*, int, int);
     int (*session_set_cdtext)(burn_session*, int, int, char*, unsigned char*, int, int);
     int (*session_add_track)(burn_session*, burn_track*, unsigned int);
+    int (*track_set_isrc_string)(burn_track*, char*, int);
+    void (*write_opts_set_mediacatalog)(burn_write_opts*, unsigned char*);
+    void (*write_opts_set_has_mediacatalog)(burn_write_opts*, int);
     void (*source_free)(burn_source*);
     burn_write_opts* (*write_opts_new)(burn_drive*);
     void (*write_opts_free)(burn_write_opts*);
@@ -118,6 +121,9 @@ LibburnApi& api()
         BIND(track_set_cdtext, "burn_track_set_cdtext");
         BIND(session_set_cdtext, "burn_session_set_cdtext");
         BIND(session_add_track, "burn_session_add_track");
+        BIND(track_set_isrc_string, "burn_track_set_isrc_string");
+        BIND(write_opts_set_mediacatalog, "burn_write_opts_set_mediacatalog");
+        BIND(write_opts_set_has_mediacatalog, "burn_write_opts_set_has_mediacatalog");
         BIND(source_free, "burn_source_free");
         BIND(write_opts_new, "burn_write_opts_new");
         BIND(write_opts_free, "burn_write_opts_free");
@@ -373,6 +379,11 @@ private:
                 ok = ok && a.track_set_index(track, number++, unsigned(index - from), 0) > 0;
             if (layout.hasText())
                 setText(nullptr, track, t.title, t.artist);
+            if (!t.isrc.empty()) {
+                char isrc[13] = {};
+                t.isrc.copy(isrc, 12);
+                ok = ok && a.track_set_isrc_string(track, isrc, 0) > 0;
+            }
             a.session_add_track(session, track, BURN_POS_END);
             a.track_free(track);
         }
@@ -385,6 +396,12 @@ private:
         burn_write_opts* opts = a.write_opts_new(m_drive);
         a.write_opts_set_write_type(opts, BURN_WRITE_SAO, BURN_BLOCK_SAO);
         a.write_opts_set_simulate(opts, simulate ? 1 : 0);
+        if (!layout.catalog.empty()) {
+            unsigned char catalog[13];
+            layout.catalog.copy(reinterpret_cast<char*>(catalog), 13);
+            a.write_opts_set_mediacatalog(opts, catalog);
+            a.write_opts_set_has_mediacatalog(opts, 1);
+        }
         a.drive_set_speed(m_drive, 0, speed > 0 ? int(std::lround(speed * kOneX)) : 0);
         char reasons[BURN_REASONS_LEN] = {};
         if (a.precheck_write(opts, disc, reasons, 1) <= 0) {

@@ -80,4 +80,9 @@ int32_t VardaDone(void)
     return guarded([] { return BurnerSession::instance().done(); }, int32_t(1));
 }
 
+int32_t VardaGetMediumCapacity(void* device)
+{
+    return guarded([&] { return BurnerSession::instance().mediumCapacity(device); }, int32_t(-1));
+}
+
 } // extern "C"

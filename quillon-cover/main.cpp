@@ -9,9 +9,16 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // Writing a PDF needs no screen: without one (a script, a build machine) the
+    // program still starts.
+    const bool toPdf = argc == 4 && std::strcmp(argv[2], "--pdf") == 0;
+    if (toPdf && !std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2 || (args.size() == 3) || (args.size() == 4 && args[2] != "--pdf") || args.size() > 4) {

@@ -98,6 +98,8 @@ typedef struct VardaDriveTable {
 #define VARDA_PATH_SIZE 256
 #define VARDA_SOURCE_WAVE_FILE 1
 #define VARDA_MEDIA_AUDIO_CD 1
+#define VARDA_ISRC_SIZE 16    /* 12 characters, NUL-terminated, padded */
+#define VARDA_CATALOG_SIZE 16 /* 13 digits, NUL-terminated, padded */
 
 /* One CD track. */
 typedef struct VardaTrack {
@@ -113,7 +115,10 @@ typedef struct VardaTrack {
     char path[VARDA_PATH_SIZE];          /* a 16-bit stereo 44 100 Hz WAV file */
     int32_t reserved1;
     int32_t sourceKind;                  /* VARDA_SOURCE_WAVE_FILE */
-    int32_t reserved2[33];
+    /* The track's ISRC, 12 characters CCXXXYYNNNNN; empty for none. It lies in words an
+     * older program leaves 0, so an older program's tracks simply have none. */
+    char isrc[VARDA_ISRC_SIZE];
+    int32_t reserved2[33 - VARDA_ISRC_SIZE / 4];
 } VardaTrack;
 
 /* The disc: the header, then `trackCount` track records (VardaDiscTracks()). */
@@ -123,7 +128,10 @@ typedef struct VardaDisc {
     int32_t reserved0[3];
     int32_t trackCount;
     int32_t mediaType; /* VARDA_MEDIA_AUDIO_CD */
-    int32_t reserved1[32];
+    /* The disc's catalogue number (MCN), 13 digits; empty for none. Like a track's ISRC
+     * it lies in words an older program leaves 0. */
+    char catalog[VARDA_CATALOG_SIZE];
+    int32_t reserved1[32 - VARDA_CATALOG_SIZE / 4];
 } VardaDisc;
 
 /* The track records that follow the header in one allocation. */
@@ -189,6 +197,9 @@ typedef int32_t (*VardaEraseDiscFn)(void* device, int32_t method, int32_t wait, 
 typedef void (*VardaCloseDeviceFn)(void* device);
 typedef void (*VardaFreeMemFn)(void* memory);
 typedef int32_t (*VardaDoneFn)(void);
+/* Blocks the medium in the drive holds (a blank's reported size), or a value <= 0 when
+ * the drive cannot tell. A later addition: a program looks it up and does without it. */
+typedef int32_t (*VardaGetMediumCapacityFn)(void* device);
 
 VARDA_EXPORT int32_t VardaSetExpectedAPIVersionEx(int32_t a, int32_t b, int32_t c, int32_t d, int32_t reserved);
 VARDA_EXPORT int32_t VardaSetExpectedAPIVersion(int32_t version);
@@ -204,6 +215,7 @@ VARDA_EXPORT int32_t VardaEraseDisc(void* device, int32_t method, int32_t wait, 
 VARDA_EXPORT void VardaCloseDevice(void* device);
 VARDA_EXPORT void VardaFreeMem(void* memory);
 VARDA_EXPORT int32_t VardaDone(void);
+VARDA_EXPORT int32_t VardaGetMediumCapacity(void* device);
 
 #ifdef __cplusplus
 } /* extern "C" */
@@ -217,6 +229,13 @@ static_assert(offsetof(VardaDriveTable, entries) == 4, "entries follow the count
 static_assert(sizeof(VardaBurnSettings) == 10 * sizeof(void*), "ten words");
 static_assert(sizeof(VardaProgress) == 8 * sizeof(void*), "eight words");
 static_assert(offsetof(VardaTrack, indexes) == 8 && offsetof(VardaTrack, title) == 400, "track record");
+/* The codes took reserved words: the records keep their sizes and every older offset. */
+static_assert(offsetof(VardaTrack, isrc) == offsetof(VardaTrack, sourceKind) + 4, "ISRC after the source kind");
+static_assert(sizeof(VardaTrack) == offsetof(VardaTrack, sourceKind) + 4 + 33 * 4, "track record size");
+static_assert(offsetof(VardaDisc, catalog) == offsetof(VardaDisc, mediaType) + 4, "catalogue after the media type");
+static_assert(sizeof(VardaDisc) == (offsetof(VardaDisc, mediaType) + 4 + 32 * 4 + alignof(void*) - 1) / alignof(void*) *
+                                       alignof(void*),
+              "disc header size");
 #endif
 
 #endif /* QUILLON_VARDA_API_H */

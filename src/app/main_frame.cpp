@@ -20,11 +20,16 @@
 #include "plugins/file_filter_manager.h"
 #include "plugins/plugin_host.h"
 #include "ui/assignable_groups_dialog.h"
+#include "cd/cover_hand_off.h"
+#include "cd/cue_export.h"
+#include "cd/cue_import.h"
+#include "engine/job_runner.h"
 #include "ui/audio_cd_recorder_dialog.h"
 #include "ui/clip_tool.h"
 #include "ui/command_ids.h"
 #include "ui/curve_tool.h"
 #include "ui/effect_chain_editor.h"
+#include "ui/erase_cd_dialog.h"
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
@@ -321,6 +326,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
             {cmd::kInsertAudioFile, "file", QT_TRANSLATE_NOOP("CMainFrame", "Insert Audio File(s)..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Insert audio files at the cursor into the current track"), QKeySequence(),
              51, true, [](F& f) { f.insertAudioFiles(); }},
+            {cmd::kImportCueSheet, "file", QT_TRANSLATE_NOOP("CMainFrame", "Import CUE Sheet..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Build a new project from a CUE sheet and its audio"), QKeySequence(), 0,
+             true, [](F& f) { f.importCueSheet(); }},
+            {cmd::kExportFlacCue, "file", QT_TRANSLATE_NOOP("CMainFrame", "Export as FLAC with CUE Sheet..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write the compilation as one FLAC file with its CUE sheet"),
+             QKeySequence(), 0, false, [](F& f) { f.exportFlacCue(); }},
             {cmd::kConfigureSaveOptions, "file", QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"), QKeySequence(), 0, false,
              [](F& f) { f.configureSaveOptions(); }},
@@ -483,6 +494,18 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
                      dialog.exec();
              },
              always},
+            {cmd::kEraseCd, "tools", QT_TRANSLATE_NOOP("CMainFrame", "&Erase CD Rewritable..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Erase a rewritable CD"), QKeySequence(), 0, false,
+             [](F& f) {
+                 f.m_doc.stopPlayback();
+                 EraseCdDialog dialog(f.m_settings, f.m_prompter, &f);
+                 if (dialog.initialise())
+                     dialog.exec();
+             },
+             always},
+            {cmd::kCoverDesigner, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Open in Varda &Cover Designer..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Hand the CD track list to the cover designer"), QKeySequence(), 0,
+             false, [](F& f) { f.startCoverDesigner(); }, always},
             {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
              notYet},
@@ -1285,6 +1308,77 @@ void CMainFrame::exportCdTracks()
     }
     JobProgressDialog::Runner runner(this);
     AudioExporter(m_doc, *host, runner, m_prompter).exportCdTracks(dialog.list());
+}
+
+bool CMainFrame::importCueSheet(const QString& chosen)
+{
+    if (!maybeSave())
+        return false;
+    const QString path = !chosen.isEmpty() ? chosen
+                                           : QFileDialog::getOpenFileName(this, tr("Import CUE Sheet"), QString(),
+                                                                          tr("CUE Sheets (*.cue);;FLAC Files with a "
+                                                                             "CUE Sheet (*.flac);;All Files (*)"));
+    if (path.isEmpty())
+        return false;
+    // Built in a document of its own: a sheet that cannot be read costs nothing.
+    std::string error;
+    std::vector<uint8_t> bytes;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        CMultitrackerDoc trial(m_settings, m_prompter);
+        if (CueImport::import(trial, path.toStdString(), error))
+            bytes = ProjectFile::storeBytes(trial);
+    }
+    const bool ok = !bytes.empty() && ProjectFile::loadBytes(m_doc, bytes.data(), bytes.size(), error);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        m_prompter.showMessage(error, PromptIcon::Error);
+        return false;
+    }
+    m_path.clear();
+    m_doc.setModified(true);
+    m_doc.updateAllViews(kHintStructure);
+    m_view->viewWholeProject();
+    updateTitle();
+    return true;
+}
+
+bool CMainFrame::exportFlacCue(const QString& chosen, int embed)
+{
+    PluginHost* host = PluginHost::current();
+    if (!host)
+        return false;
+    QString path = !chosen.isEmpty() ? chosen
+                                     : QFileDialog::getSaveFileName(this, tr("Export as FLAC with CUE Sheet"), QString(),
+                                                                    tr("FLAC Files (*.flac)"));
+    if (path.isEmpty())
+        return false;
+    if (!path.endsWith(".flac", Qt::CaseInsensitive))
+        path += ".flac";
+    const bool inside =
+        embed >= 0 ? embed != 0
+                   : m_prompter.askYesNo(tr("Put the CUE sheet inside the FLAC file? (No writes it beside the file.)")
+                                             .toStdString());
+    m_doc.stopPlayback();
+    PollingJobRunner runner;
+    runner.setProgressListener([](int, const std::string&) { QCoreApplication::processEvents(); });
+    std::string error;
+    if (!CueExport::exportFlac(m_doc, *host, runner, m_prompter, path.toStdString(), inside, error)) {
+        m_prompter.showMessage(error, PromptIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::startCoverDesigner()
+{
+    // A file that cannot be written stops the hand-off without a message; a designer
+    // that does not start is not reported either.
+    const std::string path = CoverHandOff::handOffPath(m_settings);
+    const std::string text =
+        CoverHandOff::content(m_doc.title(), m_doc.artist(), m_doc.labels(), m_doc.projectEnd(), m_doc.sampleRate());
+    if (CoverHandOff::write(path, text))
+        CoverHandOff::start(CoverHandOff::designerPath(m_settings), path);
 }
 
 void CMainFrame::about()

@@ -76,6 +76,11 @@ public:
 
     // ---- project files ----
     bool openProject(const QString& path);
+    // A new project from a CUE sheet (or a FLAC file with one inside); without a path
+    // the user chooses the file.
+    bool importCueSheet(const QString& path = QString());
+    // The compilation as one FLAC file with its CUE sheet; `embed` -1 asks the user.
+    bool exportFlacCue(const QString& path = QString(), int embed = -1);
     bool saveProject(const QString& path);
     // The file Save As writes for the name the user chose: with ".vpf" added unless
     // it ends so already.
@@ -167,6 +172,8 @@ private:
     void projectSettings();
     void adjustSilence();
     void configureSaveOptions();
+    // Writes the CD track list for the cover designer and starts it.
+    void startCoverDesigner();
     void about();
     // Recording, export and devices.
     void record();

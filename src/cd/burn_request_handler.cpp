@@ -33,6 +33,7 @@ int32_t BurnRequestHandler::answer(int32_t request, void* data)
             return VARDA_ANSWER_IMAGE_CANCELLED;
         }
         std::memcpy(data, path->c_str(), path->size() + 1);
+        m_lastImage = *path;
         return VARDA_ANSWER_OK;
     }
     case VARDA_REQUEST_ERASE_BEFORE_WRITE:

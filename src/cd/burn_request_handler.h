@@ -36,6 +36,8 @@ public:
     void setIdle(std::function<void()> idle) { m_idle = std::move(idle); }
 
     std::atomic<bool>& cancelFlag() { return m_cancel; }
+    // The image path last given to the library; empty before any.
+    const std::string& lastImagePath() const { return m_lastImage; }
     int32_t answer(int32_t request, void* data);
     // The settings record for VardaInit, pointing back here.
     VardaBurnSettings settings();
@@ -50,6 +52,7 @@ private:
     std::function<void()> m_cancelled;
     std::function<void()> m_idle;
     std::atomic<bool> m_cancel{false};
+    std::string m_lastImage;
 };
 
 } // namespace quillon

@@ -119,6 +119,12 @@ int32_t BurnerLibrary::eraseDisc(void* device, int32_t method)
     return f ? f(device, method, 1, 0) : -1;
 }
 
+int32_t BurnerLibrary::mediumCapacity(void* device)
+{
+    auto f = entry<VardaGetMediumCapacityFn>("VardaGetMediumCapacity");
+    return f && device ? f(device) : -1;
+}
+
 void BurnerLibrary::closeDevice(void* device)
 {
     if (auto f = entry<VardaCloseDeviceFn>("VardaCloseDevice"))

@@ -53,6 +53,9 @@ public:
     int32_t erasingTime(void* device, int32_t method);
     int32_t eraseDisc(void* device, int32_t method);
     void closeDevice(void* device);
+    // Blocks the medium in the device holds; 0 or less when the drive or an older
+    // library cannot tell.
+    int32_t mediumCapacity(void* device);
     void freeMemory(void* memory);
     int32_t done();
 

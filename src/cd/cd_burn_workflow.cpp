@@ -7,6 +7,8 @@
 #include "cd/cd_disc_plan.h"
 #include "cd/cd_track_sink.h"
 #include "cd/disc_loudness.h"
+#include "cd/cd_verifier.h"
+#include "cd/burn_request_handler.h"
 #include "cd/red_book_preflight.h"
 #include "engine/file_writer_sink.h"
 #include "engine/job_runner.h"
@@ -145,19 +147,10 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
     m_cancelled = false;
     m_doc.stopPlayback();
     const CdDiscPlan plan(labels, m_doc.projectEnd(), int32_t(m_doc.sampleRate()));
-    const PreflightResult check = RedBookPreflight::check(plan, m_doc.title(), m_doc.artist());
-    if (!check.ok())
-        return fail(check.refusal);
-    if (!check.replaced.empty()) {
-        char text[512];
-        std::snprintf(text, sizeof text, RedBookPreflight::kReplacedText, check.replaced.c_str());
-        m_prompter.showMessage(text, PromptIcon::Warning);
-    }
-    const auto& tracks = plan.tracks();
-    for (size_t i = 0; i < tracks.size(); ++i)
-        if (trackPath(int(i) + 1).size() >= VARDA_PATH_SIZE)
-            return fail("The Temporary folder's path is too long for the track files: " + m_folder);
+    if (!plan.refusal().empty())
+        return fail(plan.refusal());
 
+    // The medium decides how long the disc may be, so the device opens first.
     void* device = m_library.openDevice(options.drive);
     if (!device)
         return fail(kNoDeviceText);
@@ -171,6 +164,22 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
             device = nullptr;
         }
     } closer{m_library, m_device};
+
+    const PreflightResult check = RedBookPreflight::check(plan, m_doc.title(), m_doc.artist(),
+                                                          m_library.mediumCapacity(device), m_doc.catalogNumber());
+    if (!check.ok())
+        return fail(check.refusal);
+    if (!check.warning.empty() && !m_prompter.askOkCancel(check.warning))
+        return Result::Cancelled;
+    if (!check.replaced.empty()) {
+        char text[512];
+        std::snprintf(text, sizeof text, RedBookPreflight::kReplacedText, check.replaced.c_str());
+        m_prompter.showMessage(text, PromptIcon::Warning);
+    }
+    const auto& tracks = plan.tracks();
+    for (size_t i = 0; i < tracks.size(); ++i)
+        if (trackPath(int(i) + 1).size() >= VARDA_PATH_SIZE)
+            return fail("The Temporary folder's path is too long for the track files: " + m_folder);
 
     // Every track is heard in the mix that is measured and burned.
     for (int32_t i = 0; i < m_doc.trackCount(); ++i)
@@ -244,6 +253,7 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         const std::string path = trackPath(number);
         std::memcpy(r.path, path.c_str(), path.size() + 1);
         r.sourceKind = VARDA_SOURCE_WAVE_FILE;
+        std::snprintf(r.isrc, sizeof r.isrc, "%s", t.isrc.c_str());
     }
     if (observer.cancelled())
         return Result::Cancelled;
@@ -252,6 +262,7 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
     disc->title = m_doc.title().c_str();
     disc->trackCount = int32_t(tracks.size());
     disc->mediaType = VARDA_MEDIA_AUDIO_CD;
+    std::snprintf(disc->catalog, sizeof disc->catalog, "%s", m_doc.catalogNumber().c_str());
     uint32_t flags = kBaseFlags;
     if (options.simulate)
         flags |= VARDA_BURN_SIMULATE;
@@ -267,6 +278,24 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         if (observer.cancelled())
             return Result::Cancelled;
         return fail(m_library.lastError());
+    }
+    if (options.verify) {
+        // What was written is read back before it counts as written.
+        const bool image = (options.drive->capabilities & VARDA_CAP_IMAGE) != 0;
+        std::string source;
+        if (image && options.requests && !options.requests->lastImagePath().empty())
+            source = CdVerifier::imageSheet(options.requests->lastImagePath());
+        else if (!image)
+            source = std::string(options.drive->address, strnlen(options.drive->address, sizeof options.drive->address));
+        if (!source.empty()) {
+            observer.phase("Verifying");
+            std::vector<std::string> files;
+            for (size_t i = 0; i < tracks.size(); ++i)
+                files.push_back(trackPath(int(i) + 1));
+            const CdVerifyResult check = CdVerifier::verify(source, !image, files);
+            if (!check.ok)
+                return fail(check.message);
+        }
     }
     return Result::Burned;
 }

@@ -38,6 +38,10 @@ struct CdBurnOptions {
     NormalizeMode normalize = NormalizeMode::None;
     float level = 1.0f; // the linear factor the peak is brought to
     double targetLufs = -14.0; // the loudness modes' target
+    // Where the image path was answered: an image is read back from the sheet it names.
+    const class BurnRequestHandler* requests = nullptr;
+    // Read the disc (or image) back and compare it with the track files.
+    bool verify = true;
 };
 
 class CdBurnObserver {

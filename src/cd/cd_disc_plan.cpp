@@ -21,6 +21,7 @@ struct Marker {
     int32_t pause;
     std::string title;
     std::string artist;
+    std::string isrc;
 };
 
 } // namespace
@@ -45,7 +46,7 @@ CdDiscPlan::CdDiscPlan(CLabelList& labels, int32_t projectEnd, int32_t rate) : m
         std::lock_guard<CLabelList> hold(labels);
         CLabelList::Cursor cursor;
         for (ProjectLabel* l = labels.first(cursor); l; l = labels.next(cursor))
-            markers.push_back({l->kind, l->position, l->pause, l->title, l->artist});
+            markers.push_back({l->kind, l->position, l->pause, l->title, l->artist, l->isrc});
     }
     if (markers.empty()) {
         m_refusal = kNoTracksText;
@@ -68,6 +69,7 @@ CdDiscPlan::CdDiscPlan(CLabelList& labels, int32_t projectEnd, int32_t rate) : m
         CdPlanTrack track;
         track.title = first.title;
         track.artist = first.artist;
+        track.isrc = first.kind == ProjectLabel::kTrackSplit ? first.isrc : std::string();
         const int32_t begin = t == 0 ? 0 : first.position;
         // The next split ends the track, truncated tracks included.
         size_t nextSplit = markers.size();

@@ -22,6 +22,7 @@ class CLabelList;
 struct CdPlanTrack {
     std::string title;  // UTF-8, as the labels hold it
     std::string artist;
+    std::string isrc;   // as the split holds it; the preflight checks it
     SampleRange range;  // project samples, end exclusive
     int32_t pauseBlocks = 0;
     std::vector<int32_t> indexBlocks; // each from the previous index or the track start

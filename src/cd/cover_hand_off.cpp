@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 extern char** environ;
@@ -69,19 +73,52 @@ std::string CoverHandOff::handOffPath(const SettingsStore& settings)
     return (std::filesystem::path(folder) / kFileName).string();
 }
 
+std::string CoverHandOff::ownDesignerPath()
+{
+    std::error_code ec;
+    std::vector<std::filesystem::path> candidates;
+    if (const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec); !ec)
+        candidates.push_back(exe.parent_path() / kOwnDesigner);
+    candidates.push_back(QUILLON_BUILD_COVER_PROGRAM);
+    candidates.push_back(std::filesystem::path(QUILLON_INSTALL_BIN_DIR) / kOwnDesigner);
+    for (const auto& p : candidates)
+        if (std::filesystem::is_regular_file(p, ec) && ::access(p.c_str(), X_OK) == 0)
+            return p.string();
+    return kOwnDesigner;
+}
+
 std::string CoverHandOff::designerPath(const SettingsStore& settings)
 {
     const std::string configured = settings.getString(SettingsRoot::LocalMachine, kDesignerKey, kDesignerValue, "");
     if (!configured.empty())
         return configured;
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const auto beside = exe.parent_path() / kOwnDesigner;
-        if (std::filesystem::is_regular_file(beside, ec))
-            return beside.string();
+    return ownDesignerPath();
+}
+
+bool CoverHandOff::writePdf(const std::string& handOff, const std::string& pdf, std::string& error)
+{
+    const std::string program = ownDesignerPath();
+    std::vector<std::string> words = {program, handOff, "--pdf", pdf};
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (const int err = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ); err != 0) {
+        error = "cannot start " + program + ": " + std::strerror(err);
+        return false;
     }
-    return kOwnDesigner;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) {
+            error = "lost " + program + ": " + std::strerror(errno);
+            return false;
+        }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    error = program + (WIFEXITED(status) ? " failed (exit status " + std::to_string(WEXITSTATUS(status)) + ")"
+                                         : std::string(" ended by a signal"));
+    return false;
 }
 
 void CoverHandOff::start(const std::string& designer, const std::string& path)

@@ -30,6 +30,12 @@ public:
     // The designer to start: the setting's, else ours beside this program, else ours
     // from the PATH.
     static std::string designerPath(const SettingsStore& settings);
+    // Our own designer: beside this program, else the one built or installed with it,
+    // else by name from the PATH.
+    static std::string ownDesignerPath();
+    // Runs our own designer to lay the hand-off file out as a PDF and waits for it;
+    // false with the reason in `error`.
+    static bool writePdf(const std::string& handOff, const std::string& pdf, std::string& error);
     // Starts the designer with the path as its only argument, without waiting; a failure
     // to start is not reported.
     static void start(const std::string& designer, const std::string& path);

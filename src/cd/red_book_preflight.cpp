@@ -1,6 +1,7 @@
 #include "red_book_preflight.h"
 
 #include "cd/cd_disc_plan.h"
+#include "model/disc_codes.h"
 #include <cstdio>
 
 namespace quillon {
@@ -83,8 +84,20 @@ int RedBookPreflight::textPacks(const std::vector<std::string>& titles, const st
     return packs;
 }
 
+int RedBookPreflight::blankMinutes(int64_t reportedBlocks)
+{
+    if (reportedBlocks <= 340000)
+        return 74;
+    if (reportedBlocks <= 370000)
+        return 80;
+    if (reportedBlocks <= 415000)
+        return 90;
+    return 99;
+}
+
 PreflightResult RedBookPreflight::check(const CdDiscPlan& plan, const std::string& discTitle,
-                                        const std::string& discArtist, int64_t capacityBlocks)
+                                        const std::string& discArtist, int64_t capacityBlocks,
+                                        const std::string& catalogNumber)
 {
     PreflightResult r;
     if (!plan.refusal().empty()) {
@@ -127,13 +140,30 @@ PreflightResult RedBookPreflight::check(const CdDiscPlan& plan, const std::strin
                                number);
             return r;
         }
+        if (!t.isrc.empty() && !DiscCodes::isIsrc(t.isrc)) {
+            r.refusal = format("The ISRC of CD track %lld (%s) is not valid. ", number, t.isrc) + DiscCodes::kIsrcRule;
+            return r;
+        }
         titles.push_back(toLatin1(t.title, &r.replaced));
         artists.push_back(toLatin1(t.artist, &r.replaced));
     }
-    if (plan.totalBlocks() > capacityBlocks) {
-        r.refusal = "The project is " + minutesSeconds(plan.totalBlocks()) + " long and does not fit on the " +
-                    minutesSeconds(capacityBlocks) + " the CD holds.";
+    if (!catalogNumber.empty() && !DiscCodes::isCatalogNumber(catalogNumber)) {
+        r.refusal = "The disc's catalogue number (" + catalogNumber + ") is not valid. " + DiscCodes::kCatalogRule;
         return r;
+    }
+    const bool known = capacityBlocks > 0;
+    const int64_t limit = known ? capacityBlocks : kCdr99Blocks;
+    if (plan.totalBlocks() > limit) {
+        r.refusal = "The project is " + minutesSeconds(plan.totalBlocks()) + " long and does not fit on the " +
+                    minutesSeconds(limit) +
+                    (known ? " the " + std::to_string(blankMinutes(limit)) + "-minute CD in the recorder holds."
+                           : " the largest CD holds.");
+        return r;
+    }
+    if (plan.totalBlocks() > kCdr80Blocks) {
+        char text[512];
+        std::snprintf(text, sizeof text, kPast80Text, minutesSeconds(plan.totalBlocks()).c_str());
+        r.warning = text;
     }
     if (const int packs = textPacks(titles, artists); packs > kMaxTextPacks) {
         r.refusal = format("The CD-TEXT is too long: it needs %lld packs, and a CD holds %s. Shorten the titles or "

@@ -16,6 +16,7 @@
 #include "engine/wave_input_device.h"
 #include "engine/wave_output_device.h"
 #include "model/cd_track_layout.h"
+#include "model/disc_codes.h"
 #include "model/effect_preset_file.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
@@ -193,8 +194,9 @@ std::span<const CliApp::Command> CliApp::commands()
         {"info", "PROJECT.vpf [--json]", "describe the project", &CliApp::cmdInfo},
         {"cd-tracks",
          "PROJECT.vpf [--auto] [--pause SECONDS] [--title N=TEXT]... [--artist N=TEXT]...\n"
-         "            [--disc-title TEXT] [--disc-artist TEXT]",
-         "CD track splits from the arrangement, the silence between tracks, CD-TEXT", &CliApp::cmdCdTracks},
+         "            [--isrc N=CODE]... [--disc-title TEXT] [--disc-artist TEXT] [--catalog CODE]",
+         "CD track splits from the arrangement, the silence between tracks, CD-TEXT, ISRCs and the catalogue "
+         "number", &CliApp::cmdCdTracks},
         {"render",
          "PROJECT.vpf OUT [--from SAMPLES] [--to SAMPLES]\n"
          "            [--normalize none|track-loudness|album-loudness] [--target LUFS]",
@@ -222,12 +224,17 @@ std::span<const CliApp::Command> CliApp::commands()
          "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate]\n"
          "            [--normalize none|track|global|track-loudness|album-loudness] [--level DB] [--target LUFS]",
          "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
-        {"cover", "PROJECT.vpf OUT.cdc", "the CD track list for a cover designer", &CliApp::cmdCover},
+        {"cover", "PROJECT.vpf OUT.cdc [--pdf OUT.pdf]",
+         "the CD track list for a cover designer; --pdf also lays out the cover as a PDF", &CliApp::cmdCover},
         {"relink", "PROJECT.vpf --search DIR",
          "find the project's missing audio files in DIR (by name and size) and save the project with them",
          &CliApp::cmdRelink},
         {"loudness", "PROJECT.vpf [--json]",
          "EBU R128 integrated loudness and true peak of each CD track and of the whole disc", &CliApp::cmdLoudness},
+        {"import-cue", "SHEET.cue|RELEASE.flac PROJECT.vpf",
+         "a project from a CUE sheet and its audio (or a FLAC file with its sheet inside)", &CliApp::cmdImportCue},
+        {"export-cue", "PROJECT.vpf OUT.flac [--embed]",
+         "the compilation as one FLAC file with a CUE sheet beside it (or inside it)", &CliApp::cmdExportCue},
     };
     return kCommands;
 }
@@ -432,7 +439,7 @@ int CliApp::cmdInfo(const std::vector<std::string>& words)
 int CliApp::cmdCdTracks(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {"pause", "title", "artist", "disc-title", "disc-artist"}, {"auto"}))
+    if (!o.parse(words, {"pause", "title", "artist", "isrc", "disc-title", "disc-artist", "catalog"}, {"auto"}))
         return usage(o.error());
     if (o.positional().size() != 1)
         return usage("cd-tracks needs exactly one project file");
@@ -449,7 +456,7 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
 
     // "N=TEXT" pairs address CD tracks counted from 1.
     const std::vector<ProjectLabel*> splits = CdTrackLayout::splits(doc->labels());
-    for (const char* field : {"title", "artist"}) {
+    for (const char* field : {"title", "artist", "isrc"}) {
         for (const std::string& pair : o.values(field)) {
             const auto eq = pair.find('=');
             const std::string number = eq == std::string::npos ? std::string() : pair.substr(0, eq);
@@ -461,9 +468,23 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
             if (size_t(n) > splits.size())
                 return fail("there is no CD track " + std::to_string(n) + " (the project has " +
                             std::to_string(splits.size()) + ")");
-            (std::string(field) == "title" ? splits[size_t(n - 1)]->title : splits[size_t(n - 1)]->artist) =
-                pair.substr(eq + 1);
+            ProjectLabel& split = *splits[size_t(n - 1)];
+            const std::string value = pair.substr(eq + 1);
+            if (std::string(field) == "isrc") {
+                // An empty code removes the track's ISRC.
+                split.isrc = DiscCodes::normaliseIsrc(value);
+                if (split.isrc.empty() && !value.empty())
+                    return fail("'" + value + "' is no ISRC. " + DiscCodes::kIsrcRule);
+            } else {
+                (std::string(field) == "title" ? split.title : split.artist) = value;
+            }
         }
+    }
+    if (auto catalog = o.value("catalog")) {
+        const std::string number = DiscCodes::normaliseCatalogNumber(*catalog);
+        if (number.empty() && !catalog->empty())
+            return fail("'" + *catalog + "' is no catalogue number. " + DiscCodes::kCatalogRule);
+        doc->setCatalogNumber(number);
     }
     if (auto t = o.value("disc-title"))
         doc->setTitle(*t);
@@ -471,12 +492,15 @@ int CliApp::cmdCdTracks(const std::vector<std::string>& words)
         doc->setArtist(*a);
     if (!save(*doc, o.positional()[0]))
         return 1;
-    m_out << splits.size() << " CD track(s)\n";
+    m_out << splits.size() << " CD track(s)";
+    if (!doc->catalogNumber().empty())
+        m_out << ", catalogue number " << doc->catalogNumber();
+    m_out << "\n";
     const double rate = doc->sampleRate() ? doc->sampleRate() : 44100;
     for (size_t i = 0; i < splits.size(); ++i)
         m_out << "  " << i + 1 << ": " << labelsDescription(splits[i]->kind) << " at " << splits[i]->position << " ("
               << splits[i]->position / rate << " s), pause " << splits[i]->pause << (splits[i]->title.empty() ? "" : ", ")
-              << displayText(splits[i]->title) << "\n";
+              << displayText(splits[i]->title) << (splits[i]->isrc.empty() ? "" : ", ISRC " + splits[i]->isrc) << "\n";
     return 0;
 }
 

@@ -56,6 +56,8 @@ private:
     int cmdCover(const std::vector<std::string>& words);
     int cmdLoudness(const std::vector<std::string>& words);
     int cmdRelink(const std::vector<std::string>& words);
+    int cmdImportCue(const std::vector<std::string>& words);
+    int cmdExportCue(const std::vector<std::string>& words);
 
     void loadPlugins();
     std::unique_ptr<CMultitrackerDoc> newDocument();

@@ -8,6 +8,7 @@
 #include "cd/drive_list.h"
 #include "cli/cli_app.h"
 #include "cli/cli_options.h"
+#include "model/cd_track_layout.h"
 #include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include <cmath>
@@ -186,6 +187,7 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
         drive = &drives[size_t(driveIndex)];
     }
     options.drive = drive->entry;
+    options.requests = &handler;
 
     CLabelList labels;
     labels.copyFrom(doc->labels());
@@ -202,7 +204,7 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
     if (result != CdBurnWorkflow::Result::Burned)
         return 1; // the workflow has shown why
     if (!image.empty())
-        m_out << "Image written: " << displayText(image) << "\n";
+        m_out << "Image written and verified: " << displayText(image) << "\n";
     else
         m_out << "Burned on " << displayText(drive->name) << (options.simulate ? " (simulated first)" : "") << "\n";
     return 0;
@@ -217,7 +219,7 @@ namespace quillon {
 int CliApp::cmdCover(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {}, {}))
+    if (!o.parse(words, {"pdf"}, {}))
         return usage(o.error());
     if (o.positional().size() != 2)
         return usage("cover needs a project file and an output file");
@@ -231,6 +233,64 @@ int CliApp::cmdCover(const std::vector<std::string>& words)
     if (!CoverHandOff::write(o.positional()[1], text))
         return fail("cannot write " + o.positional()[1]);
     m_out << "Cover data written: " << displayText(o.positional()[1]) << "\n";
+    // The layout is our cover designer's; it runs as a program of its own, so this tool
+    // stays without windows.
+    if (auto pdf = o.value("pdf")) {
+        std::string error;
+        if (!CoverHandOff::writePdf(o.positional()[1], *pdf, error))
+            return fail("the cover could not be written to " + *pdf + ": " + error);
+        m_out << "Cover written: " << displayText(*pdf) << "\n";
+    }
+    return 0;
+}
+
+} // namespace quillon
+
+#include "cd/cue_export.h"
+#include "cd/cue_import.h"
+#include "engine/job_runner.h"
+
+namespace quillon {
+
+int CliApp::cmdImportCue(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("import-cue needs a CUE sheet (or a FLAC file) and a project file");
+    auto doc = newDocument();
+    std::string error;
+    if (!CueImport::import(*doc, o.positional()[0], error))
+        return fail(error);
+    if (!save(*doc, o.positional()[1]))
+        return 1;
+    const std::vector<ProjectLabel*> splits = CdTrackLayout::splits(doc->labels());
+    m_out << "Imported " << splits.size() << " CD track(s) into " << displayText(o.positional()[1]) << "\n";
+    return 0;
+}
+
+int CliApp::cmdExportCue(const std::vector<std::string>& words)
+{
+    CliOptions o;
+    if (!o.parse(words, {}, {"embed"}))
+        return usage(o.error());
+    if (o.positional().size() != 2)
+        return usage("export-cue needs a project file and a FLAC file");
+    auto doc = newDocument();
+    if (!load(*doc, o.positional()[0]))
+        return 1;
+    if (doc->autoCdTracks())
+        doc->synchroniseCdTracks();
+    PollingJobRunner runner;
+    StreamPrompter prompter(m_err);
+    std::string error;
+    if (!CueExport::exportFlac(*doc, *m_host, runner, prompter, o.positional()[1], o.has("embed"), error))
+        return fail(error);
+    m_out << "Written: " << displayText(o.positional()[1]);
+    if (!o.has("embed"))
+        m_out << " and " << displayText(CueExport::cuePath(o.positional()[1]));
+    m_out << "\n";
     return 0;
 }
 

@@ -13,7 +13,7 @@
 #include "model/folder_chooser.h"
 #include "model/playback_control.h"
 #include "model/project_label.h"
-#include "model/project_snapshot.h"
+#include "model/project_extension_block.h"
 #include "model/track.h"
 #include "model/transform_plugin.h"
 #include "plugins/class_com.h"
@@ -175,27 +175,22 @@ void CMultitrackerDoc::deleteContents()
     }
     m_labels.removeAll();
     m_labels.add(0, ProjectLabel::kTrackSplit);
+    m_catalogNumber.clear();
 }
 
 // ---- undo ----
 
 std::unique_ptr<MemoryStream> CMultitrackerDoc::takeSnapshot()
 {
-    auto snapshot = std::make_unique<ProjectSnapshot>();
+    // The stream is the project file's, extension block included: pauses, active flags
+    // and the disc's codes come back with an undo as they were.
+    auto snapshot = std::make_unique<MemoryStream>();
     try {
         CArchive ar(*snapshot, CArchive::Mode::Store);
         serialize(ar);
     } catch (const ClassCom&) {
         return nullptr;
     }
-    {
-        std::lock_guard<CLabelList> labelGuard(m_labels);
-        CLabelList::Cursor walk;
-        for (const ProjectLabel* l = m_labels.first(walk); l; l = m_labels.next(walk))
-            snapshot->labelPauses.push_back(l->pause);
-    }
-    for (const auto& t : m_tracks)
-        snapshot->trackActive.push_back(t->isActive() ? 1 : 0);
     return snapshot;
 }
 
@@ -213,20 +208,6 @@ void CMultitrackerDoc::restoreSnapshot(MemoryStream& snapshot)
     snapshot.seekToBegin();
     CArchive ar(snapshot, CArchive::Mode::Load);
     serialize(ar);
-    // What the file does not hold comes from beside it, when the lists still match.
-    const auto* extras = dynamic_cast<const ProjectSnapshot*>(&snapshot);
-    if (!extras)
-        return;
-    if (extras->trackActive.size() == m_tracks.size())
-        for (size_t i = 0; i < m_tracks.size(); ++i)
-            m_tracks[i]->setActive(extras->trackActive[i] != 0);
-    std::lock_guard<CLabelList> labelGuard(m_labels);
-    if (static_cast<size_t>(m_labels.count()) != extras->labelPauses.size())
-        return;
-    CLabelList::Cursor walk;
-    size_t i = 0;
-    for (ProjectLabel* l = m_labels.first(walk); l; l = m_labels.next(walk))
-        l->pause = extras->labelPauses[i++];
 }
 
 bool CMultitrackerDoc::undo()
@@ -325,6 +306,7 @@ void CMultitrackerDoc::storeSection(CArchive& ar)
     for (const auto& g : m_groups)
         ar.writeObject(g.get());
     m_labels.serialize(ar);
+    ProjectExtensionBlock::store(ar, *this);
 }
 
 void CMultitrackerDoc::loadSection(CArchive& ar)
@@ -400,6 +382,7 @@ void CMultitrackerDoc::loadSection(CArchive& ar)
     for (const auto& g : m_groups)
         g->chain().setFormat(rate, channels);
     m_labels.serialize(ar);
+    ProjectExtensionBlock::load(ar, *this);
     clampViewIndexes();
 }
 

@@ -373,6 +373,9 @@ public:
     void setArtist(std::string artist) { m_artist = std::move(artist); }
     const std::string& notes() const { return m_notes; }
     void setNotes(std::string notes) { m_notes = std::move(notes); }
+    // The disc's catalogue number (13 digits), or empty.
+    const std::string& catalogNumber() const { return m_catalogNumber; }
+    void setCatalogNumber(std::string number) { m_catalogNumber = std::move(number); }
 
 private:
     void readProjectLength();
@@ -418,6 +421,7 @@ private:
     std::string m_title;
     std::string m_artist;
     std::string m_notes;
+    std::string m_catalogNumber;
     std::atomic<float> m_masterLevel{40.0f / 52.0f};
     std::atomic<float> m_masterPan{0.5f};
     std::atomic<float> m_masterPeakLeft{0.0f};

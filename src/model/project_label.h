@@ -27,6 +27,7 @@ public:
     int32_t kind = kTrackSplit;
     int32_t position = 0; // sample position
     int32_t pause = 0;    // samples of pause before a CD track (splits only)
+    std::string isrc;     // the CD track's ISRC in its plain 12-character form, or empty
 
 private:
     friend class CLabelList;

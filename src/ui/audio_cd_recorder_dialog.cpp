@@ -8,6 +8,8 @@
 #include "plugins/plugin_host.h"
 #include "ui/burn_progress_dialog.h"
 #include "ui/cd_track_properties_dialog.h"
+#include "model/disc_codes.h"
+#include <QLineEdit>
 #include "ui/time_formatter.h"
 #include <QApplication>
 #include <QCheckBox>
@@ -30,7 +32,8 @@ AudioCdRecorderDialog::AudioCdRecorderDialog(CMultitrackerDoc& doc, SettingsStor
       m_devices(new QComboBox(this)), m_speeds(new QComboBox(this)), m_tracks(new QTreeWidget(this)),
       m_simulate(new QCheckBox(tr("Simulate before recording"), this)),
       m_testSpeed(new QCheckBox(tr("Test maximum speed before burning"), this)), m_normalize(new QComboBox(this)),
-      m_level(new QDoubleSpinBox(this)), m_target(new QDoubleSpinBox(this)), m_properties(new QPushButton(tr("Properties..."), this))
+      m_level(new QDoubleSpinBox(this)), m_target(new QDoubleSpinBox(this)),
+      m_properties(new QPushButton(tr("Properties..."), this)), m_catalog(new QLineEdit(this))
 {
     setWindowTitle(tr("Audio CD Recorder"));
     m_labels.copyFrom(doc.labels());
@@ -38,12 +41,15 @@ AudioCdRecorderDialog::AudioCdRecorderDialog(CMultitrackerDoc& doc, SettingsStor
     auto* form = new QFormLayout;
     form->addRow(tr("Recorder:"), m_devices);
     form->addRow(tr("Speed:"), m_speeds);
+    m_catalog->setText(QString::fromStdString(doc.catalogNumber()));
+    m_catalog->setPlaceholderText(tr("13 digits"));
+    form->addRow(tr("Catalogue number (MCN):"), m_catalog);
     layout->addLayout(form);
-    m_tracks->setColumnCount(5);
+    m_tracks->setColumnCount(6);
     m_tracks->setHeaderLabels({tr("Track title (CD TEXT)"), tr("Artist"), tr("Track Begin"), tr("Duration"),
-                               tr("Pause")});
-    const int widths[] = {170, 120, 80, 80, 80};
-    for (int i = 0; i < 5; ++i)
+                               tr("Pause"), tr("ISRC")});
+    const int widths[] = {170, 120, 80, 80, 80, 100};
+    for (int i = 0; i < 6; ++i)
         m_tracks->setColumnWidth(i, widths[i]);
     m_tracks->setRootIsDecorated(false);
     m_tracks->setAllColumnsShowFocus(true);
@@ -190,6 +196,7 @@ void AudioCdRecorderDialog::fillTracks()
         item->setText(2, time.format(s->position));
         item->setText(3, time.format(duration));
         item->setText(4, time.format(s->pause));
+        item->setText(5, QString::fromStdString(s->isrc));
         for (int c = 2; c < 5; ++c)
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         m_rows.push_back(splits[i]);
@@ -202,14 +209,17 @@ void AudioCdRecorderDialog::editProperties(const std::function<void(CdTrackPrope
     if (row < 0 || row >= int(m_rows.size()))
         return;
     ProjectLabel* label = m_rows[size_t(row)];
-    CdTrackPropertiesDialog dialog(QString::fromStdString(label->title), QString::fromStdString(label->artist), this);
+    CdTrackPropertiesDialog dialog(QString::fromStdString(label->title), QString::fromStdString(label->artist),
+                                   QString::fromStdString(label->isrc), this);
     const bool accepted = edit ? (edit(dialog), true) : dialog.exec() == QDialog::Accepted;
     if (!accepted)
         return;
     label->title = dialog.title().toStdString();
     label->artist = dialog.artist().toStdString();
+    label->isrc = dialog.isrc().toStdString();
     m_tracks->currentItem()->setText(0, dialog.title());
     m_tracks->currentItem()->setText(1, dialog.artist());
+    m_tracks->currentItem()->setText(5, dialog.isrc());
 }
 
 bool AudioCdRecorderDialog::burn()
@@ -218,8 +228,15 @@ bool AudioCdRecorderDialog::burn()
     if (index < 0 || index >= int(m_drives.size()))
         return false;
     const OfferedDrive& drive = m_drives[size_t(index)];
+    const std::string catalog = DiscCodes::normaliseCatalogNumber(m_catalog->text().trimmed().toStdString());
+    if (catalog.empty() && !m_catalog->text().trimmed().isEmpty()) {
+        m_prompter.showMessage(DiscCodes::kCatalogRule, PromptIcon::Error);
+        return false;
+    }
+    m_doc.setCatalogNumber(catalog);
     CdBurnOptions options;
     options.drive = drive.entry;
+    options.requests = &m_handler;
     const int speed = m_speeds->currentIndex();
     options.speed = speed >= 0 && speed < int(drive.speeds.size()) ? drive.speeds[size_t(speed)].multiple : 0;
     options.simulate = m_simulate->isChecked();

@@ -17,6 +17,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 
@@ -48,6 +49,7 @@ public:
     QDoubleSpinBox* targetBox() const { return m_target; }
     QDoubleSpinBox* levelBox() const { return m_level; }
     QPushButton* propertiesButton() const { return m_properties; }
+    QLineEdit* catalogEdit() const { return m_catalog; }
     CLabelList& labelCopy() { return m_labels; }
     // Opens "CD Track Properties" for the current row; `edit` stands in for the user.
     void editProperties(const std::function<void(class CdTrackPropertiesDialog&)>& edit = {});
@@ -76,6 +78,7 @@ private:
     QDoubleSpinBox* m_level;
     QDoubleSpinBox* m_target;
     QPushButton* m_properties;
+    QLineEdit* m_catalog; // the disc's catalogue number, stored in the project on burning
     class CdBurnWorkflow* m_workflow = nullptr;
 };
 

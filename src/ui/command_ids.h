@@ -11,6 +11,8 @@ inline constexpr int kSave = 57603;
 inline constexpr int kSaveAs = 57604;
 inline constexpr int kExit = 57665;
 inline constexpr int kConfigureSaveOptions = 7926;
+inline constexpr int kImportCueSheet = 7843;
+inline constexpr int kExportFlacCue = 7844;
 // Edit
 inline constexpr int kClear = 57632;
 inline constexpr int kCopy = 57634;
@@ -56,6 +58,8 @@ inline constexpr int kPreviousCdTrack = 7806;
 inline constexpr int kNextCdTrack = 7807;
 // Tools
 inline constexpr int kBurnCd = 7836;
+inline constexpr int kEraseCd = 7837;
+inline constexpr int kCoverDesigner = 7838;
 inline constexpr int kWaveEditor = 7908;
 inline constexpr int kLpToCdWizard = 7913;
 inline constexpr int kTapeToCdWizard = 7914;

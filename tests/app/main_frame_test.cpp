@@ -9,6 +9,7 @@
 #include "app/wave_editor_diagnosis.h"
 #include "base/folder_settings.h"
 #include "model/audio_clip.h"
+#include "model/label_list.h"
 #include "model/multitracker_doc.h"
 #include "model/source_relinker.h"
 #include "model/track.h"
@@ -422,6 +423,113 @@ TEST_F(MainFrameTest, MissingAudioFilesAreSearchedForAndTheRestIsListed)
     const std::string listed = watcher.messages().back();
     EXPECT_NE(listed.find(SourceRelinker::kMissingText), std::string::npos) << listed;
     EXPECT_NE(listed.find(b), std::string::npos) << listed;
+}
+
+} // namespace
+} // namespace quillon::test
+
+#include "cd/cover_hand_off.h"
+#include "ui/erase_cd_dialog.h"
+
+#include <QRadioButton>
+#include <chrono>
+#include <thread>
+
+namespace quillon::test {
+namespace {
+
+TEST_F(MainFrameTest, EraseOpensTheEraseDialogOverTheShippedLibrary)
+{
+    // The Image Recorder is the only recorder here: it cannot erase, and says so.
+    bool seen = false;
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen] {
+        auto* dialog = qobject_cast<EraseCdDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        seen = dialog->windowTitle() == "Erase Rewritable CD" && dialog->quickButton()->isChecked();
+        EXPECT_FALSE(dialog->erase());
+        dialog->reject();
+    });
+    timer->start();
+    watcher.clear();
+    ASSERT_TRUE(frame().runCommand(cmd::kEraseCd));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(watcher.messages(), std::vector<std::string>{"The selected recorder does not support CD-RW"});
+    EXPECT_EQ(frame().action(cmd::kEraseCd)->text(), "&Erase CD Rewritable...");
+}
+
+TEST_F(MainFrameTest, TheCoverCommandHandsTheTrackListToTheDesignerAsOneArgument)
+{
+    // A designer that keeps what it was given: its arguments, one a line, and the file.
+    const std::string got = tmp.file("got args");
+    const std::string designer = tmp.file("designer.sh");
+    std::ofstream(designer) << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" << got << ".part'\n"
+                            << "cat \"$1\" > '" << got << ".file'\nmv '" << got << ".part' '" << got << "'\n";
+    ::chmod(designer.c_str(), 0755);
+    settings.writeString(SettingsRoot::LocalMachine, CoverHandOff::kDesignerKey, CoverHandOff::kDesignerValue,
+                         designer);
+    const QString work = folder("tmp with space");
+    FolderSettings(settings).store(kFolderTemporary, work.toStdString());
+    doc().setTitle("Night Drive");
+
+    ASSERT_TRUE(frame().runCommand(cmd::kCoverDesigner));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!std::filesystem::exists(got) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(got));
+    std::ifstream args(got);
+    const std::string text((std::istreambuf_iterator<char>(args)), {});
+    const std::string handOff = (std::filesystem::path(work.toStdString()) / "varda.cdc").string();
+    EXPECT_EQ(text, handOff + "\n");
+    std::ifstream file(got + ".file", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(content.rfind("[PARAMETERS]\r\nLANGUAGE=\r\n\r\n[CDINFO]\r\nType=Audio-CD\r\nTitle=Night Drive\r\n", 0),
+              0u)
+        << content;
+    EXPECT_EQ(frame().action(cmd::kCoverDesigner)->text(), "Open in Varda &Cover Designer...");
+}
+
+} // namespace
+} // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+TEST_F(MainFrameTest, ACompilationGoesOutAsFlacWithItsSheetAndComesBackAsANewProject)
+{
+    ASSERT_TRUE(frame().insertFiles({QString::fromStdString(tone("one.wav"))}).isEmpty());
+    doc().setAutoCdTracks(0);
+    doc().labels().removeAll();
+    doc().labels().add(0, ProjectLabel::kTrackSplit, "Only Song", "Band")->isrc = "USS1Z9900001";
+    doc().setTitle("Release");
+    const QString flac = QString::fromStdString(tmp.file("release.flac"));
+    ASSERT_TRUE(frame().exportFlacCue(flac, 0));
+    ASSERT_TRUE(std::filesystem::exists(tmp.file("release.cue")));
+    ASSERT_TRUE(frame().saveProject(QString::fromStdString(tmp.file("before.vpf"))));
+
+    ASSERT_TRUE(frame().importCueSheet(QString::fromStdString(tmp.file("release.cue"))));
+    EXPECT_TRUE(frame().projectPath().isEmpty()); // a new, unsaved project
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(doc().title(), "Release");
+    CLabelList::Cursor c;
+    const ProjectLabel* split = doc().labels().first(c);
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(split->title, "Only Song");
+    EXPECT_EQ(split->isrc, "USS1Z9900001");
+    EXPECT_EQ(doc().trackAt(0)->clips().size(), 1u);
+
+    // A sheet that cannot be read leaves the open project as it is.
+    std::ofstream(tmp.file("bad.cue")) << "nothing\n";
+    doc().setModified(false);
+    watcher.clear();
+    EXPECT_FALSE(frame().importCueSheet(QString::fromStdString(tmp.file("bad.cue"))));
+    EXPECT_EQ(watcher.messages().size(), 1u);
+    EXPECT_EQ(doc().title(), "Release");
+    EXPECT_EQ(frame().action(cmd::kImportCueSheet)->text(), "Import CUE Sheet...");
 }
 
 } // namespace

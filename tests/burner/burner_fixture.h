@@ -81,6 +81,7 @@ struct TrackSpec {
     std::vector<int32_t> indexes;
     std::string title;
     std::string artist;
+    std::string isrc;
 };
 
 // A disc record and the strings it points to.
@@ -105,6 +106,7 @@ public:
             t.artist = m_tracks[i].artist.c_str();
             std::strncpy(t.path, m_tracks[i].path.c_str(), sizeof t.path - 1);
             t.sourceKind = VARDA_SOURCE_WAVE_FILE;
+            std::strncpy(t.isrc, m_tracks[i].isrc.c_str(), sizeof t.isrc - 1);
         }
     }
     VardaDisc* disc() { return reinterpret_cast<VardaDisc*>(m_memory.get()); }

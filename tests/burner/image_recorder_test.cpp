@@ -3,6 +3,7 @@
 #include "burner_fixture.h"
 #include <gtest/gtest.h>
 #include <libcue.h>
+#include "cdio_reader.h"
 #include <libburn/libburn.h>
 #include <dlfcn.h>
 #include <array>
@@ -227,6 +228,36 @@ TEST_F(ImageRecorderTest, IndependentReadersAgreeOnLayoutTextAndAudio)
     EXPECT_EQ(run(cd + "cdrdao read-test disc.toc").status, 0);
 }
 
+TEST_F(ImageRecorderTest, IsrcAndCatalogueNumberReadBackFromCueAndToc)
+{
+    for (const char* tool : {"cd-info", "cdrdao"})
+        if (!haveTool(tool))
+            GTEST_SKIP() << tool << " is not installed";
+    std::vector<TrackSpec> tracks = sampleTracks();
+    tracks[0].isrc = "USS1Z9900001";
+    tracks[2].isrc = "GBAYE0601498";
+    DiscRecord record("Disc Title", "Disc Artist", tracks);
+    std::snprintf(record.disc()->catalog, sizeof record.disc()->catalog, "0724384960650");
+    m_answers.imagePath = m_dir.file("codes.cue");
+    ASSERT_EQ(burn(record), 0) << lastError();
+    const std::string cd = "cd " + m_dir.path().string() + " && ";
+
+    const Output info = run(cd + "cd-info --no-device-info --no-header --no-cddb --cue-file codes.cue");
+    EXPECT_NE(info.text.find("Media Catalog Number (MCN): 0724384960650"), std::string::npos) << info.text;
+    // cd-info does not print ISRCs; the library under it reads them from the sheet.
+    const std::vector<std::string> isrcs = cdioTrackIsrcs(m_dir.file("codes.cue"));
+    EXPECT_EQ(isrcs, (std::vector<std::string>{"USS1Z9900001", "", "GBAYE0601498"}));
+
+    const Output toc = run(cd + "cdrdao show-toc codes.toc");
+    ASSERT_EQ(toc.status, 0) << toc.text;
+    EXPECT_NE(toc.text.find("CATALOG NUMBER: 0724384960650"), std::string::npos) << toc.text;
+    const std::regex perTrack(R"(TRACK\s+(\d+)\s+Mode AUDIO:\s*\n\s*ISRC (\w\w \w\w\w \d\d \d{5}))");
+    std::vector<std::string> seen;
+    for (std::sregex_iterator it(toc.text.begin(), toc.text.end(), perTrack), end; it != end; ++it)
+        seen.push_back((*it)[1].str() + " " + (*it)[2].str());
+    EXPECT_EQ(seen, (std::vector<std::string>{"1 US S1Z 99 00001", "3 GB AYE 06 01498"})) << toc.text;
+}
+
 TEST_F(ImageRecorderTest, TocByteOrderAndTextReadBack)
 {
     for (const char* tool : {"cd-info", "cdrdao"})
@@ -325,7 +356,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedDisc{"IndexAtEnd", [](auto& t) { t[1].indexes = {150, 335}; }, "past the track's end"},
         RefusedDisc{"IndexNotAfterPrevious", [](auto& t) { t[1].indexes = {150, 0}; }, "not in order"},
         RefusedDisc{"MissingFile", [](auto& t) { t[2].path += ".gone"; }, "Cannot open the track file"},
-        RefusedDisc{"TooManyTracks", [](auto& t) { t.resize(100, t[2]); }, "1 to 99 tracks"}),
+        RefusedDisc{"TooManyTracks", [](auto& t) { t.resize(100, t[2]); }, "1 to 99 tracks"},
+        RefusedDisc{"LowerCaseIsrc", [](auto& t) { t[1].isrc = "uss1z9900001"; }, "ISRC of track 2"},
+        RefusedDisc{"QuoteInIsrc", [](auto& t) { t[0].isrc = "US\"1Z9900001"; }, "ISRC of track 1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
@@ -361,9 +394,21 @@ TEST_F(LibburnDriveTest, PregapsIndexesTextSimulationAndSpeed)
     EXPECT_EQ(writer->speedsKBps[1], 1411);
     EXPECT_NE(writer->capabilities & VARDA_CAP_WRITE_CDRW, 0u);
 
-    DiscRecord record("Disc Title", "Disc Artist", sampleTracks());
+    std::vector<TrackSpec> tracks = sampleTracks();
+    tracks[1].isrc = "GBAYE0601498";
+    DiscRecord record("Disc Title", "Disc Artist", tracks);
+    std::snprintf(record.disc()->catalog, sizeof record.disc()->catalog, "0724384960650");
     void* drive = m_lib.fn<VardaOpenDeviceFn>("VardaOpenDevice")(writer);
     ASSERT_NE(drive, nullptr);
+    // The blank's size as the drive reports it: 80 minutes here, 90 with another blank.
+    auto capacity = m_lib.fn<VardaGetMediumCapacityFn>("VardaGetMediumCapacity");
+    EXPECT_EQ(capacity(drive), 360000);
+    {
+        ScopedEnv ninety("QUILLON_FAKE_MEDIUM_BLOCKS", "404850");
+        EXPECT_EQ(capacity(drive), 404850);
+    }
+    EXPECT_EQ(capacity(m_device), 360000); // the Image Recorder's blank
+    EXPECT_EQ(capacity(nullptr), -1);
     ASSERT_EQ(burn(record, VARDA_BURN_DEFAULT_FLAGS | VARDA_BURN_SIMULATE, drive, 8), 0) << lastError();
     EXPECT_EQ(m_lib.fn<VardaGetCDRWErasingTimeFn>("VardaGetCDRWErasingTime")(drive, VARDA_ERASE_QUICK), 90);
     m_lib.fn<VardaCloseDeviceFn>("VardaCloseDevice")(drive);
@@ -387,6 +432,7 @@ TEST_F(LibburnDriveTest, PregapsIndexesTextSimulationAndSpeed)
              "pregap 1 200", "index 1 1 0", "index 1 2 100", "index 2 0 0", "index 2 1 100", "index 2 2 250",
           "index 2 3 325", "index 3 0 0", "index 3 1 40", "cdtext disc TITLE Disc Title",
           "cdtext disc PERFORMER Disc Artist", "cdtext 3 TITLE Caf\xE9 No\xEBl", "cdtext 3 PERFORMER Zo\xEB",
+          "isrc 2 GBAYE0601498", "mcn 0724384960650", "has mcn 1",
           "speed 1411", "write type " + std::to_string(int(burn::BURN_WRITE_SAO)) + " " + std::to_string(int(burn::BURN_BLOCK_SAO)),
           std::string("write simulate 1") + expected, std::string("write simulate 0") + expected})
         EXPECT_NE(text.find(line + "\n"), std::string::npos) << line << "\n" << text;

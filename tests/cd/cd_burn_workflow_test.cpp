@@ -5,6 +5,8 @@
 #include "cd/burner_library.h"
 #include "cd/cd_burn_workflow.h"
 #include "cd/cd_erase_routine.h"
+#include "cd/cd_verifier.h"
+#include "cd/drive_list.h"
 #include "engine/engine_fixture.h"
 #include "model/label_list.h"
 #include <sndfile.h>
@@ -73,6 +75,7 @@ protected:
             if (std::string(table->entries[i].address) == "image:")
                 options.drive = &table->entries[i];
         ASSERT_NE(options.drive, nullptr);
+        options.requests = &handler; // images are read back through the sheet it answered
     }
     void TearDown() override
     {
@@ -137,6 +140,53 @@ TEST_F(CdBurnWorkflowTest, TheDiscPlaysTheProjectTimeline)
     EXPECT_EQ(observer.lastPreparation, 100);
     EXPECT_EQ(observer.lastWriting, 100);
     EXPECT_EQ(imageRequests, 1);
+}
+
+TEST_F(CdBurnWorkflowTest, WrittenAudioIsReadBackAndTheFirstDifferingBlockNamed)
+{
+    threeClips();
+    ASSERT_EQ(burn(), CdBurnWorkflow::Result::Burned) << error;
+    CdBurnWorkflow workflow(doc, host, library, prompter);
+    const std::vector<std::string> files = {workflow.trackPath(1), workflow.trackPath(2), workflow.trackPath(3)};
+    EXPECT_TRUE(CdVerifier::verify(tmp.file("disc.cue"), false, files).ok);
+
+    // One byte changed in track 3, then one in track 2's pregap (the tail of track 1's file).
+    for (const auto& [block, track] : {std::pair{1400L, 3}, std::pair{600L, 1}}) {
+        std::fstream bin(tmp.file("disc.bin"), std::ios::in | std::ios::out | std::ios::binary);
+        bin.seekp(block * 2352 + 1000);
+        bin.put('\x55');
+        bin.close();
+        const CdVerifyResult r = CdVerifier::verify(tmp.file("disc.cue"), false, files);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.track, track);
+        EXPECT_EQ(r.block, block);
+        EXPECT_NE(r.message.find("CD track " + std::to_string(track) + " differs from its file at block " +
+                                 std::to_string(block)),
+                  std::string::npos)
+            << r.message;
+    }
+    // A file list that is not the disc's.
+    EXPECT_NE(CdVerifier::verify(tmp.file("disc.cue"), false, {files[0]}).message.find("has 3 tracks, not 1"),
+              std::string::npos);
+    EXPECT_EQ(CdVerifier::imageSheet(tmp.file("out")), tmp.file("out.cue"));
+    EXPECT_EQ(CdVerifier::imageSheet(tmp.file("out.bin")), tmp.file("out.cue"));
+}
+
+TEST_F(CdBurnWorkflowTest, ARealDiscIsReadBackAfterBurning)
+{
+    // Writes a disc: only with a blank in the drive the variable names.
+    const char* device = std::getenv("QUILLON_TEST_CD_DEVICE");
+    if (!device || !*device)
+        GTEST_SKIP() << "QUILLON_TEST_CD_DEVICE names no drive with a blank CD-R";
+    threeClips();
+    const OfferedDrive* drive = nullptr;
+    const auto drives = DriveList::offered(table, library.apiVersion());
+    for (const OfferedDrive& d : drives)
+        if (d.address == device)
+            drive = &d;
+    ASSERT_NE(drive, nullptr) << device;
+    options.drive = drive->entry;
+    ASSERT_EQ(burn(), CdBurnWorkflow::Result::Burned) << error;
 }
 
 TEST_F(CdBurnWorkflowTest, AProjectAt48kHzBurnsAtTheRightLength)

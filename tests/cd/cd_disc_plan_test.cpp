@@ -122,6 +122,75 @@ INSTANTIATE_TEST_SUITE_P(
                        "CD-TEXT is too long"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A disc of `minutes` (the first pregap included) against a medium that reports
+// `capacity` blocks (0: the drive cannot tell).
+struct CapacityCase {
+    const char* name;
+    double minutes;
+    int64_t capacity;
+    const char* refusal; // empty: accepted
+    bool warned;
+};
+
+class CapacityTest : public ::testing::TestWithParam<CapacityCase> {};
+
+TEST_P(CapacityTest, WarnsPast80MinutesAndRefusesWhatTheMediumCannotHold)
+{
+    const CapacityCase& c = GetParam();
+    CLabelList labels;
+    labels.add(0, ProjectLabel::kTrackSplit);
+    const int32_t end = int32_t(c.minutes * 60 * kRate) - 2 * kRate;
+    const CdDiscPlan plan(labels, end, kRate);
+    const PreflightResult r = RedBookPreflight::check(plan, "Disc", "Artist", c.capacity);
+    if (*c.refusal) {
+        EXPECT_NE(r.refusal.find(c.refusal), std::string::npos) << r.refusal;
+        return;
+    }
+    EXPECT_TRUE(r.ok()) << r.refusal;
+    EXPECT_EQ(!r.warning.empty(), c.warned) << r.warning;
+    if (c.warned) {
+        EXPECT_NE(r.warning.find("past the 80 minutes"), std::string::npos) << r.warning;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cd, CapacityTest,
+    ::testing::Values(CapacityCase{"Fits80", 79.9, 359849, "", false},
+                      CapacityCase{"Exactly80", 80.0, 360000, "", false},
+                      CapacityCase{"LongerThanThe80MinuteBlank", 81.0, 359849, "the 80-minute CD in the recorder", false},
+                      CapacityCase{"OnA90MinuteBlank", 85.0, 404850, "", true},
+                      CapacityCase{"LongerThanThe90MinuteBlank", 91.0, 404850, "the 90-minute CD", false},
+                      CapacityCase{"OnA99MinuteBlank", 98.5, 445500, "", true},
+                      CapacityCase{"UnknownMediumUpTo99Minutes", 95.0, 0, "", true},
+                      CapacityCase{"UnknownMediumPast99Minutes", 100.0, -1, "the largest CD holds", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RedBookPreflightTest, BlanksAreKnownByTheirReportedSize)
+{
+    const std::pair<int64_t, int> rows[] = {{333000, 74}, {336075, 74}, {359849, 80}, {360000, 80},
+                                            {404850, 90}, {405000, 90}, {445500, 99}, {449849, 99}};
+    for (auto [blocks, minutes] : rows)
+        EXPECT_EQ(RedBookPreflight::blankMinutes(blocks), minutes) << blocks;
+}
+
+TEST(RedBookPreflightTest, CodesThatAreNoIsrcOrCatalogueNumberAreRefused)
+{
+    CLabelList labels;
+    labels.add(0, ProjectLabel::kTrackSplit, "One")->isrc = "USS1Z9900001";
+    labels.add(10 * kRate, ProjectLabel::kIndex)->isrc = "not checked: an index has no ISRC";
+    ProjectLabel* second = labels.add(20 * kRate, ProjectLabel::kTrackSplit, "Two");
+    const CdDiscPlan plan(labels, 60 * kRate, kRate);
+    EXPECT_TRUE(RedBookPreflight::check(plan, "Disc", "Artist", RedBookPreflight::kCdr80Blocks, "0724384960650").ok());
+    EXPECT_EQ(plan.tracks()[0].isrc, "USS1Z9900001");
+    const PreflightResult badCatalog =
+        RedBookPreflight::check(plan, "Disc", "Artist", RedBookPreflight::kCdr80Blocks, "07243849606");
+    EXPECT_NE(badCatalog.refusal.find("catalogue number (07243849606) is not valid"), std::string::npos);
+    second->isrc = "US\"S1Z990001";
+    const CdDiscPlan badPlan(labels, 60 * kRate, kRate);
+    const PreflightResult badIsrc = RedBookPreflight::check(badPlan, "Disc", "Artist");
+    EXPECT_NE(badIsrc.refusal.find("The ISRC of CD track 2"), std::string::npos) << badIsrc.refusal;
+}
+
 TEST(RedBookPreflightTest, CharactersOutsideLatin1AreReplacedAndNamed)
 {
     std::string replaced;

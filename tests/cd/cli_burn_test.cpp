@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace quillon::test {
@@ -70,6 +71,57 @@ TEST_F(CliBurnTest, BurnsAnImageOfTheCdTracksTheProgramWouldShow)
     EXPECT_TRUE(std::filesystem::exists(tmp.file("out.toc")));
 }
 
+TEST_F(CliBurnTest, IsrcAndCatalogueNumberGoFromTheProjectIntoTheImage)
+{
+    const std::string project = tmp.file("codes.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("b.wav", 5, 44100), "--at", std::to_string(7 * 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto", "--isrc", "2=gb-aye-06-01498", "--catalog", "0724384960650"}), 0)
+        << err.str();
+    EXPECT_NE(out.str().find("catalogue number 0724384960650"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("ISRC GBAYE0601498"), std::string::npos) << out.str();
+    // Codes that are none are refused and the project stays as it was.
+    EXPECT_EQ(run({"cd-tracks", project, "--isrc", "1=GBAYE06014"}), 1);
+    EXPECT_NE(err.str().find("is no ISRC"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"cd-tracks", project, "--catalog", "12345"}), 1);
+    EXPECT_EQ(run({"cd-tracks", project, "--isrc", "3=GBAYE0601498"}), 1);
+
+    ASSERT_EQ(run({"burn", project, "--image", tmp.file("codes.cue")}), 0) << err.str();
+    std::ifstream cue(tmp.file("codes.cue"));
+    const std::string text((std::istreambuf_iterator<char>(cue)), {});
+    EXPECT_EQ(text.rfind("CATALOG 0724384960650\n", 0), 0u) << text;
+    EXPECT_NE(text.find("  TRACK 02 AUDIO\n    ISRC GBAYE0601498\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("TRACK 01 AUDIO\n    ISRC"), std::string::npos) << text;
+    std::ifstream toc(tmp.file("codes.toc"));
+    const std::string tocText((std::istreambuf_iterator<char>(toc)), {});
+    EXPECT_NE(tocText.find("CATALOG \"0724384960650\""), std::string::npos) << tocText;
+
+    // An empty code takes the ISRC away again.
+    ASSERT_EQ(run({"cd-tracks", project, "--isrc", "2="}), 0) << err.str();
+    EXPECT_EQ(out.str().find("ISRC"), std::string::npos) << out.str();
+}
+
+TEST_F(CliBurnTest, ExportCueAndImportCueRebuildTheCdTracks)
+{
+    const std::string project = tmp.file("mix.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("b.wav", 5, 44100), "--at", std::to_string(7 * 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--auto", "--title", "2=Été", "--isrc", "1=USS1Z9900001"}), 0) << err.str();
+    const std::string listed = out.str();
+    ASSERT_EQ(run({"export-cue", project, tmp.file("mix.flac"), "--embed"}), 0) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("mix.cue")));
+    ASSERT_EQ(run({"import-cue", tmp.file("mix.flac"), tmp.file("back.vpf")}), 0) << err.str();
+    EXPECT_NE(out.str().find("Imported 2 CD track(s)"), std::string::npos) << out.str();
+    // The imported project lists the same CD tracks, pauses, texts and codes.
+    ASSERT_EQ(run({"cd-tracks", tmp.file("back.vpf")}), 0) << err.str();
+    EXPECT_EQ(out.str(), listed);
+    EXPECT_EQ(run({"export-cue", project}), 2);
+    EXPECT_EQ(run({"import-cue", tmp.file("none.cue"), tmp.file("x.vpf")}), 1);
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("x.vpf")));
+}
+
 TEST_F(CliBurnTest, AProjectThatBreaksTheRulesExitsWithItsMessage)
 {
     const std::string project = tmp.file("short.vpf");
@@ -100,6 +152,34 @@ TEST_F(CliBurnTest, CoverWritesTheHandOffFile)
     EXPECT_NE(bytes.find("Title=Demo\r\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("[Track1]\r\nType=Audio\r\nArtist=\r\nTitle=Intro\r\nPlaytime=0:05\r\n"), std::string::npos)
         << bytes;
+}
+
+TEST_F(CliBurnTest, CoverLaysTheCoverOutAsAPdfThroughTheCoverProgram)
+{
+    // No screen: the cover program still writes its PDF.
+    ScopedEnv noDisplay("DISPLAY", ""), noWayland("WAYLAND_DISPLAY", ""), noPlatform("QT_QPA_PLATFORM", "");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    const std::string project = tmp.file("c.vpf");
+    ASSERT_EQ(run({"new", project}), 0) << err.str();
+    ASSERT_EQ(run({"add", project, tone("a.wav", 5, 44100)}), 0) << err.str();
+    ASSERT_EQ(run({"cd-tracks", project, "--title", "1=Intro Piece", "--disc-title", "Demo Disc"}), 0) << err.str();
+    const std::string pdf = tmp.file("cover.pdf");
+    ASSERT_EQ(run({"cover", project, tmp.file("out.cdc"), "--pdf", pdf}), 0) << err.str();
+    std::string text;
+    if (FILE* p = popen(("pdfinfo '" + pdf + "' && pdftotext -f 2 -l 2 '" + pdf + "' -").c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
+            text.append(buffer, n);
+        pclose(p);
+    }
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(Pages:\s+2\n)"))) << text;
+    EXPECT_NE(text.find("1. Intro Piece"), std::string::npos) << text;
+
+    // A PDF that cannot be written fails the command with the reason.
+    EXPECT_EQ(run({"cover", project, tmp.file("out.cdc"), "--pdf", tmp.file("no/such/folder/x.pdf")}), 1);
+    EXPECT_NE(err.str().find("could not be written"), std::string::npos) << err.str();
 }
 
 } // namespace

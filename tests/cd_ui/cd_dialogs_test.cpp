@@ -66,6 +66,42 @@ TEST_F(CdDialogsTest, RecorderListsTracksEditsTextAndBurnsAnImage)
     EXPECT_EQ(l->artist, "Zoë");
 }
 
+TEST_F(CdDialogsTest, IsrcAndCatalogueNumberAreEditedBeforeBurning)
+{
+    CdTrackPropertiesDialog properties("T", "A", "");
+    EXPECT_TRUE(properties.okButton()->isEnabled());
+    for (const char* bad : {"USS1Z99", "USS1Z99000012", "12S1Z9900001"}) {
+        properties.isrcEdit()->setText(bad);
+        EXPECT_FALSE(properties.okButton()->isEnabled()) << bad;
+    }
+    properties.isrcEdit()->setText("us-s1z-99-00001");
+    EXPECT_TRUE(properties.okButton()->isEnabled());
+    EXPECT_EQ(properties.isrc(), "USS1Z9900001");
+
+    AudioCdRecorderDialog dialog(doc, settings, prompter);
+    ASSERT_TRUE(dialog.initialise());
+    dialog.deviceBox()->setCurrentIndex(dialog.deviceBox()->findText("Image Recorder"));
+    QTreeWidget* list = dialog.trackList();
+    list->setCurrentItem(list->topLevelItem(0));
+    dialog.editProperties([](CdTrackPropertiesDialog& p) { p.isrcEdit()->setText("GB AYE 06 01498"); });
+    EXPECT_EQ(list->topLevelItem(0)->text(5), "GBAYE0601498");
+    dialog.setImagePathChooser([this] { return std::optional<std::string>(tmp.file("codes.cue")); });
+    dialog.catalogEdit()->setText("0724 3849 6065");
+    EXPECT_FALSE(dialog.burn());
+    EXPECT_EQ(prompter.messages().back(), "A catalogue number has exactly 13 digits.");
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("codes.cue")));
+    dialog.catalogEdit()->setText("0724384960650");
+    ASSERT_TRUE(dialog.burn()) << prompter.messages().back();
+    std::ifstream cue(tmp.file("codes.cue"));
+    const std::string text((std::istreambuf_iterator<char>(cue)), {});
+    EXPECT_NE(text.find("CATALOG 0724384960650\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("TRACK 01 AUDIO\n    ISRC GBAYE0601498\n"), std::string::npos) << text;
+    // Both are the project's now.
+    EXPECT_EQ(doc.catalogNumber(), "0724384960650");
+    CLabelList::Cursor c;
+    EXPECT_EQ(doc.labels().first(c)->isrc, "GBAYE0601498");
+}
+
 TEST_F(CdDialogsTest, TooManySplitsAreTruncatedWithTheMessage)
 {
     doc.setAutoCdTracks(0);

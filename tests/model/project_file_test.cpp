@@ -88,7 +88,7 @@ TEST_F(ProjectFileTest, OneEmptyTrackIsTheDocumentSectionTheTrackAndTheLabels)
     newDoc(1);
     Bytes expected = documentSection();
     expected.u32(1).u16(0xFFFF).u16(1).u16(6).raw("CTrack").add(emptyTrackFields("Untitled").v);
-    expected.u32(0).u32(0).add(defaultLabels().v);
+    expected.u32(0).u32(0).add(defaultLabels().v).add(extensionBlock("", {{0, ""}}, {1}).v);
     EXPECT_EQ(ProjectFile::storeBytes(*doc), expected.v);
 
     // The header alone is a string of 25 characters after a one-byte length.
@@ -115,9 +115,10 @@ TEST_F(ProjectFileTest, SecondTrackTakesTheClassIndexOfTheFirstWhateverItHolds)
     const std::vector<uint8_t> bytes = ProjectFile::storeBytes(*doc);
 
     // The file ends with the second track: tag 0x8001 (class CTrack took index 1), its
-    // fields, no master effects, no groups, the labels.
+    // fields, no master effects, no groups, the labels and the block after them.
     Bytes tail;
     tail.u16(0x8001).add(emptyTrackFields("Second").v).u32(0).u32(0).add(defaultLabels().v);
+    tail.add(extensionBlock("", {{0, ""}}, {1, 1}).v);
     ASSERT_GT(bytes.size(), tail.v.size());
     EXPECT_TRUE(std::equal(tail.v.begin(), tail.v.end(), bytes.end() - std::ptrdiff_t(tail.v.size())));
 
@@ -185,7 +186,7 @@ TEST_F(ProjectFileTest, RichProjectComesBackAndSavesByteForByte)
     EXPECT_NEAR(stretched->timeScaleRatio(), 1.5f, 1e-6);
     EXPECT_EQ(stretched->position(), SampleRange(100000, 130000));
     EXPECT_EQ(copy->notes(), "Takes from the second session \u2211");
-    // The file keeps no pause: the split comes back with its texts and pause 0.
+    // The split comes back with its texts and, from the block after the labels, its pause.
     CLabelList::Cursor c;
     int splits = 0;
     for (const ProjectLabel* l = copy->labels().first(c); l; l = copy->labels().next(c)) {
@@ -193,7 +194,7 @@ TEST_F(ProjectFileTest, RichProjectComesBackAndSavesByteForByte)
             ++splits;
             EXPECT_EQ(l->title, "Second Song");
             EXPECT_EQ(l->artist, "Ensemble");
-            EXPECT_EQ(l->pause, 0);
+            EXPECT_EQ(l->pause, 4410);
         }
     }
     EXPECT_EQ(splits, 1);
@@ -384,8 +385,11 @@ TEST_F(ProjectFileTest, EveryTruncationIsAnEndOfFile)
     doc->masterChain().append(effect("Limiter"));
     doc->labels().add(900, ProjectLabel::kFreeLabel, "Here");
     const std::vector<uint8_t> bytes = ProjectFile::storeBytes(*doc);
+    // Up to the end of the label list; the block after it is optional.
+    const size_t labelsEnd = find(bytes, {'V', 'Q', 'X', 'B'});
+    ASSERT_NE(labelsEnd, std::string::npos);
     auto target = freshDoc();
-    for (size_t n = 0; n < bytes.size(); ++n) {
+    for (size_t n = 0; n < labelsEnd; ++n) {
         const std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + std::ptrdiff_t(n));
         MemoryStream stream(prefix);
         CArchive ar(stream, CArchive::Mode::Load);

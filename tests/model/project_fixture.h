@@ -95,6 +95,24 @@ inline Bytes defaultLabels()
     return b;
 }
 
+// The block after the label list: the catalogue number, each label's pause and ISRC,
+// each track's active flag, whether the CD tracks are automatic.
+inline Bytes extensionBlock(const std::string& catalog, const std::vector<std::pair<int32_t, std::string>>& labels,
+                            const std::vector<uint8_t>& active, uint8_t autoCdTracks = 0)
+{
+    Bytes payload;
+    payload.str(catalog).u32(uint32_t(labels.size()));
+    for (const auto& [pause, isrc] : labels)
+        payload.i32(pause).str(isrc);
+    payload.u32(uint32_t(active.size()));
+    for (uint8_t a : active)
+        payload.u8(a);
+    payload.u8(autoCdTracks);
+    Bytes b;
+    b.raw("VQXB").u16(1).u32(uint32_t(payload.v.size())).add(payload.v);
+    return b;
+}
+
 inline std::vector<uint8_t> fileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

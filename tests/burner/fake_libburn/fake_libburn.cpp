@@ -118,7 +118,12 @@ int burn_drive_wrote_well(burn_drive*) { return 1; }
 void burn_drive_cancel(burn_drive*) { logLine("cancel"); }
 void burn_drive_release(burn_drive*, int) {}
 void burn_drive_set_speed(burn_drive*, int, int write) { logLine("speed " + std::to_string(write)); }
-off_t burn_disc_available_space(burn_drive*, burn_write_opts*) { return off_t(360000) * 2048; }
+// A blank of 80 minutes, or of the size QUILLON_FAKE_MEDIUM_BLOCKS gives.
+off_t burn_disc_available_space(burn_drive*, burn_write_opts*)
+{
+    const char* blocks = std::getenv("QUILLON_FAKE_MEDIUM_BLOCKS");
+    return off_t(blocks ? std::atol(blocks) : 360000) * 2048;
+}
 burn_disc* burn_disc_create(void) { return new burn_disc; }
 void burn_disc_free(burn_disc* d)
 {
@@ -178,6 +183,16 @@ int burn_session_set_cdtext(burn_session*, int, int, char* name, unsigned char* 
     logLine(std::string("cdtext disc ") + name + " " + std::string(reinterpret_cast<char*>(payload), size_t(length - 1)));
     return 1;
 }
+int burn_track_set_isrc_string(burn_track* t, char isrc[13], int)
+{
+    logLine("isrc " + std::to_string(t->id) + " " + std::string(isrc, strnlen(isrc, 13)));
+    return 1;
+}
+void burn_write_opts_set_mediacatalog(burn_write_opts*, unsigned char mediacatalog[13])
+{
+    logLine("mcn " + std::string(reinterpret_cast<char*>(mediacatalog), 13));
+}
+void burn_write_opts_set_has_mediacatalog(burn_write_opts*, int has) { logLine("has mcn " + std::to_string(has)); }
 int burn_session_add_track(burn_session* s, burn_track* t, unsigned int)
 {
     s->tracks.push_back(t);
