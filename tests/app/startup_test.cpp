@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QMenuBar>
 
@@ -88,6 +89,17 @@ TEST_F(LanguageTest, TheGermanPackTranslatesMenusToolbarAndStatusBar)
     EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Track %1 of %2"), "Spur %1 von %2");
     pack.unload();
     EXPECT_EQ(fileMenu(), "&File");
+}
+
+TEST_F(LanguageTest, AnInstalledProgramFindsThePackInTheSharedDataFolder)
+{
+    const QString root = folder("installed");
+    ASSERT_TRUE(QDir(root).mkpath("bin"));
+    ASSERT_TRUE(QDir(root).mkpath("share/varda-quillon/translations"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLON_GERMAN_PACK),
+                            LanguagePack::fileName(root + "/share/varda-quillon/translations", "deu")));
+    ASSERT_TRUE(pack.load(root + "/bin", "deu"));
+    EXPECT_EQ(fileMenu(), "&Datei");
 }
 
 TEST_F(LanguageTest, TheFirstListedPackThatLoadsWins)
