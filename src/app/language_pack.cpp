@@ -33,7 +33,10 @@ bool LanguagePack::load(const QString& folder, const QString& codes)
     const int n = static_cast<int>(codes.size() / 3);
     for (int i = n - 1; i >= 0; --i) {
         const QString code = codes.mid(i * 3, 3);
-        const QString file = fileName(folder, code);
+        QString file = fileName(folder, code);
+        // Installed, the packs lie in the shared data folder of the program's tree.
+        if (!QFileInfo(file).isFile())
+            file = fileName(QDir(folder).filePath(QStringLiteral(QUILLON_LANGUAGE_DIR_FROM_PROGRAM)), code);
         if (!QFileInfo(file).isFile())
             continue;
         auto translator = std::make_unique<QTranslator>();

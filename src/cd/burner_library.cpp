@@ -22,8 +22,13 @@ std::string programFolder()
 std::vector<std::string> BurnerLibrary::shippedLocations()
 {
     std::vector<std::string> paths;
-    if (std::string folder = programFolder(); !folder.empty())
+    if (std::string folder = programFolder(); !folder.empty()) {
         paths.push_back(folder + "/" + VARDA_LIBRARY_FILE);
+        // An installed program: the library lies in the tree it was installed with.
+        paths.push_back((std::filesystem::path(folder) / QUILLON_BURNER_DIR_FROM_PROGRAM / VARDA_LIBRARY_FILE)
+                            .lexically_normal()
+                            .string());
+    }
     paths.push_back(std::string(QUILLON_BUILD_BURNER_DIR) + "/" + VARDA_LIBRARY_FILE);
     paths.push_back(std::string(QUILLON_INSTALL_BURNER_DIR) + "/" + VARDA_LIBRARY_FILE);
     return paths;

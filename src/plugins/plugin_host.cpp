@@ -34,6 +34,11 @@ std::vector<std::string> PluginHost::shippedServerFolders()
     std::vector<std::string> folders;
     if (const char* env = std::getenv("QUILLON_SERVER_DIR"); env && *env)
         folders.emplace_back(env);
+    // An installed program finds the servers of its own tree before any other.
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec)
+        folders.push_back((program.parent_path() / QUILLON_SERVER_DIR_FROM_PROGRAM).lexically_normal().string());
     folders.emplace_back(QUILLON_BUILD_SERVER_DIR);
     folders.emplace_back(QUILLON_INSTALL_SERVER_DIR);
     return folders;

@@ -41,8 +41,8 @@ public:
     size_t serverCount() const { return m_servers.size(); }
     std::vector<std::string> serverPaths() const;
 
-    // Where the shipped servers are looked for: $QUILLON_SERVER_DIR, the build tree's
-    // server folder, the install prefix's.
+    // Where the shipped servers are looked for: $QUILLON_SERVER_DIR, the server folder of
+    // the tree the running program was installed with, the build tree's, the install prefix's.
     static std::vector<std::string> shippedServerFolders();
 
     // The host the program runs with; set once at start-up (tests set their own).

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -164,6 +165,17 @@ TEST(GermanPack, EveryCatalogueTextIsTranslatedInTheBuiltPack)
     // the time displays and whatever the Prompter shows.
     for (const char* context : {"CMainFrame", "TimeFormatter", "Messages", "ClipTool", "CTrackInfoView"})
         EXPECT_TRUE(contexts.contains(QLatin1String(context))) << context;
+}
+
+TEST_F(LanguageTest, AnInstalledProgramFindsThePackInTheSharedDataFolder)
+{
+    const QString root = folder("installed");
+    ASSERT_TRUE(QDir(root).mkpath("bin"));
+    ASSERT_TRUE(QDir(root).mkpath("share/varda-quillon/translations"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLON_GERMAN_PACK),
+                            LanguagePack::fileName(root + "/share/varda-quillon/translations", "deu")));
+    ASSERT_TRUE(pack.load(root + "/bin", "deu"));
+    EXPECT_EQ(fileMenu(), "&Datei");
 }
 
 TEST_F(LanguageTest, TheFirstListedPackThatLoadsWins)
