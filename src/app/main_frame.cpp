@@ -24,7 +24,18 @@
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
+#include "engine/audio_exporter.h"
+#include "engine/cd_track_export.h"
+#include "ui/cd_track_export_dialog.h"
+#include "ui/job_progress_dialog.h"
+#include "model/playlist_reader.h"
+#include "ui/device_settings_dialog.h"
+#include "ui/file_dialog_filters.h"
+#include "ui/insert_playlist_dialog.h"
 #include "ui/project_settings_dialog.h"
+#include "ui/qt_folder_chooser.h"
+#include "ui/recording_console.h"
+#include "ui/recording_settings_dialog.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
 #include "ui/master_view.h"
@@ -69,23 +80,6 @@ constexpr const char* kUnreadableFilesText =
 constexpr const char* kWizardUnavailableText = QT_TRANSLATE_NOOP("CMainFrame", "The %1 is not available yet.");
 
 constexpr const char* kProjectFilter = QT_TRANSLATE_NOOP("CMainFrame", "Varda Quillon Project Files (*.vpf)");
-
-// The file filter's list ("description|patterns|" pairs) as dialog filters.
-QString dialogFilters(const std::string& list)
-{
-    const QStringList parts = QString::fromStdString(list).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString description = parts[i];
-        if (!description.contains(QLatin1Char('(')))
-            description += QStringLiteral(" (%1)").arg(patterns);
-        filters << description;
-    }
-    filters << QCoreApplication::translate("CMainFrame", "All Files (*.*)").replace(QStringLiteral("*.*"), QStringLiteral("*"));
-    return filters.join(QStringLiteral(";;"));
-}
 
 } // namespace
 
@@ -134,6 +128,8 @@ CMainFrame::CMainFrame(CMultitrackerDoc& doc, SettingsStore& settings, Prompter&
     connect(m_headers, &CTrackInfoView::trackContextMenuRequested, this, &CMainFrame::showTrackMenu);
     connect(m_view, &CMultitrackerView::waveEditorRequested, this, [this] { runCommand(cmd::kWaveEditor); });
 
+    m_folderChooser = std::make_unique<QtFolderChooser>(this);
+    m_doc.setFolderChooser(m_folderChooser.get());
     m_doc.hints().addObserver(this);
     m_doc.setPeakPollStarter([this] { m_peakTimer.start(kPeakPollMs, this); });
     // The framework's idle update: command states and status panes follow the document.
@@ -194,6 +190,7 @@ void CMainFrame::rebuildRecentMenu()
 CMainFrame::~CMainFrame()
 {
     m_doc.setPeakPollStarter({});
+    m_doc.setFolderChooser(nullptr);
     m_doc.hints().removeObserver(this);
 }
 
@@ -315,6 +312,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
             {cmd::kConfigureSaveOptions, "file", QT_TRANSLATE_NOOP("CMainFrame", "Configure Save Options..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Set how audio files are written"), QKeySequence(), 0, false,
              [](F& f) { f.configureSaveOptions(); }},
+            {cmd::kExportAudioFile, "file", QT_TRANSLATE_NOOP("CMainFrame", "&Export to Audio File..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write the whole mix into one audio file"), QKeySequence(), 0, true,
+             [](F& f) { f.exportAudioFile(); }},
+            {cmd::kExportCdTracks, "file", QT_TRANSLATE_NOOP("CMainFrame", "Export CD Tracks to Audio Files..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Write one audio file per CD track into a folder"), QKeySequence(), 0,
+             false, [](F& f) { f.exportCdTracks(); }},
             // The recent files go before Exit (see buildMenus).
             {cmd::kExit, "file", QT_TRANSLATE_NOOP("CMainFrame", "E&xit"),
              QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save the project"), QKeySequence::Quit,
@@ -440,6 +443,11 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
              QT_TRANSLATE_NOOP("CMainFrame", "Go to next CD Track"), QKeySequence(), 0, false,
              [](F& f) { f.m_transport->nextLabel(); }, transport},
 
+            // Recording, export and devices.
+            {cmd::kRecord, "audio", QT_TRANSLATE_NOOP("CMainFrame", "Record..."),
+             QT_TRANSLATE_NOOP("CMainFrame", "Record a new take at the cursor of the current track"), QKeySequence(), 0,
+             true, [](F& f) { f.record(); }},
+
             {cmd::kWaveEditor, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Edit Audio File in Wave Editor..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Open the selected clip's file in the wave editor"), QKeySequence(), 53,
              false, [](F& f) { f.editInWaveEditor(); }, [](const F& f) { return f.m_doc.selectedClips().size() == 1; }},
@@ -473,6 +481,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
         t.push_back({cmd::kProjectSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Project Settings..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Edit the project's texts, length, tempo and meter"),
                      QKeySequence(), 0, false, [](F& f) { f.projectSettings(); }});
+        t.push_back({cmd::kDeviceSettings, "options", QT_TRANSLATE_NOOP("CMainFrame", "Device Settings..."),
+                     QT_TRANSLATE_NOOP("CMainFrame", "Choose the sound devices that record and play"),
+                     QKeySequence(), 0, false, [](F& f) {
+                         DeviceSettingsDialog dialog(f.m_settings, &f);
+                         dialog.exec();
+                     }});
         t.push_back({cmd::kAbout, "help", QT_TRANSLATE_NOOP("CMainFrame", "&About Varda Quillon..."),
                      QT_TRANSLATE_NOOP("CMainFrame", "Display program information and version"), QKeySequence(), 0,
                      false, [](F& f) { f.about(); }});
@@ -948,15 +962,33 @@ void CMainFrame::insertAudioFiles()
     std::string list;
     if (!m_doc.fileFilterText(list))
         return;
-    const QStringList files =
-        QFileDialog::getOpenFileNames(this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(), dialogFilters(list));
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QCoreApplication::translate("CMainFrame", "Insert Audio File(s)"), QString(),
+        FileDialogFilters::fromList(list, true));
     if (files.isEmpty())
         return;
     insertFiles(files);
 }
 
-QStringList CMainFrame::insertFiles(const QStringList& files)
+QStringList CMainFrame::insertFiles(const QStringList& chosen)
 {
+    // Playlists give their entries; several files are ordered and given their overlap
+    // in "Insert Playlist".
+    std::vector<std::string> paths;
+    for (const QString& f : chosen)
+        paths.push_back(f.toStdString());
+    QStringList files;
+    for (const std::string& path : PlaylistReader::expand(paths))
+        files << QString::fromStdString(path);
+    int32_t overlap = 0;
+    if (files.size() > 1) {
+        InsertPlaylistDialog dialog(files, m_settings, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        files = dialog.files();
+        overlap = dialog.overlap(m_doc.sampleRate());
+    }
+
     // The document passes over files it cannot open without a word; each is tried here
     // first so that the user learns which ones did not arrive.
     std::vector<std::string> names;
@@ -979,7 +1011,7 @@ QStringList CMainFrame::insertFiles(const QStringList& files)
             unreadable << QDir::toNativeSeparators(f);
     }
     if (!names.empty())
-        m_doc.insertAudioFiles(names, 0);
+        m_doc.insertAudioFiles(names, overlap);
     QApplication::restoreOverrideCursor();
     if (!unreadable.isEmpty())
         m_prompter.showMessage(
@@ -1053,6 +1085,45 @@ void CMainFrame::addEffect(int commandId)
     } catch (const ClassCom&) {
         m_prompter.showMessage(kClassComError, PromptIcon::Error);
     }
+}
+
+void CMainFrame::record()
+{
+    std::string take;
+    if (!m_doc.newTakeFile(take))
+        return;
+    RecordingSettingsDialog settings(m_settings, QString::fromStdString(take), this);
+    if (settings.exec() != QDialog::Accepted)
+        return;
+    RecordingConsole console(m_doc, m_settings, m_prompter, m_transport, settings.destination(), settings.bits(),
+                             settings.stereo(), RecordingConsole::Mode::Console, this);
+    if (console.initialise())
+        console.exec();
+}
+
+void CMainFrame::exportAudioFile()
+{
+    PluginHost* host = PluginHost::current();
+    if (!host) {
+        m_prompter.showMessage(kClassComError, PromptIcon::Error);
+        return;
+    }
+    JobProgressDialog::Runner runner(this);
+    AudioExporter(m_doc, *host, runner, m_prompter).exportWithChoice();
+}
+
+void CMainFrame::exportCdTracks()
+{
+    CdTrackExportDialog dialog(CdTrackExportList(m_doc.labels(), m_doc.projectEnd()), m_prompter, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PluginHost* host = PluginHost::current();
+    if (!host) {
+        m_prompter.showMessage(kClassComError, PromptIcon::Error);
+        return;
+    }
+    JobProgressDialog::Runner runner(this);
+    AudioExporter(m_doc, *host, runner, m_prompter).exportCdTracks(dialog.list());
 }
 
 void CMainFrame::about()

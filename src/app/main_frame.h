@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -32,6 +33,7 @@ class CMultitrackerView;
 class CMasterView;
 class CTrackInfoView;
 class EffectCatalog;
+class FolderChooser;
 class Prompter;
 class SettingsStore;
 class TransportControl;
@@ -81,8 +83,10 @@ public:
     // "Recent File List" as File1 .. File4.
     static constexpr int kRecentFiles = 4;
     const QStringList& recentFiles() const { return m_recent; }
-    // Insert Audio File(s) after the dialog: the readable files go in at the cursor,
-    // then one message names every file that could not be read (returned as well).
+    // Insert Audio File(s) after the dialog: playlists give their entries; several
+    // files go through "Insert Playlist" (order, crossfade); the readable files go in
+    // at the cursor, then one message names every file that could not be read
+    // (returned as well). Nothing happens when "Insert Playlist" is cancelled.
     QStringList insertFiles(const QStringList& files);
     // A new project from the stored defaults.
     void newProject();
@@ -148,6 +152,10 @@ private:
     void adjustSilence();
     void configureSaveOptions();
     void about();
+    // Recording, export and devices.
+    void record();
+    void exportAudioFile();
+    void exportCdTracks();
     void addEffect(int commandId);
     bool saveAs();
     void addRecent(const QString& path);
@@ -184,6 +192,7 @@ private:
     std::vector<int> m_commandLog;
     QBasicTimer m_peakTimer;
     QBasicTimer m_idleTimer;
+    std::unique_ptr<FolderChooser> m_folderChooser;
 };
 
 } // namespace quillon

@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <thread>
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
 namespace quillon {
 
 RecordingState::RecordingState(const WAVEFORMATEX& format, std::string targetPath, FileFilter filter, int inputDevice,
@@ -82,15 +85,35 @@ bool RecordingState::isLowOnSpace(uint64_t freeBytes, const WAVEFORMATEX& format
 
 uint64_t RecordingState::freeBytesFor(const std::string& path)
 {
+    // The folder the take goes into decides: the file itself may not exist yet, and a
+    // folder may be a mount of its own, so the root of the path says nothing.
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0)
+        return 0;
+    return static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
+}
+
+std::string RecordingState::mountPointOf(const std::string& path)
+{
     std::error_code ec;
-    std::filesystem::path p(path);
-    // The take may not exist yet: ask for the folder it goes into.
-    if (!std::filesystem::exists(p, ec))
-        p = p.parent_path();
-    if (p.empty())
-        p = ".";
-    const std::filesystem::space_info info = std::filesystem::space(p, ec);
-    return ec ? 0 : info.available;
+    std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(path).parent_path(), ec);
+    if (ec)
+        return {};
+    struct stat here {};
+    if (::stat(p.c_str(), &here) != 0)
+        return {};
+    // Up the folders while they are on the same file system.
+    while (p.has_relative_path()) {
+        const std::filesystem::path up = p.parent_path();
+        struct stat above {};
+        if (::stat(up.c_str(), &above) != 0 || above.st_dev != here.st_dev)
+            break;
+        p = up;
+    }
+    return p.string();
 }
 
 } // namespace quillon

@@ -103,8 +103,12 @@ public:
     static std::string maximumRecordingTime(uint64_t freeBytes, const WAVEFORMATEX& format);
     // True when less than a minute of recording fits (the display blinks).
     static bool isLowOnSpace(uint64_t freeBytes, const WAVEFORMATEX& format);
-    // The space available to the user on the drive of `path` (0 when unknown).
+    // The space available to the user on the file system of the folder `path` lies in
+    // (0 when unknown).
     static uint64_t freeBytesFor(const std::string& path);
+    // Where the file system of that folder is mounted ("Target disk drive:"); empty
+    // when the folder does not exist.
+    static std::string mountPointOf(const std::string& path);
 
 private:
     const WAVEFORMATEX m_format;

@@ -62,6 +62,11 @@ inline constexpr int kProjectSettings = 7940;
 inline constexpr int kGridFirst = 7950; // + index in the grid table
 // Help
 inline constexpr int kAbout = 57664;
+// Recording, export and devices
+inline constexpr int kRecord = 7980;
+inline constexpr int kExportAudioFile = 7981;
+inline constexpr int kExportCdTracks = 7982;
+inline constexpr int kDeviceSettings = 7983;
 // Effect menus: catalogue command ids for the track chain, offset for the master chain.
 inline constexpr int kMasterEffectOffset = 10000;
 

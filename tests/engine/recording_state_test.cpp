@@ -109,6 +109,13 @@ TEST(RecordingConsoleReadings, MaximumRecordingTimeInMinutesOrHours)
 
     EXPECT_GT(RecordingState::freeBytesFor((std::filesystem::temp_directory_path() / "take.wav").string()), 0u);
     EXPECT_EQ(RecordingState::freeBytesFor("/no/such/folder/take.wav"), 0u);
+    // "Target disk drive:" is where the folder's file system is mounted.
+    const std::string temp = std::filesystem::temp_directory_path().string();
+    const std::string mount = RecordingState::mountPointOf(temp + "/take.wav");
+    ASSERT_FALSE(mount.empty());
+    EXPECT_EQ(temp.rfind(mount, 0), 0u) << mount << " holds " << temp;
+    EXPECT_EQ(RecordingState::mountPointOf("/proc/self/take.wav"), "/proc");
+    EXPECT_EQ(RecordingState::mountPointOf("/no/such/folder/take.wav"), "");
 }
 
 TEST(RecordingStateRequests, TheFirstBufferCreatesTheFileAndAChangeAsksAgain)

@@ -1,0 +1,209 @@
+// The progress dialog over real jobs, and the CD track export stopped from its "Stop".
+
+#include "engine/audio_exporter.h"
+#include "engine/background_job.h"
+#include "engine/cd_track_export.h"
+#include "engine/sample_sink.h"
+#include "model/label_list.h"
+#include "model/project_label.h"
+#include "ui/cd_track_export_dialog.h"
+#include "ui/job_progress_dialog.h"
+#include "ui/ui_fixture.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+
+namespace quillon::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A job whose progress the test sets; it ends when told to.
+class SteppedJob : public BackgroundJob {
+public:
+    ~SteppedJob() override
+    {
+        end();
+        wait();
+    }
+    float progress() const override { return m_fraction.load(); }
+    std::string title() const override { return "Exporting"; }
+    int32_t run() override
+    {
+        m_end.wait(false);
+        return 0;
+    }
+    void setFraction(float f) { m_fraction.store(f); }
+    void end()
+    {
+        m_end.store(true);
+        m_end.notify_all();
+    }
+
+private:
+    std::atomic<float> m_fraction{0.0f};
+    std::atomic<bool> m_end{false};
+};
+
+// Runs `script` once the dialog's loop runs.
+int runWith(JobProgressDialog& dialog, std::function<void()> script)
+{
+    QTimer::singleShot(0, &dialog, std::move(script));
+    return dialog.run();
+}
+
+TEST(JobProgressDialogTest, TheCaptionChangesOnlyWhenTheWholePercentChanges)
+{
+    SteppedJob job;
+    JobProgressDialog dialog(job);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Exporting"));
+    QStringList captions;
+    QObject::connect(&dialog, &QWidget::windowTitleChanged, [&](const QString& t) { captions << t; });
+    auto pollsFurther = [&](int n) {
+        const int target = dialog.polls() + n;
+        return QTest::qWaitFor([&] { return dialog.polls() >= target; }, 10000);
+    };
+    const int outcome = runWith(dialog, [&] {
+        EXPECT_TRUE(pollsFurther(1));
+        job.setFraction(0.101f);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.windowTitle() == "Exporting, 10% done"; }, 10000));
+        job.setFraction(0.109f); // still ten whole percent
+        EXPECT_TRUE(pollsFurther(3));
+        job.setFraction(0.125f);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.progressBar()->value() == 12; }, 10000));
+        job.end();
+    });
+    EXPECT_EQ(outcome, JobRunner::kFinished);
+    EXPECT_EQ(captions,
+              QStringList({"Exporting, 0% done", "Exporting, 10% done", "Exporting, 12% done"}));
+}
+
+TEST(JobProgressDialogTest, StopEndsTheDialogOnlyOnceTheJobHasEnded)
+{
+    // A job that ends only when asked to, the way a render does.
+    class StoppableJob : public SteppedJob {
+    public:
+        bool abort() override
+        {
+            end();
+            return true;
+        }
+    } job;
+    JobProgressDialog dialog(job);
+    const int outcome = runWith(dialog, [&] { QTest::mouseClick(dialog.stopButton(), Qt::LeftButton); });
+    EXPECT_EQ(outcome, JobRunner::kStopped);
+    EXPECT_TRUE(job.isDone());
+}
+
+// Passes blocks to the file; for the file numbered `holdFile` (from 1) it holds its
+// first block until the project's stop request is set, so that "Stop" finds that file
+// with its first block written and the rest not.
+class HoldingSink : public SampleSink {
+public:
+    HoldingSink(SampleSink& file, std::atomic<bool>& stop, bool hold) : m_file(file), m_stop(stop), m_hold(hold) {}
+    bool acceptBlock(const SampleBlock& block) override
+    {
+        const bool ok = m_file.acceptBlock(block);
+        if (m_hold)
+            while (!m_stop.load())
+                std::this_thread::yield();
+        m_hold = false;
+        return ok;
+    }
+    void finish() override { m_file.finish(); }
+    int64_t framesDone() const override { return m_file.framesDone(); }
+    int64_t framesDelivered() const override { return m_file.framesDelivered(); }
+    bool holdsExactRange() const override { return m_file.holdsExactRange(); }
+
+private:
+    SampleSink& m_file;
+    std::atomic<bool>& m_stop;
+    bool m_hold;
+};
+
+class CdTrackExportTest : public UiFixture {};
+
+TEST_F(CdTrackExportTest, StopOnTheSecondOfFiveFilesLeavesTheFirstWholeAndWritesNoMore)
+{
+    place(0, 0, 5 * 44100, 0x780000, 0.25f);
+    doc->labels().removeAll();
+    const char* titles[] = {"One", "Two", "Three", "Four", "Five"};
+    for (int i = 0; i < 5; ++i)
+        doc->labels().add(i * 44100, ProjectLabel::kTrackSplit, titles[i]);
+    const fs::path out = tmp.path() / "out";
+    fs::create_directories(out);
+
+    CdTrackExportList list(doc->labels(), doc->projectEnd());
+    CdTrackExportDialog chooser(list, prompter);
+    chooser.folderEdit()->setText(QString::fromStdString(out.string()));
+    chooser.accept();
+    ASSERT_EQ(chooser.list().baseDirectory(), out.string());
+
+    JobProgressDialog::Runner runner;
+    AudioExporter exporter(*doc, host, runner, prompter);
+    int files = 0;
+    std::unique_ptr<HoldingSink> holding;
+    exporter.setSinkWrapper([&](SampleSink& file) -> SampleSink& {
+        holding = std::make_unique<HoldingSink>(file, doc->stopRequest(), ++files == 2);
+        return *holding;
+    });
+    // Presses "Stop" in the dialog of the second file.
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<JobProgressDialog*>(QApplication::activeModalWidget());
+        if (dialog && files == 2 && dialog->stopButton()->isEnabled())
+            QTest::mouseClick(dialog->stopButton(), Qt::LeftButton);
+    });
+    watcher.start();
+    EXPECT_EQ(exporter.exportCdTracks(chooser.list()), ExportStatus::Stopped);
+    watcher.stop();
+    EXPECT_EQ(files, 2);
+    EXPECT_EQ(exporter.filesCompleted(), 1);
+    EXPECT_TRUE(prompter.entries().empty());
+
+    SF_INFO one{};
+    const std::vector<float> first = readAudio((out / "One.wav").string(), &one);
+    EXPECT_EQ(one.frames, 44100) << "the first file is whole";
+    ASSERT_EQ(first.size(), size_t(2 * 44100));
+    EXPECT_NEAR(first.back(), 0.25f, 0.001f);
+    SF_INFO two{};
+    readAudio((out / "Two.wav").string(), &two);
+    EXPECT_GT(two.frames, 0);
+    EXPECT_LT(two.frames, 44100);
+    for (const char* unwritten : {"Three.wav", "Four.wav", "Five.wav"})
+        EXPECT_FALSE(fs::exists(out / unwritten)) << unwritten;
+}
+
+TEST_F(CdTrackExportTest, ARenameToAnotherEntrysNameIsRefusedWithItsMessage)
+{
+    doc->labels().removeAll();
+    doc->labels().add(0, ProjectLabel::kTrackSplit, "Intro");
+    doc->labels().add(100, ProjectLabel::kTrackSplit, "");
+    doc->labels().add(200, ProjectLabel::kIndex, "");
+    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), 300), prompter);
+    QTreeWidget* tree = dialog.destinations();
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), QStringLiteral("Untitled1.wav"));
+    EXPECT_EQ(tree->topLevelItem(2)->text(1), QStringLiteral("3"));
+
+    // The in-place editor's result arrives as an item change.
+    tree->topLevelItem(2)->setText(0, QStringLiteral("Intro.wav"));
+    EXPECT_EQ(prompter.messages(), std::vector<std::string>{CdTrackExportList::kDuplicateText});
+    EXPECT_EQ(tree->topLevelItem(2)->text(0), QStringLiteral("Untitled2.wav"));
+    EXPECT_EQ(dialog.list().entry(2).name, "Untitled2.wav");
+    tree->topLevelItem(2)->setText(0, QStringLiteral("Outro.wav"));
+    EXPECT_EQ(dialog.list().entry(2).name, "Outro.wav");
+    EXPECT_EQ(prompter.messages().size(), 1u);
+}
+
+} // namespace
+} // namespace quillon::test
