@@ -34,6 +34,7 @@
 #include "ui/insert_playlist_dialog.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/qt_folder_chooser.h"
+#include "ui/cd_wizard.h"
 #include "ui/recording_console.h"
 #include "ui/recording_settings_dialog.h"
 #include "ui/time_formatter.h"
@@ -257,8 +258,6 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
     };
     auto hasTrack = [track](const F& f) { return track(f) != nullptr; };
     auto labelsByHand = [](const F& f) { return !f.m_doc.autoCdTracks(); };
-    // Burning and the wizards arrive with their own parts.
-    auto notYet = [](const F&) { return false; };
     // Play while playing stops where the playback is; only the Stop command returns the
     // cursor to the marked section.
     auto play = [](void (CMultitrackerView::*start)()) {
@@ -460,11 +459,11 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
              },
              always},
             {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
-             QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
-             notYet},
+             QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true,
+             [](F& f) { f.cdWizard(true); }, always},
             {cmd::kTapeToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Cassette to CD Wizard..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Turn a cassette recording into CD tracks"), QKeySequence(), 0, false,
-             [](F&) {}, notYet},
+             [](F& f) { f.cdWizard(false); }, always},
         };
         t.insert(t.end(), rest.begin(), rest.end());
         for (size_t i = 0; i < kGridDivisions.size(); ++i) {
@@ -1099,6 +1098,15 @@ void CMainFrame::record()
                              settings.stereo(), RecordingConsole::Mode::Console, this);
     if (console.initialise())
         console.exec();
+}
+
+void CMainFrame::cdWizard(bool lp)
+{
+    if (m_transport && m_transport->isPlaying())
+        m_transport->stopPlayback();
+    CdWizard wizard(m_doc, m_settings, m_prompter, m_transport, lp ? CdWizard::Kind::Lp : CdWizard::Kind::Cassette, this);
+    if (wizard.prepare())
+        wizard.exec();
 }
 
 void CMainFrame::exportAudioFile()
