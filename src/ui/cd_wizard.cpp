@@ -39,14 +39,17 @@ public:
     void activate(WizardFrame& frame) override
     {
         frame.setFlags(m_console->recordedFrames() > 0 ? WizardFrame::kNext : 0);
-        QObject::connect(m_console, &RecordingConsole::recordingStarted, &frame,
-                         [&frame] { frame.setFlags(WizardFrame::kNext); }, Qt::UniqueConnection);
+        if (!m_connected)
+            QObject::connect(m_console, &RecordingConsole::recordingStarted, &frame,
+                             [&frame] { frame.setFlags(WizardFrame::kNext); });
+        m_connected = true;
     }
     void leave() override { m_wizard.recordingDone(); }
 
 private:
     RecordingConsole* m_console;
     CdWizard& m_wizard;
+    bool m_connected = false;
 };
 
 } // namespace

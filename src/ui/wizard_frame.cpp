@@ -49,7 +49,7 @@ WizardPage* WizardFrame::currentPage() const
 void WizardFrame::start()
 {
     if (!m_pages.empty())
-        show(0);
+        showPage(0);
 }
 
 void WizardFrame::setFlags(int flags)
@@ -60,7 +60,7 @@ void WizardFrame::setFlags(int flags)
     m_third->setText(flags & kFinish ? tr("Finish") : tr("Cancel"));
 }
 
-void WizardFrame::show(int index)
+void WizardFrame::showPage(int index)
 {
     m_current = index;
     WizardPage* page = m_pages[size_t(index)];
@@ -75,7 +75,7 @@ void WizardFrame::next()
     if (!(m_flags & kNext) || m_current + 1 >= int(m_pages.size()))
         return;
     currentPage()->leave();
-    show(m_current + 1);
+    showPage(m_current + 1);
 }
 
 void WizardFrame::previous()
@@ -83,7 +83,7 @@ void WizardFrame::previous()
     if (!(m_flags & kPrevious) || m_current <= 0)
         return;
     currentPage()->leave();
-    show(m_current - 1);
+    showPage(m_current - 1);
 }
 
 void WizardFrame::third()

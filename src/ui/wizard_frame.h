@@ -62,7 +62,7 @@ signals:
     void finishing();
 
 private:
-    void show(int index);
+    void showPage(int index);
 
     std::vector<WizardPage*> m_pages;
     int m_current = -1;
