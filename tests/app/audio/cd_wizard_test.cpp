@@ -169,6 +169,28 @@ TEST_P(CdWizardTest, RecordsASideAndFinishesWithOneCdTrackPerPiece)
     EXPECT_TRUE(std::filesystem::exists(take)) << "Finish keeps the take";
 }
 
+// Cancel asks whether to keep the recording and keeps it on Yes, deletes it on No.
+TEST_P(CdWizardTest, CancelAsksWhetherToKeepTheRecording)
+{
+    for (bool keep : {true, false}) {
+        CdWizard wizard(*app->document(), settings, prompter, app->transport(), GetParam());
+        ASSERT_TRUE(wizard.prepare());
+        wizard.frame()->show();
+        RecordingConsole& console = *wizard.console();
+        QTest::mouseClick(console.toolBar()->widgetForAction(console.recordAction()), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return console.recordedFrames() >= kRate / 2; }, 15000));
+        QTest::mouseClick(wizard.frame()->nextButton(), Qt::LeftButton);
+        const std::string take = wizard.recording();
+        ASSERT_TRUE(std::filesystem::exists(take));
+        prompter.queueAnswer(keep);
+        QTest::mouseClick(wizard.frame()->thirdButton(), Qt::LeftButton);
+        EXPECT_EQ(wizard.frame()->result(), QDialog::Rejected);
+        ASSERT_FALSE(prompter.entries().empty());
+        EXPECT_EQ(prompter.entries().back().text, CdWizard::kKeepRecordingQuestion);
+        EXPECT_EQ(std::filesystem::exists(take), keep);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, CdWizardTest, ::testing::Values(CdWizard::Kind::Lp, CdWizard::Kind::Cassette),
                          [](const auto& info) { return info.param == CdWizard::Kind::Lp ? "Lp" : "Cassette"; });
 
