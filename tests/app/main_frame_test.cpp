@@ -14,6 +14,7 @@
 #include "model/source_relinker.h"
 #include "model/track.h"
 #include "plugins/file_filter.h"
+#include "support/modal_answer.h"
 #include "support/test_audio.h"
 #include "ui/command_ids.h"
 #include "ui/effect_chain_editor.h"
@@ -412,6 +413,7 @@ TEST_F(MainFrameTest, TheChainCommandsShowOneEditorAndTheGroupsDialogHidesIt)
 TEST_F(MainFrameTest, MissingAudioFilesAreSearchedForAndTheRestIsListed)
 {
     const std::string a = tone("a.wav"), b = tone("b.wav");
+    answerModal<InsertPlaylistDialog>([](InsertPlaylistDialog& dialog) { dialog.accept(); });
     frame().insertFiles({QString::fromStdString(a), QString::fromStdString(b)});
     ASSERT_EQ(doc().trackAt(0)->clips().size(), 2u);
     const QString project = QString::fromStdString(tmp.file("moved.vpf"));
