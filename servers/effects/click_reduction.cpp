@@ -11,6 +11,7 @@ namespace {
 const ParameterSpec kParameters[] = {
     {"Declick", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
     {"Decrackle", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {"Removed only", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
 };
 
 const EffectSpec kSpec{
@@ -51,6 +52,7 @@ void ClickReduction::prepare()
     m_known.assign(kMaxGap + kOrder, 0.0);
     m_matrix.assign(size_t(kMaxGap) * kMaxGap, 0.0);
     m_rhs.assign(kMaxGap, 0.0);
+    m_removed.prepare(kHop + kAhead);
     update();
 }
 
@@ -58,6 +60,7 @@ void ClickReduction::update()
 {
     m_declick = parameter(Declick);
     m_decrackle = parameter(Decrackle);
+    m_removedOnly = parameter(RemovedOnly) >= 0.5f;
     m_longestClick = std::min(msToFrames(2.5f), kMaxGap);
     m_longestCrackle = std::clamp(msToFrames(0.25f), 3u, kMaxGap);
 }
@@ -299,9 +302,11 @@ void ClickReduction::process(float* data, uint32_t frames)
     for (uint32_t f = 0; f < frames; ++f) {
         float* frame = data + size_t(f) * ch;
         for (uint32_t c = 0; c < ch; ++c) {
+            const float dry = m_removed.exchange(c, frame[c]);
             m_buffer[c][kWindow - kHop + m_fill] = frame[c];
-            frame[c] = m_ready[c][m_fill];
+            frame[c] = m_removedOnly ? dry - m_ready[c][m_fill] : m_ready[c][m_fill];
         }
+        m_removed.advance();
         if (++m_fill == kHop) {
             m_fill = 0;
             for (uint32_t c = 0; c < ch; ++c)

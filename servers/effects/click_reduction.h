@@ -8,11 +8,13 @@
 //   longer than about 2.5 ms are music (onsets), not clicks, and are left alone.
 // - Decrackle (parameter 1, 0..1): a second pass with a lower multiple over short runs
 //   only, after the clicks are gone, for the dense small ticks of a worn record.
+// - Removed only (parameter 2, switch): the output is what the other two take away.
 // The output lags the input by 1536 frames (a block of 1024 and 512 frames of look
 // ahead), which the effect reports. Everything is allocated when the format is set;
 // processing allocates nothing.
 
 #include "effect.h"
+#include "removed_signal.h"
 
 #include <vector>
 
@@ -20,7 +22,7 @@ namespace quillon::fx {
 
 class ClickReduction : public Effect {
 public:
-    enum Parameter : uint32_t { Declick, Decrackle, ParameterCount };
+    enum Parameter : uint32_t { Declick, Decrackle, RemovedOnly, ParameterCount };
     static constexpr uint32_t kOrder = 24;
     static constexpr uint32_t kPast = 1024;
     static constexpr uint32_t kHop = 1024;
@@ -57,6 +59,8 @@ private:
     std::vector<float> m_buffer[kMaxChannels];
     std::vector<float> m_ready[kMaxChannels];
     uint32_t m_fill = 0;
+    RemovedSignal m_removed;
+    bool m_removedOnly = false;
 
     std::vector<double> m_taper;    // analysis window
     std::vector<double> m_forward;  // prediction errors

@@ -14,6 +14,7 @@ const ParameterSpec kParameters[] = {
     {"Denoise", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
     {"Derumble", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
     {"Dehum", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {"Removed only", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
 };
 
 const EffectSpec kSpec{
@@ -102,12 +103,14 @@ void NoiseReduction::prepare()
     m_fill = 0;
     m_frameCount = 0;
     m_hum.prepare(sampleRate(), channels());
+    m_removed.prepare(kFrame);
     update();
 }
 
 void NoiseReduction::update()
 {
     m_denoise = parameter(Denoise);
+    m_removedOnly = parameter(RemovedOnly) >= 0.5f;
     m_hum.setDepth(parameter(Dehum));
     const float rumble = parameter(Derumble);
     m_sections = rumble <= 0.0f ? 0 : rumble < 1.0f / 3.0f ? 1 : rumble < 2.0f / 3.0f ? 2 : 3;
@@ -183,6 +186,10 @@ void NoiseReduction::process(float* data, uint32_t frames)
     const uint32_t ch = channels();
     for (uint32_t f = 0; f < frames; ++f) {
         float* frame = data + size_t(f) * ch;
+        float dry[kMaxChannels];
+        for (uint32_t c = 0; c < ch; ++c)
+            dry[c] = m_removed.exchange(c, frame[c]);
+        m_removed.advance();
         if (m_hum.active())
             m_hum.run(frame);
         for (uint32_t c = 0; c < ch; ++c) {
@@ -190,7 +197,7 @@ void NoiseReduction::process(float* data, uint32_t frames)
             for (uint32_t s = 0; s < m_sections; ++s)
                 x = m_highPass[c][s].run(x);
             m_input[c][kFrame - kHop + m_fill] = x;
-            frame[c] = m_ready[c][m_fill];
+            frame[c] = m_removedOnly ? dry[c] - m_ready[c][m_fill] : m_ready[c][m_fill];
         }
         if (++m_fill == kHop) {
             m_fill = 0;

@@ -10,12 +10,14 @@
 //   is subtracted and how far a bin may fall (18 dB at the top).
 // - Dehum (parameter 2, 0..1): mains hum at 50 or 60 Hz, whichever is found, and its
 //   harmonics are notched out; the level sets how deep.
+// - Removed only (parameter 3, switch): the output is what the other three take away.
 // The output lags the input by one spectrum (2048 frames), which the effect reports.
 // Everything is allocated when the format is set; processing allocates nothing.
 
 #include "biquad.h"
 #include "effect.h"
 #include "hum_remover.h"
+#include "removed_signal.h"
 
 #include <memory>
 #include <vector>
@@ -24,7 +26,7 @@ namespace quillon::fx {
 
 class NoiseReduction : public Effect {
 public:
-    enum Parameter : uint32_t { Denoise, Derumble, Dehum, ParameterCount };
+    enum Parameter : uint32_t { Denoise, Derumble, Dehum, RemovedOnly, ParameterCount };
     static constexpr uint32_t kFrame = 2048;
     static constexpr uint32_t kHop = kFrame / 4;
 
@@ -57,6 +59,8 @@ private:
     Biquad m_highPass[kMaxChannels][3];
     uint32_t m_sections = 0;
     HumRemover m_hum;
+    RemovedSignal m_removed;
+    bool m_removedOnly = false;
     float m_denoise = 0.0f;
 };
 

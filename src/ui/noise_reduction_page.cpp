@@ -6,7 +6,14 @@
 #include "model/wizard_compilation.h"
 #include "plugins/class_com.h"
 #include "plugins/effect_catalog.h"
+#include "ui/led_meter.h"
 #include "ui/transport_control.h"
+
+#include <QCheckBox>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 #include <QFormLayout>
 #include <QPushButton>
@@ -35,9 +42,52 @@ NoiseReductionPage::NoiseReductionPage(CMultitrackerDoc& doc, Prompter& prompter
             m_sliders[i]->hide();
         connect(m_sliders[i], &QSlider::valueChanged, this, [this, i] { levelChanged(i); });
     }
+    for (CLEDMeter*& meter : m_meters) {
+        meter = new CLEDMeter(this);
+        form->addRow(meter);
+    }
+    m_removed = new QCheckBox(tr("Hear what is removed"), this);
+    form->addRow(m_removed);
+    connect(m_removed, &QCheckBox::toggled, this, &NoiseReductionPage::applyRemovedSwitch);
     m_preview = new QPushButton(tr("Preview"), this);
     form->addRow(m_preview);
     connect(m_preview, &QPushButton::clicked, this, &NoiseReductionPage::preview);
+    m_meterTimer = new QTimer(this);
+    m_meterTimer->setInterval(50);
+    connect(m_meterTimer, &QTimer::timeout, this, &NoiseReductionPage::feedMeters);
+}
+
+bool NoiseReductionPage::metering() const { return m_meterTimer->isActive(); }
+
+void NoiseReductionPage::applyRemovedSwitch()
+{
+    const float on = m_removed->isChecked() ? 1.0f : 0.0f;
+    if (m_live[0])
+        m_live[0]->setParameter(kRemovedOnlyA, on);
+    if (m_live[1])
+        m_live[1]->setParameter(kRemovedOnlyB, on);
+}
+
+void NoiseReductionPage::feedMeters()
+{
+    // Hundredths of a decibel of the master output's peak, as the meters take them.
+    auto level = [](float peak) {
+        const double db = peak > 0.0f ? 20.0 * std::log10(double(peak)) : -320.0;
+        return static_cast<int16_t>(std::clamp(db * 100.0, -32000.0, 0.0));
+    };
+    m_meters[0]->setLevel(level(m_doc.masterPeakLeft().load(std::memory_order_relaxed)));
+    m_meters[1]->setLevel(level(m_doc.masterPeakRight().load(std::memory_order_relaxed)));
+}
+
+void NoiseReductionPage::stopPreview()
+{
+    if (m_transport && m_transport->isPlaying())
+        m_transport->stopPlayback();
+    m_meterTimer->stop();
+    for (CLEDMeter* meter : m_meters)
+        meter->reset();
+    m_preview->setText(tr("Preview"));
+    m_live[0] = m_live[1] = nullptr;
 }
 
 QString NoiseReductionPage::description() const
@@ -48,13 +98,7 @@ QString NoiseReductionPage::description() const
 
 void NoiseReductionPage::activate(WizardFrame& frame) { frame.setFlags(WizardFrame::kPrevious | WizardFrame::kNext); }
 
-void NoiseReductionPage::leave()
-{
-    if (m_transport && m_transport->isPlaying())
-        m_transport->stopPlayback();
-    m_preview->setText(tr("Preview"));
-    m_live[0] = m_live[1] = nullptr;
-}
+void NoiseReductionPage::leave() { stopPreview(); }
 
 std::vector<std::unique_ptr<CTransformPlugin>> NoiseReductionPage::buildEffects()
 {
@@ -95,9 +139,7 @@ void NoiseReductionPage::levelChanged(int index)
 void NoiseReductionPage::preview()
 {
     if (m_transport && m_transport->isPlaying()) {
-        m_transport->stopPlayback();
-        m_preview->setText(tr("Preview"));
-        m_live[0] = m_live[1] = nullptr;
+        stopPreview();
         return;
     }
     std::vector<std::unique_ptr<CTransformPlugin>> effects = buildEffects();
@@ -105,6 +147,7 @@ void NoiseReductionPage::preview()
         return;
     m_live[0] = effects[0].get();
     m_live[1] = effects.size() > 1 ? effects[1].get() : nullptr;
+    applyRemovedSwitch(); // only the preview's effects: Finish builds its own without it
     auto clip = std::make_unique<CAudioClip>(&m_doc.format());
     if (!clip->openFile(0, m_recording, &m_prompter))
         return;
@@ -114,6 +157,7 @@ void NoiseReductionPage::preview()
     if (m_transport) {
         m_transport->play(SampleRange(0, m_doc.projectLength()), nullptr, false);
         m_preview->setText(tr("Stop"));
+        m_meterTimer->start();
     }
 }
 

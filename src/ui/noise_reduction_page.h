@@ -2,7 +2,9 @@
 // The wizard's third page: "Denoiser Level", "Derumble Level" (effect A) and, for the
 // LP wizard, "Declicker Level" and "Decrackler Level" (effect B), each 0..100, and
 // "Preview", which plays the whole recording through the effects from the start; a
-// moved control is heard at once.
+// moved control is heard at once. Two meters show the preview's output, and "Hear what
+// is removed" turns the preview into the difference between the recording and the
+// restored sound, so that music cut away by too high a level is heard at once.
 //
 // Threads: user-interface thread.
 
@@ -13,11 +15,14 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QPushButton;
 class QSlider;
+class QTimer;
 
 namespace quillon {
 
+class CLEDMeter;
 class CMultitrackerDoc;
 class Prompter;
 class TransportControl;
@@ -43,9 +48,18 @@ public:
 
     QSlider* slider(int index) const { return m_sliders[index]; }
     QPushButton* previewButton() const { return m_preview; }
+    QCheckBox* removedSwitch() const { return m_removed; }
+    CLEDMeter* meter(int channel) const { return m_meters[channel]; }
+    bool metering() const;
+    // The effects' parameter that makes their output what they take away.
+    static constexpr uint32_t kRemovedOnlyA = 3;
+    static constexpr uint32_t kRemovedOnlyB = 2;
 
 private:
     void levelChanged(int index);
+    void applyRemovedSwitch();
+    void feedMeters();
+    void stopPreview();
 
     CMultitrackerDoc& m_doc;
     Prompter& m_prompter;
@@ -54,6 +68,9 @@ private:
     std::string m_recording;
     QSlider* m_sliders[4] = {};
     QPushButton* m_preview = nullptr;
+    QCheckBox* m_removed = nullptr;
+    CLEDMeter* m_meters[2] = {};
+    QTimer* m_meterTimer = nullptr;
     // The effects of a running preview, in the first track's chain.
     CTransformPlugin* m_live[2] = {};
 };

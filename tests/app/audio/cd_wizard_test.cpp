@@ -15,11 +15,13 @@
 #include "support/temp_dir.h"
 #include "ui/cd_wizard.h"
 #include "ui/compilation_page.h"
+#include "ui/led_meter.h"
 #include "ui/noise_reduction_page.h"
 #include "ui/recording_console.h"
 #include "ui/track_detection_page.h"
 #include "ui/wizard_frame.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
@@ -130,6 +132,25 @@ TEST_P(CdWizardTest, RecordsASideAndFinishesWithOneCdTrackPerPiece)
 
     QTest::mouseClick(frame.nextButton(), Qt::LeftButton);
     ASSERT_EQ(frame.currentIndex(), 2);
+    // Preview: the meters follow the output, and "Hear what is removed" reaches the
+    // playing effects; Finish builds its own effects without it.
+    NoiseReductionPage& noise = *wizard.noiseReductionPage();
+    QTest::mouseClick(noise.previewButton(), Qt::LeftButton);
+    ASSERT_EQ(noise.previewButton()->text(), QStringLiteral("Stop"));
+    EXPECT_TRUE(noise.metering());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return noise.meter(0)->level() > -6000; }, 30000));
+    EffectChain* preview = doc.effectChain(CMultitrackerDoc::ChainKind::Track, 0);
+    ASSERT_NE(preview, nullptr);
+    ASSERT_GE(preview->size(), 1u);
+    EXPECT_EQ(preview->at(0)->parameter(NoiseReductionPage::kRemovedOnlyA), 0.0f);
+    noise.removedSwitch()->setChecked(true);
+    EXPECT_EQ(preview->at(0)->parameter(NoiseReductionPage::kRemovedOnlyA), 1.0f);
+    if (preview->size() > 1) {
+        EXPECT_EQ(preview->at(1)->parameter(NoiseReductionPage::kRemovedOnlyB), 1.0f);
+    }
+    QTest::mouseClick(noise.previewButton(), Qt::LeftButton);
+    EXPECT_EQ(noise.previewButton()->text(), QStringLiteral("Preview"));
+    EXPECT_FALSE(noise.metering());
     QTest::mouseClick(frame.nextButton(), Qt::LeftButton);
     ASSERT_EQ(frame.currentIndex(), 3);
     EXPECT_EQ(frame.thirdButton()->text(), QStringLiteral("Finish"));
@@ -163,8 +184,10 @@ TEST_P(CdWizardTest, RecordsASideAndFinishesWithOneCdTrackPerPiece)
     const bool lp = GetParam() == CdWizard::Kind::Lp;
     ASSERT_EQ(chain->size(), lp ? 2u : 1u);
     EXPECT_EQ(chain->at(0)->name(), NoiseReductionPage::kEffectA);
+    EXPECT_EQ(chain->at(0)->parameter(NoiseReductionPage::kRemovedOnlyA), 0.0f);
     if (lp) {
         EXPECT_EQ(chain->at(1)->name(), NoiseReductionPage::kEffectB);
+        EXPECT_EQ(chain->at(1)->parameter(NoiseReductionPage::kRemovedOnlyB), 0.0f);
     }
     EXPECT_TRUE(std::filesystem::exists(take)) << "Finish keeps the take";
 }
