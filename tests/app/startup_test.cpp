@@ -7,10 +7,12 @@
 #include "app/main_frame.h"
 #include "app/quillon_app.h"
 #include "app/window_placement.h"
+#include "base/folder_settings.h"
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
 #include "model/track.h"
 #include "ui/multitracker_view.h"
+#include "ui/wizard_frame.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QTranslator>
 #include <QXmlStreamReader>
 
@@ -394,6 +397,15 @@ TEST_F(FrameTest, UndoAndRedoFollowTheHistory)
 
 TEST_F(AppFixture, CommandLineSwitchesArePostedOnceTheWindowIsUp)
 {
+    // The switches open the wizards; each is cancelled as soon as it is up.
+    FolderSettings(settings).store(kFolderMyMusic, folder("music").toStdString());
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* wizard = qobject_cast<WizardFrame*>(QApplication::activeModalWidget()))
+            wizard->third();
+    });
+    closer.start();
     CQuillonApp app(settings, prompter, folder("program"), folder("data"));
     ASSERT_TRUE(app.initInstance({"/Dialog:LPToCD", "/Dialog:TapeToCD"}, false));
     // A new project from the defaults; nothing posted has run yet.

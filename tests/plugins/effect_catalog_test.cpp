@@ -59,7 +59,7 @@ TEST_F(EffectCatalogTest, ThreeMenuLinesGiveThreeEntriesOfOneEffect)
 
 TEST_F(EffectCatalogTest, EveryShippedEffectIsListedWithConsecutiveIdsFrom2000)
 {
-    ASSERT_EQ(catalog.size(), 9u); // seven effects, the reverb with three lines
+    ASSERT_EQ(catalog.size(), 10u); // eight effects, the reverb with three lines
     for (size_t i = 0; i < catalog.size(); ++i)
         EXPECT_EQ(catalog.entries()[i].commandId, EffectCatalog::kFirstCommandId + i);
     std::set<std::string> names;
@@ -68,7 +68,7 @@ TEST_F(EffectCatalogTest, EveryShippedEffectIsListedWithConsecutiveIdsFrom2000)
         EXPECT_EQ(e.hasEditor, 0);
     }
     EXPECT_EQ(names, (std::set<std::string>{"Gain and Balance", "Parametric Equaliser", "Compressor", "Limiter",
-                                            "Stereo Delay", "Reverb", "Noise Reduction"}));
+                                            "Stereo Delay", "Reverb", "Noise Reduction", "Click Reduction"}));
 }
 
 TEST_F(EffectCatalogTest, PathEndingInBackslashTakesTheItemText)

@@ -107,7 +107,7 @@ TEST(EffectMenuBuilder, CatalogueEntriesWithEditorsEndInDotsAndRootMenusKeepThei
     // Volume, Enhancement and Effects are new root menus, placed one after another from
     // position 0 in the order the catalogue first names them.
     EXPECT_EQ(describe(root), "Volume>[Gain and Balance=2000 | Dynamics>[Compressor=2002 | Limiter=2003]] | "
-                              "Enhancement>[Parametric Equaliser=2001 | Restoration>[Noise Reduction=2008]] | "
+                              "Enhancement>[Parametric Equaliser=2001 | Restoration>[Noise Reduction=2008 | Click Reduction=2009]] | "
                               "Effects>[Stereo Delay=2004 | Reverb>[Room =2005 | Hall =2006 | Plate =2007]] | "
                               "Add Assignable Effect Group=9");
 

@@ -191,7 +191,7 @@ TEST_F(PluginHostTest, ShippedServersOfferTheirClassesThroughOneEntry)
         QuillonIdentifier id;
         uint32_t count;
     };
-    for (const Row& row : {Row{"effects.so", kEffect, 7}, Row{"effects.so", kFileFilter, 0},
+    for (const Row& row : {Row{"effects.so", kEffect, 8}, Row{"effects.so", kFileFilter, 0},
                            Row{"filefilter.so", kFileFilter, 1}, Row{"filefilter.so", kManager, 1},
                            Row{"filefilter.so", kEffect, 0}}) {
         SCOPED_TRACE(std::string(row.server) + " " + std::to_string(row.id.words[0]));
