@@ -70,6 +70,8 @@ void BM_ShippedEffectChain(benchmark::State& state)
     for (const EffectCatalogEntry& entry : catalog.entries()) {
         if (std::find(seen.begin(), seen.end(), entry.name) != seen.end())
             continue;
+        if (seen.size() == 6)
+            break; // the restoration effects have a bench of their own
         seen.push_back(entry.name);
         chain.append(CTransformPlugin::createFromEntry(entry, catalog));
     }

@@ -82,6 +82,15 @@ BiquadCoefficients BiquadCoefficients::highPass(double rate, double frequency, d
     return normalise((1 + cw) / 2, -(1 + cw), (1 + cw) / 2, 1 + alpha, -2 * cw, 1 - alpha);
 }
 
+BiquadCoefficients BiquadCoefficients::notch(double rate, double frequency, double q, double depth)
+{
+    // One minus depth times a band-pass of unit peak gain, as one section.
+    const double w = omega(rate, frequency);
+    const double cw = std::cos(w);
+    const double alpha = std::sin(w) / (2.0 * q);
+    return normalise(1 + alpha - depth * alpha, -2 * cw, 1 - alpha + depth * alpha, 1 + alpha, -2 * cw, 1 - alpha);
+}
+
 double BiquadCoefficients::magnitude(double rate, double frequency) const
 {
     const double w = 2.0 * std::numbers::pi * frequency / rate;

@@ -16,6 +16,8 @@ struct BiquadCoefficients {
     static BiquadCoefficients highShelf(double rate, double frequency, double gainDb);
     static BiquadCoefficients lowPass(double rate, double frequency, double q);
     static BiquadCoefficients highPass(double rate, double frequency, double q);
+    // Takes `depth` (0..1) of the band away: 1 is a full notch, 0 passes everything.
+    static BiquadCoefficients notch(double rate, double frequency, double q, double depth);
 
     // Magnitude of the response at a frequency (for checks and display).
     double magnitude(double rate, double frequency) const;

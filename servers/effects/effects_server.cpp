@@ -1,6 +1,7 @@
 // The server's two exports: it offers every shipped effect under the effect interface,
 // in a fixed order (new effects are appended so that global indices stay stable).
 
+#include "click_reduction.h"
 #include "compressor.h"
 #include "equalizer.h"
 #include "gain_balance.h"
@@ -31,7 +32,7 @@ Effect* make()
 Effect* (*const kFactories[])() = {
     &make<quillon::fx::GainBalance>, &make<quillon::fx::Equalizer>,   &make<quillon::fx::Compressor>,
     &make<quillon::fx::Limiter>,     &make<quillon::fx::StereoDelay>, &make<quillon::fx::Reverb>,
-    &make<quillon::fx::NoiseReduction>,
+    &make<quillon::fx::NoiseReduction>, &make<quillon::fx::ClickReduction>,
 };
 constexpr uint32_t kEffectCount = sizeof(kFactories) / sizeof(kFactories[0]);
 

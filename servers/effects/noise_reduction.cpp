@@ -13,6 +13,7 @@ namespace {
 const ParameterSpec kParameters[] = {
     {"Denoise", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
     {"Derumble", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {"Dehum", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
 };
 
 const EffectSpec kSpec{
@@ -100,12 +101,14 @@ void NoiseReduction::prepare()
     }
     m_fill = 0;
     m_frameCount = 0;
+    m_hum.prepare(sampleRate(), channels());
     update();
 }
 
 void NoiseReduction::update()
 {
     m_denoise = parameter(Denoise);
+    m_hum.setDepth(parameter(Dehum));
     const float rumble = parameter(Derumble);
     m_sections = rumble <= 0.0f ? 0 : rumble < 1.0f / 3.0f ? 1 : rumble < 2.0f / 3.0f ? 2 : 3;
     const double cutoff = 20.0 + 20.0 * rumble;
@@ -180,6 +183,8 @@ void NoiseReduction::process(float* data, uint32_t frames)
     const uint32_t ch = channels();
     for (uint32_t f = 0; f < frames; ++f) {
         float* frame = data + size_t(f) * ch;
+        if (m_hum.active())
+            m_hum.run(frame);
         for (uint32_t c = 0; c < ch; ++c) {
             float x = frame[c];
             for (uint32_t s = 0; s < m_sections; ++s)

@@ -8,11 +8,14 @@
 //   learned as the music plays: per bin, the lowest smoothed power over the last
 //   second and a half, which the quiet passages set. The level sets how hard the noise
 //   is subtracted and how far a bin may fall (18 dB at the top).
+// - Dehum (parameter 2, 0..1): mains hum at 50 or 60 Hz, whichever is found, and its
+//   harmonics are notched out; the level sets how deep.
 // The output lags the input by one spectrum (2048 frames), which the effect reports.
 // Everything is allocated when the format is set; processing allocates nothing.
 
 #include "biquad.h"
 #include "effect.h"
+#include "hum_remover.h"
 
 #include <memory>
 #include <vector>
@@ -21,7 +24,7 @@ namespace quillon::fx {
 
 class NoiseReduction : public Effect {
 public:
-    enum Parameter : uint32_t { Denoise, Derumble, ParameterCount };
+    enum Parameter : uint32_t { Denoise, Derumble, Dehum, ParameterCount };
     static constexpr uint32_t kFrame = 2048;
     static constexpr uint32_t kHop = kFrame / 4;
 
@@ -53,6 +56,7 @@ private:
     uint32_t m_frameCount = 0; // spectra seen, for the minimum windows
     Biquad m_highPass[kMaxChannels][3];
     uint32_t m_sections = 0;
+    HumRemover m_hum;
     float m_denoise = 0.0f;
 };
 

@@ -35,6 +35,7 @@
 #include "ui/multitracker_view.h"
 #include "ui/preferences_sheet.h"
 #include "ui/project_settings_dialog.h"
+#include "ui/cd_wizard.h"
 #include "ui/time_formatter.h"
 #include "ui/toolbar_icons.h"
 #include "ui/master_view.h"
@@ -274,8 +275,6 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
     };
     auto hasTrack = [track](const F& f) { return track(f) != nullptr; };
     auto labelsByHand = [](const F& f) { return !f.m_doc.autoCdTracks(); };
-    // Burning and the wizards arrive with their own parts.
-    auto notYet = [](const F&) { return false; };
     // Play while playing stops where the playback is; only the Stop command returns the
     // cursor to the marked section.
     auto play = [](void (CMultitrackerView::*start)()) {
@@ -507,11 +506,11 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
              QT_TRANSLATE_NOOP("CMainFrame", "Hand the CD track list to the cover designer"), QKeySequence(), 0,
              false, [](F& f) { f.startCoverDesigner(); }, always},
             {cmd::kLpToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "LP to CD Wizard..."),
-             QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true, [](F&) {},
-             notYet},
+             QT_TRANSLATE_NOOP("CMainFrame", "Turn an LP recording into CD tracks"), QKeySequence(), 0, true,
+             [](F& f) { f.cdWizard(true); }, always},
             {cmd::kTapeToCdWizard, "tools", QT_TRANSLATE_NOOP("CMainFrame", "Cassette to CD Wizard..."),
              QT_TRANSLATE_NOOP("CMainFrame", "Turn a cassette recording into CD tracks"), QKeySequence(), 0, false,
-             [](F&) {}, notYet},
+             [](F& f) { f.cdWizard(false); }, always},
         };
         t.insert(t.end(), rest.begin(), rest.end());
         for (size_t i = 0; i < kGridDivisions.size(); ++i) {
@@ -1283,6 +1282,15 @@ void CMainFrame::record()
                              settings.stereo(), RecordingConsole::Mode::Console, this);
     if (console.initialise())
         console.exec();
+}
+
+void CMainFrame::cdWizard(bool lp)
+{
+    if (m_transport && m_transport->isPlaying())
+        m_transport->stopPlayback();
+    CdWizard wizard(m_doc, m_settings, m_prompter, m_transport, lp ? CdWizard::Kind::Lp : CdWizard::Kind::Cassette, this);
+    if (wizard.prepare())
+        wizard.exec();
 }
 
 void CMainFrame::exportAudioFile()

@@ -177,6 +177,8 @@ private:
     void about();
     // Recording, export and devices.
     void record();
+    // The LP (true) or cassette to CD wizard.
+    void cdWizard(bool lp);
     void exportAudioFile();
     void exportCdTracks();
     void addEffect(int commandId);

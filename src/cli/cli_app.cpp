@@ -221,9 +221,10 @@ std::span<const CliApp::Command> CliApp::commands()
          "an effect's presets, in the same files as the effect chain editor's", &CliApp::cmdPreset},
         {"drives", "", "the CD recorders, the Image Recorder included, with their speeds", &CliApp::cmdDrives},
         {"burn",
-         "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate]\n"
+         "PROJECT.vpf (--image OUT.cue | --drive N) [--speed X] [--simulate] [--no-verify]\n"
          "            [--normalize none|track|global|track-loudness|album-loudness] [--level DB] [--target LUFS]",
-         "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC)", &CliApp::cmdBurn},
+         "burn the CD tracks to a disc, or write a disc image (BIN, CUE and TOC), read back and compared unless "
+         "--no-verify", &CliApp::cmdBurn},
         {"cover", "PROJECT.vpf OUT.cdc [--pdf OUT.pdf]",
          "the CD track list for a cover designer; --pdf also lays out the cover as a PDF", &CliApp::cmdCover},
         {"relink", "PROJECT.vpf --search DIR",

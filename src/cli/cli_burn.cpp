@@ -109,7 +109,7 @@ int CliApp::cmdDrives(const std::vector<std::string>& words)
 int CliApp::cmdBurn(const std::vector<std::string>& words)
 {
     CliOptions o;
-    if (!o.parse(words, {"image", "drive", "speed", "normalize", "level", "target"}, {"simulate"}))
+    if (!o.parse(words, {"image", "drive", "speed", "normalize", "level", "target"}, {"simulate", "no-verify"}))
         return usage(o.error());
     if (o.positional().size() != 1)
         return usage("burn needs exactly one project file");
@@ -123,6 +123,7 @@ int CliApp::cmdBurn(const std::vector<std::string>& words)
     CdBurnOptions options;
     options.targetLufs = target;
     options.simulate = o.has("simulate");
+    options.verify = !o.has("no-verify");
     options.level = float(std::pow(10.0, level * 0.05));
     options.speed = int32_t(speed);
     const std::string mode = o.value("normalize").value_or("none");

@@ -208,6 +208,12 @@ TEST_F(CliTest, EffectChainsAndPresetsAreScriptable)
     ASSERT_EQ(run({"preset", "Gain and Balance", "--list"}), 0) << err.str();
     EXPECT_NE(out.str().find("0 preset(s)"), std::string::npos);
 
+    // The restoration effects are set the same way.
+    ASSERT_EQ(run({"effect", project, "--track", "0", "--add", "Click Reduction", "--param", "0=1"}), 0) << err.str();
+    ASSERT_EQ(run({"effect", project, "--track", "0", "--list"}), 0) << err.str();
+    EXPECT_NE(out.str().find("0: Click Reduction"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("0 Declick = 1"), std::string::npos) << out.str();
+
     // Bad input changes nothing.
     const std::string before = bytesOf(project);
     EXPECT_EQ(run({"effect", project, "--track", "0", "--add", "Gain and Balance", "--param", "0=99"}), 1);

@@ -18,7 +18,7 @@ using namespace quillon::test;
 namespace {
 
 const std::vector<std::string> kEffects = {"Gain and Balance", "Parametric Equaliser", "Compressor",     "Limiter",
-                                           "Stereo Delay",     "Reverb",               "Noise Reduction"};
+                                           "Stereo Delay",     "Reverb",               "Noise Reduction", "Click Reduction"};
 
 class EveryEffect : public ::testing::TestWithParam<std::string> {};
 

@@ -6,13 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 using namespace quillon;
 using namespace quillon::test;
 
 namespace {
 
-enum : uint32_t { kDenoise, kDerumble };
+enum : uint32_t { kDenoise, kDerumble, kDehum };
 const char* const kName = "Noise Reduction";
 constexpr uint32_t kRate = 44100;
 constexpr size_t kDelay = 2048;
@@ -33,6 +35,16 @@ std::vector<float> plus(std::vector<float> a, const std::vector<float>& b)
 }
 
 size_t at(double seconds) { return size_t(seconds * kRate); }
+
+// Amplitude of one frequency in channel 0 over frames [from, to), which should hold
+// whole periods of it.
+double amplitudeAt(const std::vector<float>& frames, uint32_t channels, double frequency, size_t from, size_t to)
+{
+    std::complex<double> sum;
+    for (size_t i = from; i < to; ++i)
+        sum += double(frames[i * channels]) * std::polar(1.0, -2.0 * std::numbers::pi * frequency * double(i) / kRate);
+    return 2.0 * std::abs(sum) / double(to - from);
+}
 
 } // namespace
 
@@ -90,3 +102,37 @@ TEST(NoiseReduction, DerumbleRemovesRumbleAndLeavesTheBassAlone)
     EXPECT_LT(gentle, -2.0);
     EXPECT_GT(gentle, -10.0);
 }
+
+// The mains frequency is found by itself: its harmonics fall by 20 dB, while a tone of
+// the music and a tone at a harmonic of the other mains keep their levels.
+class Dehum : public ::testing::TestWithParam<double> {};
+
+TEST_P(Dehum, RemovesTheMainsHumFoundAndItsHarmonics)
+{
+    const double mains = GetParam();
+    const double other = mains == 50.0 ? 60.0 : 50.0;
+    std::vector<float> in = sine(440.0, 0.2, 5.0, kRate, 2);
+    in = plus(in, sine(7 * other, 0.05, 5.0, kRate, 2));
+    const double humLevels[] = {0.03, 0.02, 0.015, 0.0, 0.01};
+    for (int h = 0; h < 5; ++h)
+        if (humLevels[h] > 0.0)
+            in = plus(in, sine(mains * (h + 1), humLevels[h], 5.0, kRate, 2));
+    EffectRig rig(kName, kRate, 2);
+    rig.set(kDehum, 1.0f);
+    rig.reset();
+    const std::vector<float> out = rig.processed(in);
+    const size_t from = at(3.0);
+    const size_t to = at(4.5);
+    for (int h = 0; h < 5; ++h) {
+        if (humLevels[h] == 0.0)
+            continue;
+        const double f = mains * (h + 1);
+        EXPECT_LT(toDb(amplitudeAt(out, 2, f, from + kDelay, to + kDelay) / amplitudeAt(in, 2, f, from, to)), -20.0)
+            << f << " Hz";
+    }
+    for (double f : {440.0, 7 * other})
+        EXPECT_NEAR(toDb(amplitudeAt(out, 2, f, from + kDelay, to + kDelay) / amplitudeAt(in, 2, f, from, to)), 0.0, 0.5)
+            << f << " Hz";
+}
+
+INSTANTIATE_TEST_SUITE_P(Mains, Dehum, ::testing::Values(50.0, 60.0));
