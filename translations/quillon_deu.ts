@@ -1162,12 +1162,36 @@
         <source>Discard</source>
         <translation>Verwerfen</translation>
     </message>
+    <message>
+        <source>This operation will remove the content of the current project. Do you want to proceed?</source>
+        <translation>Dieser Vorgang entfernt den Inhalt des aktuellen Projekts. Wirklich fortfahren?</translation>
+    </message>
+    <message>
+        <source>Do you want to keep the recording?</source>
+        <translation>Soll die Aufnahme behalten werden?</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2:</source>
+        <translation>Schritt %1 von %2:</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>Print Cover</source>
         <translation>Cover drucken</translation>
+    </message>
+    <message>
+        <source>Select the recording input and adjust the input level using the level slider until the level meters are mostly in the yellow area when an audio signal is present. Click the red record button to start recording.</source>
+        <translation>Wählen Sie den Aufnahmeeingang und stellen Sie den Eingangspegel mit dem Pegelregler so ein, dass die Pegelanzeigen bei anliegendem Signal überwiegend im gelben Bereich liegen. Klicken Sie auf die rote Aufnahmetaste, um die Aufnahme zu starten.</translation>
+    </message>
+    <message>
+        <source>LP to CD Wizard</source>
+        <translation>Assistent Schallplatte auf CD</translation>
+    </message>
+    <message>
+        <source>Cassette to CD Wizard</source>
+        <translation>Assistent Kassette auf CD</translation>
     </message>
 </context>
 <context>
@@ -1802,6 +1826,37 @@ Markiert</translation>
     </message>
 </context>
 <context>
+    <name>quillon::CompilationPage</name>
+    <message>
+        <source>Burn project immediately</source>
+        <translation>Projekt sofort brennen</translation>
+    </message>
+    <message>
+        <source>Launch Varda Cover Designer</source>
+        <translation>Varda Cover Designer starten</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Crossfade</source>
+        <translation>Überblendung</translation>
+    </message>
+    <message>
+        <source>Seconds:</source>
+        <translation>Sekunden:</translation>
+    </message>
+    <message>
+        <source>Milliseconds:</source>
+        <translation>Millisekunden:</translation>
+    </message>
+    <message>
+        <source>Set the length of the pause between tracks or the length of the overlap if you want tracks crossfaded into each other.</source>
+        <translation>Legen Sie die Länge der Pause zwischen den Titeln fest oder die Länge der Überlappung, wenn die Titel ineinander übergeblendet werden sollen.</translation>
+    </message>
+</context>
+<context>
     <name>quillon::CrossfadeTempoDialog</name>
     <message>
         <source>Crossfade Tempo</source>
@@ -1971,6 +2026,21 @@ Markiert</translation>
     </message>
 </context>
 <context>
+    <name>quillon::NoiseReductionPage</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorhören</translation>
+    </message>
+    <message>
+        <source>Adjust the level of noise reduction to what you find optimal. You can hear the result by clicking "preview".</source>
+        <translation>Stellen Sie die Stärke der Rauschunterdrückung nach Ihrem Empfinden optimal ein. Das Ergebnis hören Sie mit einem Klick auf „Vorhören“.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+</context>
+<context>
     <name>quillon::PreferencesSheet</name>
     <message>
         <source>Preferences</source>
@@ -2021,6 +2091,64 @@ Markiert</translation>
     <message>
         <source>Remove Preset</source>
         <translation>Voreinstellung entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::TrackDetectionPage</name>
+    <message>
+        <source>Any</source>
+        <translation>Beliebig</translation>
+    </message>
+    <message>
+        <source>Detect</source>
+        <translation>Erkennen</translation>
+    </message>
+    <message>
+        <source>Maximum noise level in pauses:</source>
+        <translation>Höchster Rauschpegel in Pausen:</translation>
+    </message>
+    <message>
+        <source>Minimum duration of pause:</source>
+        <translation>Mindestdauer einer Pause:</translation>
+    </message>
+    <message>
+        <source>Minimum duration of track:</source>
+        <translation>Mindestdauer eines Titels:</translation>
+    </message>
+    <message>
+        <source>Expected number of tracks:</source>
+        <translation>Erwartete Anzahl der Titel:</translation>
+    </message>
+    <message>
+        <source>Select the maximum noise level in pauses between tracks and the minimum length of pauses and tracks. Click "Detect" to scan the recording with new settings.</source>
+        <translation>Wählen Sie den höchsten Rauschpegel in den Pausen zwischen den Titeln und die Mindestlänge von Pausen und Titeln. Klicken Sie auf „Erkennen“, um die Aufnahme mit den neuen Einstellungen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Track %1: %2 s to %3 s</source>
+        <translation>Titel %1: %2 s bis %3 s</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::WizardFrame</name>
+    <message>
+        <source>&lt; &amp;Previous</source>
+        <translation>&lt; &amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Next &gt;</source>
+        <translation>&amp;Weiter &gt;</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <translation>Fertigstellen</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2:</source>
+        <translation>Schritt %1 von %2:</translation>
     </message>
 </context>
 </TS>
