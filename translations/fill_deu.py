@@ -92,6 +92,20 @@ def constant_rewrite(text, constants, helpers):
         return m.group(1) + value + m.group(3) if value else m.group(0)
 
     names = "|".join(re.escape(n) for n in ["tr"] + helpers)
+    # Lists of texts picked by index or walked by a loop: every text of the list is spelled
+    # out beside the call, which lupdate reads for its context only.
+    lists = {}
+    for m in re.finditer(r'(?:const\s+)?char\s*\*\s*(?:const\s+)?(\w+)\s*(?:\[\s*\w*\s*\]\s*=|:)\s*\{\s*'
+                         r'(%s(?:\s*,\s*%s)*)\s*,?\s*\}' % (LITERALS, LITERALS), text):
+        lists[m.group(1)] = re.findall(LITERALS, m.group(2))
+
+    def spell_list(m):
+        items = lists.get(m.group(3))
+        if not items:
+            return m.group(0)
+        return m.group(0) + "".join('; %s(%s)' % (m.group(2), item) for item in items)
+
+    text = re.sub(r'((?<![\w:.>])(%s)\(\s*)(\w+)(\s*\[[^\]]*\])?\s*\)' % names, spell_list, text)
     text = re.sub(r'((?<![\w:.>])(?:%s)\(\s*)((?:\w+::)*k\w+)(\s*\))' % names, spell, text)
     return re.sub(r'(QCoreApplication::translate\(\s*%s\s*,\s*)((?:\w+::)*k\w+)(\s*[,)])' % STRING, spell, text)
 

@@ -863,6 +863,26 @@
         <source>Change Color of Selected Audio File(s)...</source>
         <translation>Farbe der ausgewählten Audiodatei(en) ändern...</translation>
     </message>
+    <message>
+        <source>&amp;Linear Crossfade</source>
+        <translation>&amp;Lineare Überblendung</translation>
+    </message>
+    <message>
+        <source>&amp;Logarithmic Crossfade</source>
+        <translation>L&amp;ogarithmische Überblendung</translation>
+    </message>
+    <message>
+        <source>&amp;Exponential Crossfade</source>
+        <translation>&amp;Exponentielle Überblendung</translation>
+    </message>
+    <message>
+        <source>Sinusodial Crossfade</source>
+        <translation>Sinusförmige Überblendung</translation>
+    </message>
+    <message>
+        <source>No Crossfade</source>
+        <translation>Keine Überblendung</translation>
+    </message>
 </context>
 <context>
     <name>CrossfadeTempoDialog</name>
@@ -1270,6 +1290,22 @@
     <message>
         <source>Destination file:</source>
         <translation>Zieldatei:</translation>
+    </message>
+    <message>
+        <source>8 bit</source>
+        <translation>8 Bit</translation>
+    </message>
+    <message>
+        <source>16 bit</source>
+        <translation>16 Bit</translation>
+    </message>
+    <message>
+        <source>24 bit</source>
+        <translation>24 Bit</translation>
+    </message>
+    <message>
+        <source>32 bit</source>
+        <translation>32 Bit</translation>
     </message>
 </context>
 <context>
@@ -2038,6 +2074,22 @@ Markiert</translation>
     <message>
         <source>Stop</source>
         <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Denoiser Level</source>
+        <translation>Stärke der Rauschunterdrückung</translation>
+    </message>
+    <message>
+        <source>Derumble Level</source>
+        <translation>Stärke des Rumpelfilters</translation>
+    </message>
+    <message>
+        <source>Declicker Level</source>
+        <translation>Stärke der Knackserentfernung</translation>
+    </message>
+    <message>
+        <source>Decrackler Level</source>
+        <translation>Stärke der Knisterentfernung</translation>
     </message>
 </context>
 <context>
