@@ -10,9 +10,12 @@ Run from the repository root:
     translations/fill_deu.py --check    the same on a copy, writing nothing: exit status 1
                                         when a text of the sources has no German (a test)
 
-Texts reach the pack through three doors, and lupdate alone sees only the first:
+Texts reach the pack through these doors, and lupdate alone sees only the first:
   * tr() in Q_OBJECT classes and QT_TRANSLATE_NOOP / QCoreApplication::translate with a
     literal context;
+  * tr(), a helper or translate() given a named text constant (`tr(kSomeText)`) - in the
+    copies fed to lupdate the constant is spelled out, so the text lands in the context the
+    call looks it up in, not only in "Messages";
   * file-local helpers `QString tx(const char* text) { return
     QCoreApplication::translate(<context>, text); }` - copies of those files with every
     tx("...") spelled as QT_TRANSLATE_NOOP("<context>", "...") are fed to lupdate instead;
@@ -63,6 +66,50 @@ def source_files(dirs):
                     yield os.path.join(root, name)
 
 
+def text_constants(dirs):
+    """Every text constant of the sources: name -> the set of literals it is given."""
+    constants = {}
+    for path in source_files(dirs):
+        for name, value in TEXT_CONSTANT.findall(read(path)):
+            constants.setdefault(name, set()).add(value)
+    return constants
+
+
+def constant_rewrite(text, constants, helpers):
+    """The file with text constants handed to tr(), a helper or translate() spelled out."""
+    local = {name: value for name, value in TEXT_CONSTANT.findall(text)}
+
+    def literal(qualified):
+        name = qualified.split("::")[-1]
+        if name in local:
+            return local[name]
+        values = constants.get(name, ())
+        # A name given different texts in different files is left alone rather than guessed.
+        return next(iter(values)) if len(values) == 1 else None
+
+    def spell(m):
+        value = literal(m.group(2))
+        return m.group(1) + value + m.group(3) if value else m.group(0)
+
+    names = "|".join(re.escape(n) for n in ["tr"] + helpers)
+    # Lists of texts picked by index or walked by a loop: every text of the list is spelled
+    # out beside the call, which lupdate reads for its context only.
+    lists = {}
+    for m in re.finditer(r'(?:const\s+)?char\s*\*\s*(?:const\s+)?(\w+)\s*(?:\[\s*\w*\s*\]\s*=|:)\s*\{\s*'
+                         r'(%s(?:\s*,\s*%s)*)\s*,?\s*\}' % (LITERALS, LITERALS), text):
+        lists[m.group(1)] = re.findall(LITERALS, m.group(2))
+
+    def spell_list(m):
+        items = lists.get(m.group(3))
+        if not items:
+            return m.group(0)
+        return m.group(0) + "".join('; %s(%s)' % (m.group(2), item) for item in items)
+
+    text = re.sub(r'((?<![\w:.>])(%s)\(\s*)(\w+)(\s*\[[^\]]*\])?\s*\)' % names, spell_list, text)
+    text = re.sub(r'((?<![\w:.>])(?:%s)\(\s*)((?:\w+::)*k\w+)(\s*\))' % names, spell, text)
+    return re.sub(r'(QCoreApplication::translate\(\s*%s\s*,\s*)((?:\w+::)*k\w+)(\s*[,)])' % STRING, spell, text)
+
+
 def helper_rewrite(text):
     """The file with its translate helpers spelled for lupdate, or None if it has none."""
     helpers = HELPER.findall(text)
@@ -108,12 +155,22 @@ def run_lupdate(ts):
         "lupdate")
     with tempfile.TemporaryDirectory() as tmp:
         files = []
+        constants = text_constants(sorted(set(MESSAGE_DIRS + SCAN_DIRS)))
         for i, path in enumerate(source_files(SCAN_DIRS)):
-            rewritten = helper_rewrite(read(path))
+            original = read(path)
+            spelled = constant_rewrite(original, constants, [name for name, _ in HELPER.findall(original)])
+            rewritten = helper_rewrite(spelled)
+            if rewritten is None and spelled != original:
+                rewritten = spelled
             if rewritten is None:
                 files.append(path)
                 continue
-            # Same base name, so lupdate still finds the class a .cpp belongs to.
+            # Same base name, so lupdate still finds the class a .cpp belongs to; includes
+            # beside the original are spelled out, as the copy has no neighbours.
+            here = os.path.dirname(os.path.abspath(path))
+            rewritten = re.sub(r'(#\s*include\s*")([^"/]+)"',
+                               lambda m: '%s%s"' % (m.group(1), os.path.join(here, m.group(2)))
+                               if os.path.exists(os.path.join(here, m.group(2))) else m.group(0), rewritten)
             copy = os.path.join(tmp, str(i), os.path.basename(path))
             os.makedirs(os.path.dirname(copy))
             with open(copy, "w", encoding="utf-8") as f:

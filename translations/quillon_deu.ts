@@ -671,6 +671,78 @@
         <source>The editor is chosen by the setting "%1" in the section "%2" of the user settings; without it the command is "%3".</source>
         <translation>Der Editor wird mit der Einstellung „%1“ im Abschnitt „%2“ der Benutzereinstellungen gewählt; ohne sie lautet der Befehl „%3“.</translation>
     </message>
+    <message>
+        <source>Import CUE Sheet...</source>
+        <translation>CUE-Sheet importieren...</translation>
+    </message>
+    <message>
+        <source>Build a new project from a CUE sheet and its audio</source>
+        <translation>Aus einem CUE-Sheet und seinen Audiodaten ein neues Projekt erstellen</translation>
+    </message>
+    <message>
+        <source>Export as FLAC with CUE Sheet...</source>
+        <translation>Als FLAC mit CUE-Sheet exportieren...</translation>
+    </message>
+    <message>
+        <source>Write the compilation as one FLAC file with its CUE sheet</source>
+        <translation>Die Zusammenstellung als eine FLAC-Datei mit ihrem CUE-Sheet schreiben</translation>
+    </message>
+    <message>
+        <source>&amp;Export to Audio File...</source>
+        <translation>In Audiodatei &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Write the whole mix into one audio file</source>
+        <translation>Die gesamte Mischung in eine Audiodatei schreiben</translation>
+    </message>
+    <message>
+        <source>Export CD Tracks to Audio Files...</source>
+        <translation>CD-Titel in Audiodateien exportieren...</translation>
+    </message>
+    <message>
+        <source>Write one audio file per CD track into a folder</source>
+        <translation>Für jeden CD-Titel eine Audiodatei in einen Ordner schreiben</translation>
+    </message>
+    <message>
+        <source>Record...</source>
+        <translation>Aufnehmen...</translation>
+    </message>
+    <message>
+        <source>Record a new take at the cursor of the current track</source>
+        <translation>An der Cursorposition der aktuellen Spur eine neue Aufnahme machen</translation>
+    </message>
+    <message>
+        <source>&amp;Erase CD Rewritable...</source>
+        <translation>Wiederbeschreibbare CD &amp;löschen...</translation>
+    </message>
+    <message>
+        <source>Erase a rewritable CD</source>
+        <translation>Eine wiederbeschreibbare CD löschen</translation>
+    </message>
+    <message>
+        <source>Open in Varda &amp;Cover Designer...</source>
+        <translation>Im Varda &amp;Cover Designer öffnen...</translation>
+    </message>
+    <message>
+        <source>Hand the CD track list to the cover designer</source>
+        <translation>Die CD-Titelliste an den Cover Designer übergeben</translation>
+    </message>
+    <message>
+        <source>Device Settings...</source>
+        <translation>Geräteeinstellungen...</translation>
+    </message>
+    <message>
+        <source>Choose the sound devices that record and play</source>
+        <translation>Die Audiogeräte für Aufnahme und Wiedergabe wählen</translation>
+    </message>
+    <message>
+        <source>Autosave failed: %1</source>
+        <translation>Automatisches Speichern fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Search for the missing audio files</source>
+        <translation>Nach den fehlenden Audiodateien suchen</translation>
+    </message>
 </context>
 <context>
     <name>CMasterView</name>
@@ -735,6 +807,33 @@
     </message>
 </context>
 <context>
+    <name>CdTrackExportDialog</name>
+    <message>
+        <source>Export CD Tracks to Audio Files</source>
+        <translation>CD-Titel in Audiodateien exportieren</translation>
+    </message>
+    <message>
+        <source>Destination File Name</source>
+        <translation>Name der Zieldatei</translation>
+    </message>
+    <message>
+        <source>Track Number</source>
+        <translation>Titelnummer</translation>
+    </message>
+    <message>
+        <source>Destination Folder:</source>
+        <translation>Zielordner:</translation>
+    </message>
+    <message>
+        <source>A track with the same destination already exists.</source>
+        <translation>Es gibt bereits einen CD-Titel mit demselben Ziel.</translation>
+    </message>
+    <message>
+        <source>Please choose a new folder:</source>
+        <translation>Bitte einen neuen Ordner wählen:</translation>
+    </message>
+</context>
+<context>
     <name>ClipTool</name>
     <message>
         <source>Match Tempos...</source>
@@ -763,6 +862,26 @@
     <message>
         <source>Change Color of Selected Audio File(s)...</source>
         <translation>Farbe der ausgewählten Audiodatei(en) ändern...</translation>
+    </message>
+    <message>
+        <source>&amp;Linear Crossfade</source>
+        <translation>&amp;Lineare Überblendung</translation>
+    </message>
+    <message>
+        <source>&amp;Logarithmic Crossfade</source>
+        <translation>L&amp;ogarithmische Überblendung</translation>
+    </message>
+    <message>
+        <source>&amp;Exponential Crossfade</source>
+        <translation>&amp;Exponentielle Überblendung</translation>
+    </message>
+    <message>
+        <source>Sinusodial Crossfade</source>
+        <translation>Sinusförmige Überblendung</translation>
+    </message>
+    <message>
+        <source>No Crossfade</source>
+        <translation>Keine Überblendung</translation>
     </message>
 </context>
 <context>
@@ -830,6 +949,67 @@
     </message>
 </context>
 <context>
+    <name>DeviceSettingsDialog</name>
+    <message>
+        <source>Device Settings</source>
+        <translation>Geräteeinstellungen</translation>
+    </message>
+    <message>
+        <source>Input Device:</source>
+        <translation>Eingabegerät:</translation>
+    </message>
+    <message>
+        <source>Output Device:</source>
+        <translation>Ausgabegerät:</translation>
+    </message>
+    <message>
+        <source>(wave mapper)</source>
+        <translation>(Standardgerät)</translation>
+    </message>
+</context>
+<context>
+    <name>FileDialogFilters</name>
+    <message>
+        <source>Playlist File (*.pls; *.m3u)|*.pls;*.m3u|</source>
+        <translation>Wiedergabeliste (*.pls; *.m3u)|*.pls;*.m3u|</translation>
+    </message>
+</context>
+<context>
+    <name>InsertPlaylistDialog</name>
+    <message>
+        <source>Insert Playlist</source>
+        <translation>Wiedergabeliste einfügen</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Crossfade between clips</source>
+        <translation>Überblendung zwischen Clips</translation>
+    </message>
+    <message>
+        <source>Compilation Options</source>
+        <translation>Optionen der Zusammenstellung</translation>
+    </message>
+    <message>
+        <source>Time in seconds:</source>
+        <translation>Zeit in Sekunden:</translation>
+    </message>
+    <message>
+        <source>Audio Files to Import:</source>
+        <translation>Zu importierende Audiodateien:</translation>
+    </message>
+</context>
+<context>
     <name>MarkerStripTool</name>
     <message>
         <source>(no entry)</source>
@@ -892,7 +1072,7 @@
     </message>
     <message>
         <source>A track with the same destination already exists.</source>
-        <translation>Es gibt bereits eine Spur mit demselben Ziel.</translation>
+        <translation>Es gibt bereits einen CD-Titel mit demselben Ziel.</translation>
     </message>
     <message>
         <source>An error occurred while trying to open the audio input device.</source>
@@ -970,12 +1150,162 @@
         <source>The entered sample rate was invalid. Please enter a number between 4000 and 96000. The changes were discarded.</source>
         <translation>Die eingegebene Abtastrate war ungültig. Bitte eine Zahl zwischen 4000 und 96000 eingeben. Die Änderungen wurden verworfen.</translation>
     </message>
+    <message>
+        <source>A catalogue number has exactly 13 digits.</source>
+        <translation>Eine Katalognummer hat genau 13 Ziffern.</translation>
+    </message>
+    <message>
+        <source>The project "%s" was not closed properly. Changes to it were saved for recovery. Recover them?</source>
+        <translation>Das Projekt „%s“ wurde nicht ordnungsgemäß geschlossen. Seine Änderungen wurden zur Wiederherstellung gesichert. Sollen sie wiederhergestellt werden?</translation>
+    </message>
+    <message>
+        <source>These audio files of the project were not found:</source>
+        <translation>Diese Audiodateien des Projekts wurden nicht gefunden:</translation>
+    </message>
+    <message>
+        <source>Audio files of the project are missing. Search a folder for them (by name and size)?</source>
+        <translation>Audiodateien des Projekts fehlen. Soll ein Ordner nach ihnen durchsucht werden (nach Name und Größe)?</translation>
+    </message>
+    <message>
+        <source>The disc runs %s, past the 80 minutes of a standard CD-R. It needs a 90- or 99-minute blank, and some CD players and drives cannot read beyond 80 minutes. Write it anyway?</source>
+        <translation>Die Disc hat eine Spielzeit von %s und überschreitet damit die 80 Minuten eines Standard-CD-R-Rohlings. Sie braucht einen 90- oder 99-Minuten-Rohling, und manche CD-Player und Laufwerke können über 80 Minuten hinaus nicht lesen. Trotzdem schreiben?</translation>
+    </message>
+    <message>
+        <source>Do you want to keep what was recorded?</source>
+        <translation>Soll das Aufgenommene behalten werden?</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Behalten</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>This operation will remove the content of the current project. Do you want to proceed?</source>
+        <translation>Dieser Vorgang entfernt den Inhalt des aktuellen Projekts. Wirklich fortfahren?</translation>
+    </message>
+    <message>
+        <source>Do you want to keep the recording?</source>
+        <translation>Soll die Aufnahme behalten werden?</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2:</source>
+        <translation>Schritt %1 von %2:</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
     <message>
         <source>Print Cover</source>
         <translation>Cover drucken</translation>
+    </message>
+    <message>
+        <source>Select the recording input and adjust the input level using the level slider until the level meters are mostly in the yellow area when an audio signal is present. Click the red record button to start recording.</source>
+        <translation>Wählen Sie den Aufnahmeeingang und stellen Sie den Eingangspegel mit dem Pegelregler so ein, dass die Pegelanzeigen bei anliegendem Signal überwiegend im gelben Bereich liegen. Klicken Sie auf die rote Aufnahmetaste, um die Aufnahme zu starten.</translation>
+    </message>
+    <message>
+        <source>LP to CD Wizard</source>
+        <translation>Assistent Schallplatte auf CD</translation>
+    </message>
+    <message>
+        <source>Cassette to CD Wizard</source>
+        <translation>Assistent Kassette auf CD</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingConsole</name>
+    <message>
+        <source>Recording Console</source>
+        <translation>Aufnahmekonsole</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Pause recording after 20 seconds of silence</source>
+        <translation>Aufnahme nach 20 Sekunden Stille anhalten</translation>
+    </message>
+    <message>
+        <source>Change Target File...</source>
+        <translation>Zieldatei ändern...</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Behalten</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Audio Input Line:</source>
+        <translation>Audioeingang:</translation>
+    </message>
+    <message>
+        <source>Recording Volume</source>
+        <translation>Aufnahmepegel</translation>
+    </message>
+    <message>
+        <source>Position: </source>
+        <translation>Position: </translation>
+    </message>
+    <message>
+        <source>Target disk drive:</source>
+        <translation>Ziellaufwerk:</translation>
+    </message>
+    <message>
+        <source>Target file name:</source>
+        <translation>Name der Zieldatei:</translation>
+    </message>
+    <message>
+        <source>Maximum recording time:</source>
+        <translation>Maximale Aufnahmedauer:</translation>
+    </message>
+    <message>
+        <source>Do you want to keep what was recorded?</source>
+        <translation>Soll das Aufgenommene behalten werden?</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSettingsDialog</name>
+    <message>
+        <source>Recording Settings</source>
+        <translation>Aufnahmeeinstellungen</translation>
+    </message>
+    <message>
+        <source>Stereo recording</source>
+        <translation>Stereoaufnahme</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Auflösung:</translation>
+    </message>
+    <message>
+        <source>Destination file:</source>
+        <translation>Zieldatei:</translation>
+    </message>
+    <message>
+        <source>8 bit</source>
+        <translation>8 Bit</translation>
+    </message>
+    <message>
+        <source>16 bit</source>
+        <translation>16 Bit</translation>
+    </message>
+    <message>
+        <source>24 bit</source>
+        <translation>24 Bit</translation>
+    </message>
+    <message>
+        <source>32 bit</source>
+        <translation>32 Bit</translation>
     </message>
 </context>
 <context>
@@ -1169,6 +1499,34 @@
         <source>Image Files (*.cue);;All Files (*)</source>
         <translation>Image-Dateien (*.cue);;Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>13 digits</source>
+        <translation>13 Ziffern</translation>
+    </message>
+    <message>
+        <source>Catalogue number (MCN):</source>
+        <translation>Katalognummer (MCN):</translation>
+    </message>
+    <message>
+        <source>ISRC</source>
+        <translation>ISRC</translation>
+    </message>
+    <message>
+        <source>Match track loudness</source>
+        <translation>Lautheit der Titel angleichen</translation>
+    </message>
+    <message>
+        <source>Album loudness</source>
+        <translation>Album-Lautheit</translation>
+    </message>
+    <message>
+        <source> LUFS</source>
+        <translation> LUFS</translation>
+    </message>
+    <message>
+        <source>Loudness target:</source>
+        <translation>Ziel-Lautheit:</translation>
+    </message>
 </context>
 <context>
     <name>quillon::BurnProgressDialog</name>
@@ -1262,6 +1620,10 @@
     <message>
         <source>Rendering bit depth:</source>
         <translation>Bittiefe beim Rendern:</translation>
+    </message>
+    <message>
+        <source>The entered sample rate was invalid. Please enter a number between 4000 and 96000. The changes were discarded.</source>
+        <translation>Die eingegebene Abtastrate war ungültig. Bitte eine Zahl zwischen 4000 und 96000 eingeben. Die Änderungen wurden verworfen.</translation>
     </message>
 </context>
 <context>
@@ -1370,6 +1732,29 @@
     </message>
 </context>
 <context>
+    <name>quillon::CMainFrame</name>
+    <message>
+        <source>Import CUE Sheet</source>
+        <translation>CUE-Sheet importieren</translation>
+    </message>
+    <message>
+        <source>CUE Sheets (*.cue);;FLAC Files with a CUE Sheet (*.flac);;All Files (*)</source>
+        <translation>CUE-Sheets (*.cue);;FLAC-Dateien mit CUE-Sheet (*.flac);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Export as FLAC with CUE Sheet</source>
+        <translation>Als FLAC mit CUE-Sheet exportieren</translation>
+    </message>
+    <message>
+        <source>FLAC Files (*.flac)</source>
+        <translation>FLAC-Dateien (*.flac)</translation>
+    </message>
+    <message>
+        <source>Put the CUE sheet inside the FLAC file? (No writes it beside the file.)</source>
+        <translation>Das CUE-Sheet in die FLAC-Datei einbetten? („Nein“ schreibt es neben die Datei.)</translation>
+    </message>
+</context>
+<context>
     <name>quillon::CMultitrackerView</name>
     <message>
         <source>
@@ -1466,6 +1851,45 @@ Markiert</translation>
     <message>
         <source>CD Track Artist:</source>
         <translation>Interpret des CD-Titels:</translation>
+    </message>
+    <message>
+        <source>ISRC:</source>
+        <translation>ISRC:</translation>
+    </message>
+    <message>
+        <source>An ISRC has 12 characters: 2 letters (country), 3 letters or digits (owner), 2 digits (year) and 5 digits, as in USS1Z9900001.</source>
+        <translation>Ein ISRC hat 12 Zeichen: 2 Buchstaben (Land), 3 Buchstaben oder Ziffern (Inhaber), 2 Ziffern (Jahr) und 5 Ziffern, wie in USS1Z9900001.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::CompilationPage</name>
+    <message>
+        <source>Burn project immediately</source>
+        <translation>Projekt sofort brennen</translation>
+    </message>
+    <message>
+        <source>Launch Varda Cover Designer</source>
+        <translation>Varda Cover Designer starten</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Crossfade</source>
+        <translation>Überblendung</translation>
+    </message>
+    <message>
+        <source>Seconds:</source>
+        <translation>Sekunden:</translation>
+    </message>
+    <message>
+        <source>Milliseconds:</source>
+        <translation>Millisekunden:</translation>
+    </message>
+    <message>
+        <source>Set the length of the pause between tracks or the length of the overlap if you want tracks crossfaded into each other.</source>
+        <translation>Legen Sie die Länge der Pause zwischen den Titeln fest oder die Länge der Überlappung, wenn die Titel ineinander übergeblendet werden sollen.</translation>
     </message>
 </context>
 <context>
@@ -1577,6 +2001,13 @@ Markiert</translation>
     </message>
 </context>
 <context>
+    <name>quillon::JobProgressDialog</name>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+</context>
+<context>
     <name>quillon::LabelPropertiesDialog</name>
     <message>
         <source>Track Split Properties</source>
@@ -1631,6 +2062,37 @@ Markiert</translation>
     </message>
 </context>
 <context>
+    <name>quillon::NoiseReductionPage</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorhören</translation>
+    </message>
+    <message>
+        <source>Adjust the level of noise reduction to what you find optimal. You can hear the result by clicking "preview".</source>
+        <translation>Stellen Sie die Stärke der Rauschunterdrückung nach Ihrem Empfinden optimal ein. Das Ergebnis hören Sie mit einem Klick auf „Vorhören“.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Denoiser Level</source>
+        <translation>Stärke der Rauschunterdrückung</translation>
+    </message>
+    <message>
+        <source>Derumble Level</source>
+        <translation>Stärke des Rumpelfilters</translation>
+    </message>
+    <message>
+        <source>Declicker Level</source>
+        <translation>Stärke der Knackserentfernung</translation>
+    </message>
+    <message>
+        <source>Decrackler Level</source>
+        <translation>Stärke der Knisterentfernung</translation>
+    </message>
+</context>
+<context>
     <name>quillon::PreferencesSheet</name>
     <message>
         <source>Preferences</source>
@@ -1681,6 +2143,64 @@ Markiert</translation>
     <message>
         <source>Remove Preset</source>
         <translation>Voreinstellung entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::TrackDetectionPage</name>
+    <message>
+        <source>Any</source>
+        <translation>Beliebig</translation>
+    </message>
+    <message>
+        <source>Detect</source>
+        <translation>Erkennen</translation>
+    </message>
+    <message>
+        <source>Maximum noise level in pauses:</source>
+        <translation>Höchster Rauschpegel in Pausen:</translation>
+    </message>
+    <message>
+        <source>Minimum duration of pause:</source>
+        <translation>Mindestdauer einer Pause:</translation>
+    </message>
+    <message>
+        <source>Minimum duration of track:</source>
+        <translation>Mindestdauer eines Titels:</translation>
+    </message>
+    <message>
+        <source>Expected number of tracks:</source>
+        <translation>Erwartete Anzahl der Titel:</translation>
+    </message>
+    <message>
+        <source>Select the maximum noise level in pauses between tracks and the minimum length of pauses and tracks. Click "Detect" to scan the recording with new settings.</source>
+        <translation>Wählen Sie den höchsten Rauschpegel in den Pausen zwischen den Titeln und die Mindestlänge von Pausen und Titeln. Klicken Sie auf „Erkennen“, um die Aufnahme mit den neuen Einstellungen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Track %1: %2 s to %3 s</source>
+        <translation>Titel %1: %2 s bis %3 s</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::WizardFrame</name>
+    <message>
+        <source>&lt; &amp;Previous</source>
+        <translation>&lt; &amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Next &gt;</source>
+        <translation>&amp;Weiter &gt;</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <translation>Fertigstellen</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2:</source>
+        <translation>Schritt %1 von %2:</translation>
     </message>
 </context>
 </TS>
