@@ -2091,6 +2091,10 @@ Markiert</translation>
         <source>Decrackler Level</source>
         <translation>Stärke der Knisterentfernung</translation>
     </message>
+    <message>
+        <source>Hear what is removed</source>
+        <translation>Hören, was entfernt wird</translation>
+    </message>
 </context>
 <context>
     <name>quillon::PreferencesSheet</name>
