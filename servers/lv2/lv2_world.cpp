@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace quillon::lv2 {
@@ -120,6 +121,13 @@ const char* Lv2World::unmapUri(LV2_URID_Unmap_Handle handle, LV2_URID urid)
 
 bool Lv2World::describe(const LilvPlugin* plugin, PluginInfo& info)
 {
+    // Plug-ins known to corrupt the host's memory (this one frees memory it never
+    // allocated when an instance goes) are never offered: one would take the program down.
+    static constexpr const char* kHarmful[] = {"http://plugin.org.uk/swh-plugins/hermesFilter"};
+    const char* uri = lilv_node_as_uri(lilv_plugin_get_uri(plugin));
+    for (const char* harmful : kHarmful)
+        if (uri && std::strcmp(uri, harmful) == 0)
+            return false;
     LilvWorld* w = m_world;
     // Required features: everything must be something we provide or promise.
     if (LilvNodes* required = lilv_plugin_get_required_features(plugin)) {

@@ -116,8 +116,8 @@ protected:
     double renderedLevel(double frequency)
     {
         if (!toneClip || toneFrequency != frequency) {
-            if (toneClip)
-                doc->removeClip(toneClip);
+            if (toneClip && doc->removeClip(toneClip) >= 0)
+                delete toneClip; // a removed clip is its remover's
             std::vector<float> data(44100 * 2);
             for (size_t f = 0; f < 44100; ++f)
                 data[2 * f] = data[2 * f + 1] = float(0.25 * std::sin(2 * M_PI * frequency * double(f) / 44100));
