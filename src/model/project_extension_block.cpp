@@ -28,13 +28,17 @@ void ProjectExtensionBlock::store(CArchive& ar, CMultitrackerDoc& doc)
     {
         CArchive p(payload, CArchive::Mode::Store);
         p.writeString(doc.catalogNumber());
-        CLabelList& labels = doc.labels();
-        std::lock_guard<CLabelList> guard(labels);
-        p.writeU32(uint32_t(labels.count()));
-        CLabelList::Cursor walk;
-        for (const ProjectLabel* l = labels.first(walk); l; l = labels.next(walk)) {
-            p.writeI32(l->pause);
-            p.writeString(l->isrc);
+        {
+            // Only the labels under their lock: the document's lock is taken before the
+            // labels' elsewhere, never after.
+            CLabelList& labels = doc.labels();
+            std::lock_guard<CLabelList> guard(labels);
+            p.writeU32(uint32_t(labels.count()));
+            CLabelList::Cursor walk;
+            for (const ProjectLabel* l = labels.first(walk); l; l = labels.next(walk)) {
+                p.writeI32(l->pause);
+                p.writeString(l->isrc);
+            }
         }
         p.writeU32(uint32_t(doc.trackCount()));
         for (int32_t i = 0; i < doc.trackCount(); ++i)
