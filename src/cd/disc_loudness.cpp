@@ -22,7 +22,8 @@ DiscLoudness::Result DiscLoudness::measure(CMultitrackerDoc& doc, const CdDiscPl
             t->setPlaybackOff(0);
     std::vector<std::unique_ptr<LoudnessMeter>> meters;
     std::vector<const LoudnessMeter*> all;
-    const auto& tracks = plan.tracks();
+    // A copy: the walk must not depend on the plan staying put while the mix renders.
+    const std::vector<CdPlanTrack> tracks = plan.tracks();
     int64_t done = 0;
     int64_t total = 0;
     for (const CdPlanTrack& t : tracks)
