@@ -2139,6 +2139,13 @@ Markiert</translation>
     </message>
 </context>
 <context>
+    <name>quillon::RecordingOverview</name>
+    <message>
+        <source>Reading the recording... %1 %</source>
+        <translation>Die Aufnahme wird gelesen... %1 %</translation>
+    </message>
+</context>
+<context>
     <name>quillon::RemovePresetDialog</name>
     <message>
         <source>Remove</source>

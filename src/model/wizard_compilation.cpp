@@ -12,18 +12,13 @@
 
 namespace quillon {
 
-namespace {
-
-// A clip over the whole recording, or null when it cannot be opened.
-std::unique_ptr<CAudioClip> wholeRecording(const std::string& path, const WAVEFORMATEX* projectFormat)
+std::unique_ptr<CAudioClip> WizardCompilation::openRecording(const std::string& path, const WAVEFORMATEX* projectFormat)
 {
     auto clip = std::make_unique<CAudioClip>(projectFormat);
     if (!clip->openFile(0, path))
         return nullptr;
     return clip;
 }
-
-} // namespace
 
 float WizardCompilation::linear(float db) { return std::pow(10.0f, db * 0.05f); }
 
@@ -32,7 +27,7 @@ std::vector<std::unique_ptr<CAudioClip>> WizardCompilation::detectPieces(const s
                                                                          const WAVEFORMATEX* projectFormat)
 {
     std::vector<std::unique_ptr<CAudioClip>> pieces;
-    std::unique_ptr<CAudioClip> recording = wholeRecording(path, projectFormat);
+    std::unique_ptr<CAudioClip> recording = openRecording(path, projectFormat);
     if (!recording)
         return pieces;
     for (PluginInstance& piece : recording->filter()->splitAtPauses(linear(settings.thresholdDb),
@@ -47,7 +42,7 @@ std::vector<std::pair<int32_t, int32_t>> WizardCompilation::detectRanges(const s
                                                                          const Detection& settings,
                                                                          const WAVEFORMATEX* projectFormat)
 {
-    std::unique_ptr<CAudioClip> recording = wholeRecording(path, projectFormat);
+    std::unique_ptr<CAudioClip> recording = openRecording(path, projectFormat);
     if (!recording)
         return {};
     auto ranges = recording->filter()->splitRanges(linear(settings.thresholdDb), settings.minTrackSeconds,

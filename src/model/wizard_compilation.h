@@ -37,6 +37,8 @@ public:
     // Linear factor of a threshold in dB.
     static float linear(float db);
 
+    // A clip over the whole recording, or null when it cannot be opened.
+    static std::unique_ptr<CAudioClip> openRecording(const std::string& path, const WAVEFORMATEX* projectFormat);
     // The pieces of the recording at `path`, in time order, as clips over the project
     // format; the whole recording when no pause divides it. Empty when the recording
     // cannot be opened.

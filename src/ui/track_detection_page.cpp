@@ -1,5 +1,7 @@
 #include "ui/track_detection_page.h"
 
+#include "ui/recording_overview.h"
+
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QListWidget>
@@ -29,13 +31,21 @@ TrackDetectionPage::TrackDetectionPage(const WAVEFORMATEX& projectFormat, QWidge
     m_expected->setSpecialValueText(tr("Any"));
     m_detect = new QPushButton(tr("Detect"), this);
     m_list = new QListWidget(this);
+    m_overview = new RecordingOverview(this);
+    m_overview->setThresholdDb(float(m_threshold->value()));
     form->addRow(tr("Maximum noise level in pauses:"), m_threshold);
     form->addRow(tr("Minimum duration of pause:"), m_pause);
     form->addRow(tr("Minimum duration of track:"), m_track);
     form->addRow(tr("Expected number of tracks:"), m_expected);
     form->addRow(m_detect);
+    form->addRow(m_overview);
     form->addRow(m_list);
     connect(m_detect, &QPushButton::clicked, this, &TrackDetectionPage::detect);
+    // The line follows the control at once; the ranges only change on "Detect".
+    connect(m_threshold, &QDoubleSpinBox::valueChanged, this,
+            [this](double db) { m_overview->setThresholdDb(float(db)); });
+    connect(m_overview, &RecordingOverview::rangeClicked, m_list, [this](int row) { m_list->setCurrentRow(row); });
+    connect(m_list, &QListWidget::currentRowChanged, m_overview, &RecordingOverview::setSelectedRange);
 }
 
 QString TrackDetectionPage::description() const
@@ -52,6 +62,8 @@ WizardCompilation::Detection TrackDetectionPage::settings() const
 void TrackDetectionPage::activate(WizardFrame& frame)
 {
     frame.setFlags(WizardFrame::kNext);
+    // The take is complete by now; open it afresh in case it was recorded again.
+    m_overview->setRecording(m_recording, &m_format);
     detect();
 }
 
@@ -67,6 +79,7 @@ void TrackDetectionPage::detect()
     }
     m_ranges = WizardCompilation::detectRanges(m_recording, settings(), &m_format);
     m_list->clear();
+    m_overview->setRanges(m_ranges);
     const double rate = m_format.nSamplesPerSec ? m_format.nSamplesPerSec : 44100;
     for (size_t i = 0; i < m_ranges.size(); ++i)
         m_list->addItem(tr("Track %1: %2 s to %3 s")

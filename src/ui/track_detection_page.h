@@ -1,7 +1,8 @@
 #pragma once
 // The wizard's second page: the silence threshold (dB), the shortest pause and track,
 // an optional expected number of tracks (the threshold then moves until the detection
-// finds that many), "Detect", and the pieces found. Leaving the page makes the pieces.
+// finds that many), "Detect", and the pieces found, listed and drawn over the recording.
+// Leaving the page makes the pieces.
 //
 // Threads: user-interface thread.
 
@@ -19,6 +20,8 @@ class QPushButton;
 class QSpinBox;
 
 namespace quillon {
+
+class RecordingOverview;
 
 class TrackDetectionPage : public WizardPage {
     Q_OBJECT
@@ -42,6 +45,7 @@ public:
     QSpinBox* expectedBox() const { return m_expected; }
     QPushButton* detectButton() const { return m_detect; }
     QListWidget* rangeList() const { return m_list; }
+    RecordingOverview* overview() const { return m_overview; }
 
 private:
     const WAVEFORMATEX& m_format;
@@ -54,6 +58,7 @@ private:
     QSpinBox* m_expected;
     QPushButton* m_detect;
     QListWidget* m_list;
+    RecordingOverview* m_overview;
 };
 
 } // namespace quillon

@@ -18,10 +18,12 @@
 #include "ui/led_meter.h"
 #include "ui/noise_reduction_page.h"
 #include "ui/recording_console.h"
+#include "ui/recording_overview.h"
 #include "ui/track_detection_page.h"
 #include "ui/wizard_frame.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
@@ -101,6 +103,51 @@ protected:
     int64_t sideFrames = 0;
 };
 
+// The overview shades each detected piece and nothing between them; the music stands
+// above the threshold line and the groove between pieces stays below it; a click on a
+// piece selects its row and a row selects its piece.
+void expectPiecesDrawnOverTheRecording(TrackDetectionPage& detection)
+{
+    RecordingOverview& overview = *detection.overview();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return overview.peaksComplete(); }, 30000));
+    ASSERT_GT(overview.plotRect().width(), 200);
+    const auto& ranges = detection.ranges();
+    auto draw = [&] {
+        QImage image(overview.size(), QImage::Format_RGB32);
+        overview.render(&image);
+        return image;
+    };
+    QImage image = draw();
+    const int top = overview.plotRect().top() + 3;
+    const int loud = overview.yOf(-30.0f, true);
+    const float threshold = float(detection.thresholdBox()->value());
+    int red = 0;
+    for (int x = overview.plotRect().left(); x <= overview.plotRect().right(); ++x)
+        red += image.pixelColor(x, overview.yOf(threshold, false)) == RecordingOverview::thresholdColour();
+    EXPECT_GT(red, overview.plotRect().width() / 3) << "the threshold is drawn as a dashed line";
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int inside = overview.xOf((ranges[i].first + ranges[i].second) / 2);
+        EXPECT_EQ(image.pixelColor(inside, top), RecordingOverview::rangeColour(false));
+        EXPECT_EQ(image.pixelColor(inside, loud), RecordingOverview::waveColour());
+        if (i + 1 < ranges.size()) {
+            const int between = overview.xOf((ranges[i].second + ranges[i + 1].first) / 2);
+            EXPECT_EQ(image.pixelColor(between, top), RecordingOverview::backgroundColour());
+            EXPECT_EQ(image.pixelColor(between, loud), RecordingOverview::backgroundColour());
+        }
+    }
+    const int third = overview.xOf((ranges[2].first + ranges[2].second) / 2);
+    QTest::mouseClick(&overview, Qt::LeftButton, {}, QPoint(third, top));
+    EXPECT_EQ(detection.rangeList()->currentRow(), 2);
+    EXPECT_EQ(draw().pixelColor(third, top), RecordingOverview::rangeColour(true));
+    detection.rangeList()->setCurrentRow(4);
+    EXPECT_EQ(overview.selectedRange(), 4);
+    detection.thresholdBox()->setValue(-20.0);
+    EXPECT_EQ(draw().pixelColor(overview.plotRect().left(), overview.yOf(-20.0f, true)),
+              RecordingOverview::thresholdColour());
+    detection.thresholdBox()->setValue(threshold);
+}
+
 TEST_P(CdWizardTest, RecordsASideAndFinishesWithOneCdTrackPerPiece)
 {
     CMultitrackerDoc& doc = *app->document();
@@ -129,6 +176,7 @@ TEST_P(CdWizardTest, RecordsASideAndFinishesWithOneCdTrackPerPiece)
     detection.expectedBox()->setValue(kPieces);
     QTest::mouseClick(detection.detectButton(), Qt::LeftButton);
     ASSERT_EQ(detection.rangeList()->count(), kPieces);
+    expectPiecesDrawnOverTheRecording(detection);
 
     QTest::mouseClick(frame.nextButton(), Qt::LeftButton);
     ASSERT_EQ(frame.currentIndex(), 2);
