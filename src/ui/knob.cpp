@@ -3,7 +3,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -11,49 +10,7 @@
 
 namespace quillon {
 
-CKnob::CKnob(QWidget* parent) : QWidget(parent)
-{
-    setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(20, 20);
-}
-
-void CKnob::setMinimum(int16_t minimum)
-{
-    m_minimum = minimum;
-    if (m_maximum < m_minimum)
-        std::swap(m_minimum, m_maximum);
-    m_value = int16_t(clamp(m_value));
-    update();
-}
-
-void CKnob::setMaximum(int16_t maximum)
-{
-    m_maximum = maximum;
-    if (m_maximum < m_minimum)
-        std::swap(m_minimum, m_maximum);
-    m_value = int16_t(clamp(m_value));
-    update();
-}
-
-void CKnob::setValue(int16_t value)
-{
-    m_value = int16_t(clamp(value));
-    update();
-}
-
-int CKnob::clamp(int value) const { return std::clamp<int>(value, m_minimum, m_maximum); }
-
-int CKnob::pageStep() const { return std::max(1, (int(m_maximum) - int(m_minimum)) / 10); }
-
-void CKnob::userSet(int value)
-{
-    const int16_t v = int16_t(clamp(value));
-    if (v == m_value)
-        return;
-    m_value = v;
-    update();
-    emit valueChanged(v);
-}
+CKnob::CKnob(QWidget* parent) : LevelControl(parent) { setMinimumSize(20, 20); }
 
 double CKnob::pointerAngle() const
 {
@@ -120,14 +77,6 @@ void CKnob::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         m_dragging = false;
-}
-
-void CKnob::wheelEvent(QWheelEvent* event)
-{
-    const int steps = event->angleDelta().y() / 120;
-    if (steps != 0)
-        userSet(m_value + steps);
-    event->accept();
 }
 
 void CKnob::keyPressEvent(QKeyEvent* event)

@@ -3,43 +3,15 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
 
 #include <algorithm>
 
 namespace quillon {
 
-CLevelSlider::CLevelSlider(QWidget* parent) : QWidget(parent)
+CLevelSlider::CLevelSlider(QWidget* parent) : LevelControl(parent)
 {
-    setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(12, 2 * kMargin + 2 * kThumbHeight);
 }
-
-void CLevelSlider::setMinimum(int16_t minimum)
-{
-    m_minimum = minimum;
-    if (m_maximum < m_minimum)
-        std::swap(m_minimum, m_maximum);
-    m_value = int16_t(clamp(m_value));
-    update();
-}
-
-void CLevelSlider::setMaximum(int16_t maximum)
-{
-    m_maximum = maximum;
-    if (m_maximum < m_minimum)
-        std::swap(m_minimum, m_maximum);
-    m_value = int16_t(clamp(m_value));
-    update();
-}
-
-void CLevelSlider::setValue(int16_t value)
-{
-    m_value = int16_t(clamp(value));
-    update();
-}
-
-int CLevelSlider::clamp(int value) const { return std::clamp<int>(value, m_minimum, m_maximum); }
 
 int CLevelSlider::travel() const { return std::max(1, height() - 2 * kMargin - kThumbHeight); }
 
@@ -59,16 +31,6 @@ int CLevelSlider::valueAtY(int y) const
     const int offset = std::clamp(y - top, 0, travel());
     // Rounded to the nearest step so that yOfValue and valueAtY meet.
     return int(m_maximum) - int((int64_t(offset) * span + travel() / 2) / travel());
-}
-
-void CLevelSlider::userSet(int value)
-{
-    const int16_t v = int16_t(clamp(value));
-    if (v == m_value)
-        return;
-    m_value = v;
-    update();
-    emit valueChanged(v);
 }
 
 void CLevelSlider::paintEvent(QPaintEvent*)
@@ -116,17 +78,9 @@ void CLevelSlider::mouseReleaseEvent(QMouseEvent* event)
         m_dragging = false;
 }
 
-void CLevelSlider::wheelEvent(QWheelEvent* event)
-{
-    const int steps = event->angleDelta().y() / 120;
-    if (steps != 0)
-        userSet(m_value + steps);
-    event->accept();
-}
-
 void CLevelSlider::keyPressEvent(QKeyEvent* event)
 {
-    const int page = std::max(1, (int(m_maximum) - int(m_minimum)) / 10);
+    const int page = pageStep();
     switch (event->key()) {
     case Qt::Key_Up: userSet(m_value + 1); break;
     case Qt::Key_Down: userSet(m_value - 1); break;
