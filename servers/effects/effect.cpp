@@ -1,5 +1,6 @@
 #include "effect.h"
 
+#include <record_calls.h>
 #include <server_entry.h>
 
 #include "denormal_guard.h"
@@ -15,45 +16,12 @@ namespace {
 constexpr QuillonIdentifier kAudioBlockId = QUILLON_IID_AUDIO_BLOCK;
 constexpr QuillonIdentifier kByteStreamId = QUILLON_IID_BYTE_STREAM;
 
-template <class P>
-P* paramAs(void* param, uint32_t size)
-{
-    return (param && size == sizeof(P)) ? static_cast<P*>(param) : nullptr;
-}
-
-int32_t callRecord(QuillonInterface& record, uint32_t code, void* param, uint32_t size)
-{
-    if (!record.command)
-        return QUILLON_E_BAD_HANDLE;
-    return record.command(&record, code, param, size);
-}
-
-// Reads exactly `size` bytes; false at the end of the stream.
-bool readExactly(QuillonInterface& stream, void* data, uint32_t size)
-{
-    QuillonStreamTransfer t{data, size, 0};
-    return callRecord(stream, QUILLON_STREAM_READ, &t, sizeof(t)) == 0 && t.done == size;
-}
-
-bool writeExactly(QuillonInterface& stream, const void* data, uint32_t size)
-{
-    QuillonStreamTransfer t{const_cast<void*>(data), size, 0};
-    return callRecord(stream, QUILLON_STREAM_WRITE, &t, sizeof(t)) == 0 && t.done == size;
-}
+using server::callRecord;
+using server::paramAs;
+using server::readExactly;
+using server::writeExactly;
 
 } // namespace
-
-int32_t copyText(const char* text, char* buffer, uint32_t size, uint32_t* written)
-{
-    if (!buffer || size == 0)
-        return QUILLON_E_BAD_PARAM;
-    const size_t n = std::min<size_t>(std::strlen(text), size - 1);
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
-    if (written)
-        *written = static_cast<uint32_t>(n);
-    return 0;
-}
 
 Effect::Effect(const EffectSpec& description) : m_spec(description)
 {

@@ -8,6 +8,7 @@
 // up changes at the start of a block.
 
 #include <quillon/plugin_abi.h>
+#include <record_calls.h>
 
 #include <array>
 #include <atomic>
@@ -90,7 +91,6 @@ private:
     uint32_t m_channels = 0;
 };
 
-// Copies text into a caller's buffer, always terminated, cut to fit.
-int32_t copyText(const char* text, char* buffer, uint32_t size, uint32_t* written = nullptr);
+using server::copyText;
 
 } // namespace quillon::fx
