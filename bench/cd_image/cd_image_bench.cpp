@@ -7,7 +7,7 @@
 #include "base/memory_settings_store.h"
 #include "cli/cli_app.h"
 
-#include <sndfile.h>
+#include "../common/bench_audio.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,26 +35,11 @@ constexpr double kGoal = 1.5;
 
 bool writeSource(const std::string& path, int index)
 {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!f)
-        return false;
-    std::vector<float> block(4096 * 2);
     const double freq = 220.0 + 20.0 * index;
-    for (int64_t done = 0; done < kTrackFrames;) {
-        const int64_t n = std::min<int64_t>(4096, kTrackFrames - done);
-        for (int64_t i = 0; i < n; ++i) {
-            const double t = double(done + i) / kRate;
-            block[size_t(i) * 2] = float(0.3 * std::sin(2 * M_PI * freq * t));
-            block[size_t(i) * 2 + 1] = float(0.3 * std::sin(2 * M_PI * freq * 1.5 * t));
-        }
-        sf_writef_float(f, block.data(), n);
-        done += n;
-    }
-    return sf_close(f) == 0;
+    return bench::writeStereoWav(path, kRate, kTrackFrames, [&](int64_t frame) {
+        const double t = double(frame) / kRate;
+        return std::pair{float(0.3 * std::sin(2 * M_PI * freq * t)), float(0.3 * std::sin(2 * M_PI * freq * 1.5 * t))};
+    });
 }
 
 struct Cli {

@@ -8,7 +8,7 @@
 #include "plugins/plugin_host.h"
 
 #include <benchmark/benchmark.h>
-#include <sndfile.h>
+#include "../common/bench_audio.h"
 
 #include <chrono>
 #include <cmath>
@@ -30,10 +30,7 @@ constexpr int64_t kPeakBlock = 256;
 
 std::filesystem::path benchFolder()
 {
-    const char* tmp = std::getenv("TMPDIR");
-    static const std::filesystem::path folder =
-        std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / ("quillon-filefilter-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    static const std::filesystem::path folder = bench::scratchFolder("filefilter");
     return folder;
 }
 
@@ -44,21 +41,11 @@ std::string benchFile(int rate, int seconds)
         (benchFolder() / ("tone-" + std::to_string(rate) + "-" + std::to_string(seconds) + ".wav")).string();
     if (std::filesystem::exists(path))
         return path;
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    std::vector<float> block(static_cast<size_t>(rate) * 2);
-    for (int s = 0; s < seconds; ++s) {
-        for (int i = 0; i < rate; ++i) {
-            const double t = double(s) + double(i) / rate;
-            block[2 * i] = static_cast<float>(0.5 * std::sin(2 * M_PI * 440 * t) * (1 + std::sin(t)) / 2);
-            block[2 * i + 1] = static_cast<float>(0.4 * std::sin(2 * M_PI * 660 * t));
-        }
-        sf_writef_float(f, block.data(), rate);
-    }
-    sf_close(f);
+    bench::writeStereoWav(path, rate, int64_t(rate) * seconds, [&](int64_t frame) {
+        const double t = double(frame) / rate;
+        return std::pair{float(0.5 * std::sin(2 * M_PI * 440 * t) * (1 + std::sin(t)) / 2),
+                         float(0.4 * std::sin(2 * M_PI * 660 * t))};
+    });
     return path;
 }
 

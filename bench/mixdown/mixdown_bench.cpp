@@ -12,7 +12,7 @@
 #include "model/track.h"
 #include "plugins/plugin_host.h"
 
-#include <sndfile.h>
+#include "../common/bench_audio.h"
 
 #include <chrono>
 #include <cmath>
@@ -37,26 +37,11 @@ double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::d
 
 bool writeSource(const std::string& path, int index, int64_t frames)
 {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!f)
-        return false;
-    std::vector<float> block(4096 * 2);
     const double freq = 110.0 * (index + 1);
-    for (int64_t done = 0; done < frames;) {
-        const int64_t n = std::min<int64_t>(4096, frames - done);
-        for (int64_t i = 0; i < n; ++i) {
-            const double t = double(done + i) / kRate;
-            block[size_t(i) * 2] = float(0.1 * std::sin(2 * M_PI * freq * t));
-            block[size_t(i) * 2 + 1] = float(0.1 * std::sin(2 * M_PI * freq * 1.01 * t));
-        }
-        sf_writef_float(f, block.data(), n);
-        done += n;
-    }
-    return sf_close(f) == 0;
+    return bench::writeStereoWav(path, kRate, frames, [&](int64_t frame) {
+        const double t = double(frame) / kRate;
+        return std::pair{float(0.1 * std::sin(2 * M_PI * freq * t)), float(0.1 * std::sin(2 * M_PI * freq * 1.01 * t))};
+    });
 }
 
 // Each track: two halves that overlap by two seconds, and a volume curve.

@@ -22,7 +22,7 @@
 #include <QAbstractSlider>
 #include <QApplication>
 
-#include <sndfile.h>
+#include "../common/bench_audio.h"
 #include <unistd.h>
 
 #include <algorithm>
@@ -50,10 +50,7 @@ constexpr int kHeight = 800;
 
 std::filesystem::path benchFolder()
 {
-    const char* tmp = std::getenv("TMPDIR");
-    static const std::filesystem::path folder =
-        std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / ("quillon-paint-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    static const std::filesystem::path folder = bench::scratchFolder("paint");
     return folder;
 }
 
@@ -62,16 +59,11 @@ std::string source(int i)
     const std::string path = (benchFolder() / ("source-" + std::to_string(i) + ".wav")).string();
     if (std::filesystem::exists(path))
         return path;
-    SF_INFO info{};
-    info.samplerate = 44100;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    std::vector<float> data(size_t(kSourceFrames) * 2);
-    for (size_t f = 0; f < data.size(); ++f)
-        data[f] = 0.5f * float((f * size_t(i + 3)) % 200) / 200.0f - 0.25f;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    sf_writef_float(file, data.data(), kSourceFrames);
-    sf_close(file);
+    // Interleaved sample n of the saw ramp.
+    auto at = [&](size_t f) { return 0.5f * float((f * size_t(i + 3)) % 200) / 200.0f - 0.25f; };
+    bench::writeStereoWav(path, 44100, kSourceFrames, [&](int64_t frame) {
+        return std::pair{at(size_t(frame) * 2), at(size_t(frame) * 2 + 1)};
+    });
     return path;
 }
 
