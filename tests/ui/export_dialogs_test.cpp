@@ -1,15 +1,23 @@
-// The progress dialog over real jobs, and the CD track export stopped from its "Stop".
+// The progress dialog over real jobs, the CD track export stopped from its "Stop", and the
+// loudness both export dialogs hand to the exporter.
 
 #include "engine/audio_exporter.h"
 #include "engine/background_job.h"
 #include "engine/cd_track_export.h"
+#include "engine/loudness_meter.h"
 #include "engine/sample_sink.h"
 #include "model/label_list.h"
 #include "model/project_label.h"
+#include "ui/audio_file_export_dialog.h"
 #include "ui/cd_track_export_dialog.h"
 #include "ui/job_progress_dialog.h"
+#include "ui/loudness_choice.h"
 #include "ui/ui_fixture.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +26,7 @@
 #include <QTreeWidget>
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 
@@ -142,7 +151,7 @@ TEST_F(CdTrackExportTest, StopOnTheSecondOfFiveFilesLeavesTheFirstWholeAndWrites
     fs::create_directories(out);
 
     CdTrackExportList list(doc->labels(), doc->projectEnd());
-    CdTrackExportDialog chooser(list, prompter);
+    CdTrackExportDialog chooser(list, settings, prompter);
     chooser.folderEdit()->setText(QString::fromStdString(out.string()));
     chooser.accept();
     ASSERT_EQ(chooser.list().baseDirectory(), out.string());
@@ -189,7 +198,7 @@ TEST_F(CdTrackExportTest, ARenameToAnotherEntrysNameIsRefusedWithItsMessage)
     doc->labels().add(0, ProjectLabel::kTrackSplit, "Intro");
     doc->labels().add(100, ProjectLabel::kTrackSplit, "");
     doc->labels().add(200, ProjectLabel::kIndex, "");
-    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), 300), prompter);
+    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), 300), settings, prompter);
     QTreeWidget* tree = dialog.destinations();
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(1)->text(0), QStringLiteral("Untitled1.wav"));
@@ -203,6 +212,139 @@ TEST_F(CdTrackExportTest, ARenameToAnotherEntrysNameIsRefusedWithItsMessage)
     tree->topLevelItem(2)->setText(0, QStringLiteral("Outro.wav"));
     EXPECT_EQ(dialog.list().entry(2).name, "Outro.wav");
     EXPECT_EQ(prompter.messages().size(), 1u);
+}
+
+// Two CD tracks of a 1 kHz sine, 18 dB apart, four seconds each.
+class ExportLoudnessTest : public UiFixture {
+protected:
+    static constexpr int kTrackFrames = 4 * 44100;
+    static constexpr double kQuietDb = -30.0, kLoudDb = -12.0;
+
+    ExportLoudnessTest()
+    {
+        doc->labels().removeAll();
+        const double levels[] = {kQuietDb, kLoudDb};
+        for (int i = 0; i < 2; ++i) {
+            std::vector<float> frames(size_t(kTrackFrames) * 2);
+            for (size_t f = 0; f < frames.size() / 2; ++f)
+                frames[2 * f] = frames[2 * f + 1] =
+                    float(std::pow(10.0, levels[i] / 20.0) * std::sin(2.0 * M_PI * 1000.0 * double(f) / 44100.0));
+            const std::string path = tmp.file("sine" + std::to_string(i) + ".wav");
+            EXPECT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, frames));
+            auto clip = std::make_unique<CAudioClip>(&doc->format());
+            EXPECT_TRUE(clip->openFile(i * kTrackFrames, path));
+            waitForPeaks(doc->addClipToTrack(0, std::move(clip), false));
+            doc->labels().add(i * kTrackFrames, ProjectLabel::kTrackSplit, i ? "Loud" : "Quiet");
+        }
+    }
+
+    // Chooses `mode` and types `target` the way a user does.
+    static void choose(LoudnessChoice& choice, const QString& mode, const QString& target)
+    {
+        QComboBox* box = choice.modeBox();
+        EXPECT_FALSE(choice.targetBox()->isEnabled()) << "None needs no target";
+        while (box->currentText() != mode && box->currentIndex() + 1 < box->count())
+            QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentText(), mode);
+        ASSERT_TRUE(choice.targetBox()->isEnabled());
+        choice.targetBox()->selectAll();
+        QTest::keyClicks(choice.targetBox(), target);
+    }
+
+    static std::unique_ptr<LoudnessMeter> measure(const std::vector<float>& frames, int64_t first, int64_t count)
+    {
+        auto meter = std::make_unique<LoudnessMeter>(2, 44100);
+        meter->addFrames(frames.data() + 2 * first, count);
+        return meter;
+    }
+};
+
+class CdTrackLoudnessTest : public ExportLoudnessTest, public ::testing::WithParamInterface<LoudnessMode> {};
+
+// Matched tracks both land on the target; the album keeps their 18 dB apart and brings
+// the two together to the target. The choice is there again when the dialog reopens.
+TEST_P(CdTrackLoudnessTest, TheChosenLoudnessReachesTheFilesAndIsKept)
+{
+    const bool match = GetParam() == LoudnessMode::MatchTracks;
+    const fs::path out = tmp.path() / "out";
+    fs::create_directories(out);
+    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), doc->projectEnd()), settings, prompter);
+    dialog.folderEdit()->setText(QString::fromStdString(out.string()));
+    dialog.show();
+    choose(*dialog.loudnessChoice(), match ? "Match track loudness" : "Album loudness", "-20");
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+
+    JobProgressDialog::Runner runner;
+    AudioExporter exporter(*doc, host, runner, prompter);
+    exporter.setLoudness(dialog.loudness());
+    ASSERT_EQ(exporter.exportCdTracks(dialog.list()), ExportStatus::Done) << exporter.lastError();
+    std::vector<std::unique_ptr<LoudnessMeter>> meters;
+    for (const char* name : {"Quiet.wav", "Loud.wav"}) {
+        const std::vector<float> frames = readAudio((out / name).string());
+        meters.push_back(measure(frames, 0, int64_t(frames.size() / 2)));
+    }
+    const double quiet = meters[0]->reading().integratedLufs, loud = meters[1]->reading().integratedLufs;
+    if (match) {
+        EXPECT_NEAR(quiet, -20.0, 0.5);
+        EXPECT_NEAR(loud, -20.0, 0.5);
+    } else {
+        EXPECT_NEAR(loud - quiet, kLoudDb - kQuietDb, 0.5);
+        EXPECT_NEAR(LoudnessMeter::combined({meters[0].get(), meters[1].get()}).integratedLufs, -20.0, 0.5);
+    }
+    EXPECT_TRUE(prompter.entries().empty()) << "nothing was held back by the ceiling";
+
+    CdTrackExportDialog reopened(CdTrackExportList(doc->labels(), doc->projectEnd()), settings, prompter);
+    EXPECT_EQ(reopened.loudness().mode, GetParam());
+    EXPECT_DOUBLE_EQ(reopened.loudness().targetLufs, -20.0);
+    EXPECT_TRUE(reopened.loudnessChoice()->targetBox()->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CdTrackLoudnessTest,
+                         ::testing::Values(LoudnessMode::MatchTracks, LoudnessMode::Album),
+                         [](const auto& info) { return info.param == LoudnessMode::MatchTracks ? "Match" : "Album"; });
+
+// One file gets one gain: the whole mix lands on the target and its tracks keep their
+// distance. Cancelling the dialog keeps the stored choice as it was.
+TEST_F(ExportLoudnessTest, TheSingleFileIsBroughtToTheTargetAsAWhole)
+{
+    AudioFileExportDialog dialog(settings);
+    dialog.show();
+    const QComboBox* modes = dialog.loudnessChoice()->modeBox();
+    ASSERT_EQ(modes->count(), 2);
+    EXPECT_EQ(modes->itemText(1), QStringLiteral("Album loudness")) << "one file cannot match its tracks";
+    choose(*dialog.loudnessChoice(), "Album loudness", "-18.5");
+    QTest::mouseClick(dialog.chooseButton(), Qt::LeftButton);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+
+    const std::string path = tmp.file("mix.wav");
+    QTimer watcher; // the file filter's save dialog
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            files->selectFile(QString::fromStdString(path));
+            static_cast<QDialog*>(files)->accept();
+        }
+    });
+    watcher.start();
+    JobProgressDialog::Runner runner;
+    AudioExporter exporter(*doc, host, runner, prompter);
+    exporter.setLoudness(dialog.loudness());
+    ASSERT_EQ(exporter.exportWithChoice(), ExportStatus::Done) << exporter.lastError();
+    watcher.stop();
+    const std::vector<float> frames = readAudio(path);
+    ASSERT_EQ(frames.size(), size_t(4 * kTrackFrames));
+    EXPECT_NEAR(measure(frames, 0, 2 * kTrackFrames)->reading().integratedLufs, -18.5, 0.5);
+    EXPECT_NEAR(measure(frames, kTrackFrames, kTrackFrames)->reading().integratedLufs -
+                    measure(frames, 0, kTrackFrames)->reading().integratedLufs,
+                kLoudDb - kQuietDb, 0.5);
+
+    AudioFileExportDialog cancelled(settings);
+    cancelled.loudnessChoice()->modeBox()->setCurrentIndex(0);
+    cancelled.reject();
+    const LoudnessTarget kept = AudioFileExportDialog(settings).loudness();
+    EXPECT_EQ(kept.mode, LoudnessMode::Album);
+    EXPECT_DOUBLE_EQ(kept.targetLufs, -18.5);
 }
 
 } // namespace
