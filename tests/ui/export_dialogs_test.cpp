@@ -15,9 +15,7 @@
 #include "ui/ui_fixture.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -214,8 +212,15 @@ TEST_F(CdTrackExportTest, ARenameToAnotherEntrysNameIsRefusedWithItsMessage)
     EXPECT_EQ(prompter.messages().size(), 1u);
 }
 
+struct LoudnessCase {
+    const char* name;
+    bool oneFile; // "Export to Audio File..." rather than the CD track files
+    LoudnessMode mode;
+};
+void PrintTo(const LoudnessCase& c, std::ostream* os) { *os << c.name; }
+
 // Two CD tracks of a 1 kHz sine, 18 dB apart, four seconds each.
-class ExportLoudnessTest : public UiFixture {
+class ExportLoudnessTest : public UiFixture, public ::testing::WithParamInterface<LoudnessCase> {
 protected:
     static constexpr int kTrackFrames = 4 * 44100;
     static constexpr double kQuietDb = -30.0, kLoudDb = -12.0;
@@ -223,12 +228,11 @@ protected:
     ExportLoudnessTest()
     {
         doc->labels().removeAll();
-        const double levels[] = {kQuietDb, kLoudDb};
         for (int i = 0; i < 2; ++i) {
             std::vector<float> frames(size_t(kTrackFrames) * 2);
-            for (size_t f = 0; f < frames.size() / 2; ++f)
-                frames[2 * f] = frames[2 * f + 1] =
-                    float(std::pow(10.0, levels[i] / 20.0) * std::sin(2.0 * M_PI * 1000.0 * double(f) / 44100.0));
+            for (size_t f = 0; f < frames.size(); ++f)
+                frames[f] = float(std::pow(10.0, (i ? kLoudDb : kQuietDb) / 20.0) *
+                                  std::sin(2.0 * M_PI * 1000.0 * double(f / 2) / 44100.0));
             const std::string path = tmp.file("sine" + std::to_string(i) + ".wav");
             EXPECT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, frames));
             auto clip = std::make_unique<CAudioClip>(&doc->format());
@@ -237,115 +241,70 @@ protected:
             doc->labels().add(i * kTrackFrames, ProjectLabel::kTrackSplit, i ? "Loud" : "Quiet");
         }
     }
-
-    // Chooses `mode` and types `target` the way a user does.
-    static void choose(LoudnessChoice& choice, const QString& mode, const QString& target)
-    {
-        QComboBox* box = choice.modeBox();
-        EXPECT_FALSE(choice.targetBox()->isEnabled()) << "None needs no target";
-        while (box->currentText() != mode && box->currentIndex() + 1 < box->count())
-            QTest::keyClick(box, Qt::Key_Down);
-        ASSERT_EQ(box->currentText(), mode);
-        ASSERT_TRUE(choice.targetBox()->isEnabled());
-        choice.targetBox()->selectAll();
-        QTest::keyClicks(choice.targetBox(), target);
-    }
-
-    static std::unique_ptr<LoudnessMeter> measure(const std::vector<float>& frames, int64_t first, int64_t count)
-    {
-        auto meter = std::make_unique<LoudnessMeter>(2, 44100);
-        meter->addFrames(frames.data() + 2 * first, count);
-        return meter;
-    }
 };
 
-class CdTrackLoudnessTest : public ExportLoudnessTest, public ::testing::WithParamInterface<LoudnessMode> {};
-
-// Matched tracks both land on the target; the album keeps their 18 dB apart and brings
-// the two together to the target. The choice is there again when the dialog reopens.
-TEST_P(CdTrackLoudnessTest, TheChosenLoudnessReachesTheFilesAndIsKept)
+// Matched tracks both land on the target. Album loudness (all a single file can have, as
+// it gets one gain) keeps the tracks 18 dB apart and brings them together to the target.
+// The choice is there again when the dialog reopens.
+TEST_P(ExportLoudnessTest, TheChosenLoudnessReachesTheFilesAndIsKept)
 {
-    const bool match = GetParam() == LoudnessMode::MatchTracks;
-    const fs::path out = tmp.path() / "out";
-    fs::create_directories(out);
-    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), doc->projectEnd()), settings, prompter);
-    dialog.folderEdit()->setText(QString::fromStdString(out.string()));
-    dialog.show();
-    choose(*dialog.loudnessChoice(), match ? "Match track loudness" : "Album loudness", "-20");
-    QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    const LoudnessCase& c = GetParam();
+    CdTrackExportList list(doc->labels(), doc->projectEnd());
+    list.setBaseDirectory(tmp.path().string());
+    auto open = [&]() -> std::unique_ptr<QDialog> {
+        if (c.oneFile)
+            return std::make_unique<AudioFileExportDialog>(settings);
+        return std::make_unique<CdTrackExportDialog>(list, settings, prompter);
+    };
+    std::unique_ptr<QDialog> dialog = open();
+    dialog->show();
+    auto* choice = dialog->findChild<LoudnessChoice*>();
+    QComboBox* modes = choice->modeBox();
+    EXPECT_EQ(modes->findText("Match track loudness") >= 0, !c.oneFile);
+    EXPECT_FALSE(choice->targetBox()->isEnabled()) << "no target without a loudness mode";
+    while (modes->currentData() != int(c.mode) && modes->currentIndex() + 1 < modes->count())
+        QTest::keyClick(modes, Qt::Key_Down);
+    ASSERT_TRUE(choice->targetBox()->isEnabled());
+    choice->targetBox()->selectAll();
+    QTest::keyClicks(choice->targetBox(), "-18.5");
+    dialog->accept();
 
     JobProgressDialog::Runner runner;
     AudioExporter exporter(*doc, host, runner, prompter);
-    exporter.setLoudness(dialog.loudness());
-    ASSERT_EQ(exporter.exportCdTracks(dialog.list()), ExportStatus::Done) << exporter.lastError();
-    std::vector<std::unique_ptr<LoudnessMeter>> meters;
-    for (const char* name : {"Quiet.wav", "Loud.wav"}) {
-        const std::vector<float> frames = readAudio((out / name).string());
-        meters.push_back(measure(frames, 0, int64_t(frames.size() / 2)));
-    }
-    const double quiet = meters[0]->reading().integratedLufs, loud = meters[1]->reading().integratedLufs;
-    if (match) {
-        EXPECT_NEAR(quiet, -20.0, 0.5);
-        EXPECT_NEAR(loud, -20.0, 0.5);
+    exporter.setLoudness(choice->target());
+    LoudnessMeter quiet(2, 44100), loud(2, 44100);
+    if (c.oneFile) {
+        ASSERT_EQ(exporter.exportToFile(tmp.file("mix.wav")), ExportStatus::Done);
+        const std::vector<float> mix = readAudio(tmp.file("mix.wav"));
+        ASSERT_EQ(mix.size(), size_t(4 * kTrackFrames));
+        quiet.addFrames(mix.data(), kTrackFrames);
+        loud.addFrames(mix.data() + 2 * kTrackFrames, kTrackFrames);
     } else {
-        EXPECT_NEAR(loud - quiet, kLoudDb - kQuietDb, 0.5);
-        EXPECT_NEAR(LoudnessMeter::combined({meters[0].get(), meters[1].get()}).integratedLufs, -20.0, 0.5);
+        ASSERT_EQ(exporter.exportCdTracks(static_cast<CdTrackExportDialog&>(*dialog).list()), ExportStatus::Done);
+        for (auto [meter, name] : {std::pair{&quiet, "Quiet.wav"}, std::pair{&loud, "Loud.wav"}}) {
+            const std::vector<float> frames = readAudio(tmp.file(name));
+            meter->addFrames(frames.data(), int64_t(frames.size() / 2));
+        }
+    }
+    if (c.mode == LoudnessMode::MatchTracks) {
+        EXPECT_NEAR(quiet.reading().integratedLufs, -18.5, 0.5);
+        EXPECT_NEAR(loud.reading().integratedLufs, -18.5, 0.5);
+    } else {
+        EXPECT_NEAR(loud.reading().integratedLufs - quiet.reading().integratedLufs, kLoudDb - kQuietDb, 0.5);
+        EXPECT_NEAR(LoudnessMeter::combined({&quiet, &loud}).integratedLufs, -18.5, 0.5);
     }
     EXPECT_TRUE(prompter.entries().empty()) << "nothing was held back by the ceiling";
 
-    CdTrackExportDialog reopened(CdTrackExportList(doc->labels(), doc->projectEnd()), settings, prompter);
-    EXPECT_EQ(reopened.loudness().mode, GetParam());
-    EXPECT_DOUBLE_EQ(reopened.loudness().targetLufs, -20.0);
-    EXPECT_TRUE(reopened.loudnessChoice()->targetBox()->isEnabled());
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, CdTrackLoudnessTest,
-                         ::testing::Values(LoudnessMode::MatchTracks, LoudnessMode::Album),
-                         [](const auto& info) { return info.param == LoudnessMode::MatchTracks ? "Match" : "Album"; });
-
-// One file gets one gain: the whole mix lands on the target and its tracks keep their
-// distance. Cancelling the dialog keeps the stored choice as it was.
-TEST_F(ExportLoudnessTest, TheSingleFileIsBroughtToTheTargetAsAWhole)
-{
-    AudioFileExportDialog dialog(settings);
-    dialog.show();
-    const QComboBox* modes = dialog.loudnessChoice()->modeBox();
-    ASSERT_EQ(modes->count(), 2);
-    EXPECT_EQ(modes->itemText(1), QStringLiteral("Album loudness")) << "one file cannot match its tracks";
-    choose(*dialog.loudnessChoice(), "Album loudness", "-18.5");
-    QTest::mouseClick(dialog.chooseButton(), Qt::LeftButton);
-    ASSERT_EQ(dialog.result(), QDialog::Accepted);
-
-    const std::string path = tmp.file("mix.wav");
-    QTimer watcher; // the file filter's save dialog
-    watcher.setInterval(10);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            files->selectFile(QString::fromStdString(path));
-            static_cast<QDialog*>(files)->accept();
-        }
-    });
-    watcher.start();
-    JobProgressDialog::Runner runner;
-    AudioExporter exporter(*doc, host, runner, prompter);
-    exporter.setLoudness(dialog.loudness());
-    ASSERT_EQ(exporter.exportWithChoice(), ExportStatus::Done) << exporter.lastError();
-    watcher.stop();
-    const std::vector<float> frames = readAudio(path);
-    ASSERT_EQ(frames.size(), size_t(4 * kTrackFrames));
-    EXPECT_NEAR(measure(frames, 0, 2 * kTrackFrames)->reading().integratedLufs, -18.5, 0.5);
-    EXPECT_NEAR(measure(frames, kTrackFrames, kTrackFrames)->reading().integratedLufs -
-                    measure(frames, 0, kTrackFrames)->reading().integratedLufs,
-                kLoudDb - kQuietDb, 0.5);
-
-    AudioFileExportDialog cancelled(settings);
-    cancelled.loudnessChoice()->modeBox()->setCurrentIndex(0);
-    cancelled.reject();
-    const LoudnessTarget kept = AudioFileExportDialog(settings).loudness();
-    EXPECT_EQ(kept.mode, LoudnessMode::Album);
+    const LoudnessTarget kept = open()->findChild<LoudnessChoice*>()->target();
+    EXPECT_EQ(kept.mode, c.mode);
     EXPECT_DOUBLE_EQ(kept.targetLufs, -18.5);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, ExportLoudnessTest,
+                         ::testing::Values(LoudnessCase{"TracksMatched", false, LoudnessMode::MatchTracks},
+                                           LoudnessCase{"TracksAsAnAlbum", false, LoudnessMode::Album},
+                                           LoudnessCase{"OneFile", true, LoudnessMode::Album}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace quillon::test
