@@ -13,8 +13,9 @@ AudioFileExportDialog::AudioFileExportDialog(SettingsStore& settings, QWidget* p
 {
     setWindowTitle(tr("Export to Audio File"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-    m_choose = buttons->addButton(tr("Choose File..."), QDialogButtonBox::AcceptRole);
-    m_choose->setDefault(true);
+    // The file and its type are chosen next, in the file filter's save dialog.
+    QPushButton* choose = buttons->addButton(tr("Choose File..."), QDialogButtonBox::AcceptRole);
+    choose->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

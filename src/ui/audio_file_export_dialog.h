@@ -10,8 +10,6 @@
 
 #include <QDialog>
 
-class QPushButton;
-
 namespace quillon {
 
 class LoudnessChoice;
@@ -26,8 +24,6 @@ public:
     LoudnessTarget loudness() const;
 
     LoudnessChoice* loudnessChoice() const { return m_loudness; }
-    // Goes on to the choice of file.
-    QPushButton* chooseButton() const { return m_choose; }
 
 public slots:
     // Keeps the choice.
@@ -35,7 +31,6 @@ public slots:
 
 private:
     LoudnessChoice* m_loudness;
-    QPushButton* m_choose;
 };
 
 } // namespace quillon
