@@ -1529,6 +1529,17 @@
     </message>
 </context>
 <context>
+    <name>quillon::AudioFileExportDialog</name>
+    <message>
+        <source>Export to Audio File</source>
+        <translation>In Audiodatei exportieren</translation>
+    </message>
+    <message>
+        <source>Choose File...</source>
+        <translation>Datei wählen...</translation>
+    </message>
+</context>
+<context>
     <name>quillon::BurnProgressDialog</name>
     <message>
         <source>Not Burning</source>
@@ -2048,6 +2059,33 @@ Markiert</translation>
     <message>
         <source>Artist:</source>
         <translation>Interpret:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::LoudnessChoice</name>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Match track loudness</source>
+        <translation>Lautheit der Titel angleichen</translation>
+    </message>
+    <message>
+        <source>Album loudness</source>
+        <translation>Album-Lautheit</translation>
+    </message>
+    <message>
+        <source> LUFS</source>
+        <translation> LUFS</translation>
+    </message>
+    <message>
+        <source>Loudness:</source>
+        <translation>Lautheit:</translation>
+    </message>
+    <message>
+        <source>Loudness target:</source>
+        <translation>Ziel-Lautheit:</translation>
     </message>
 </context>
 <context>

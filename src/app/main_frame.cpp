@@ -45,6 +45,7 @@
 #include "engine/audio_exporter.h"
 #include "engine/cd_track_export.h"
 #include "model/playlist_reader.h"
+#include "ui/audio_file_export_dialog.h"
 #include "ui/cd_track_export_dialog.h"
 #include "ui/device_settings_dialog.h"
 #include "ui/file_dialog_filters.h"
@@ -1300,13 +1301,18 @@ void CMainFrame::exportAudioFile()
         m_prompter.showMessage(kClassComError, PromptIcon::Error);
         return;
     }
+    AudioFileExportDialog options(m_settings, this);
+    if (options.exec() != QDialog::Accepted)
+        return;
     JobProgressDialog::Runner runner(this);
-    AudioExporter(m_doc, *host, runner, m_prompter).exportWithChoice();
+    AudioExporter exporter(m_doc, *host, runner, m_prompter);
+    exporter.setLoudness(options.loudness());
+    exporter.exportWithChoice();
 }
 
 void CMainFrame::exportCdTracks()
 {
-    CdTrackExportDialog dialog(CdTrackExportList(m_doc.labels(), m_doc.projectEnd()), m_prompter, this);
+    CdTrackExportDialog dialog(CdTrackExportList(m_doc.labels(), m_doc.projectEnd()), m_settings, m_prompter, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     PluginHost* host = PluginHost::current();
@@ -1315,7 +1321,9 @@ void CMainFrame::exportCdTracks()
         return;
     }
     JobProgressDialog::Runner runner(this);
-    AudioExporter(m_doc, *host, runner, m_prompter).exportCdTracks(dialog.list());
+    AudioExporter exporter(m_doc, *host, runner, m_prompter);
+    exporter.setLoudness(dialog.loudness());
+    exporter.exportCdTracks(dialog.list());
 }
 
 bool CMainFrame::importCueSheet(const QString& chosen)

@@ -1,6 +1,7 @@
 #include "ui/cd_track_export_dialog.h"
 
 #include "base/prompter.h"
+#include "ui/loudness_choice.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -19,8 +20,10 @@ namespace {
 QString tx(const char* text) { return QCoreApplication::translate("CdTrackExportDialog", text); }
 } // namespace
 
-CdTrackExportDialog::CdTrackExportDialog(CdTrackExportList list, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_list(std::move(list)), m_prompter(prompter)
+CdTrackExportDialog::CdTrackExportDialog(CdTrackExportList list, SettingsStore& settings, Prompter& prompter,
+                                         QWidget* parent)
+    : QDialog(parent), m_list(std::move(list)), m_prompter(prompter),
+      m_loudness(new LoudnessChoice(settings, "CdTracksLoudness", {LoudnessMode::MatchTracks, LoudnessMode::Album}))
 {
     setWindowTitle(tx("Export CD Tracks to Audio Files"));
     m_folder = new QLineEdit(QString::fromStdString(m_list.baseDirectory()));
@@ -54,8 +57,9 @@ CdTrackExportDialog::CdTrackExportDialog(CdTrackExportList list, Prompter& promp
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(folderRow);
     layout->addWidget(m_tree, 1);
+    layout->addWidget(m_loudness);
     layout->addWidget(buttons);
-    resize(460, 360);
+    resize(460, 400);
 }
 
 void CdTrackExportDialog::fill()
@@ -103,7 +107,10 @@ void CdTrackExportDialog::browse()
 void CdTrackExportDialog::accept()
 {
     m_list.setBaseDirectory(m_folder->text().toStdString());
+    m_loudness->store();
     QDialog::accept();
 }
+
+LoudnessTarget CdTrackExportDialog::loudness() const { return m_loudness->target(); }
 
 } // namespace quillon

@@ -1,15 +1,21 @@
-// The progress dialog over real jobs, and the CD track export stopped from its "Stop".
+// The progress dialog over real jobs, the CD track export stopped from its "Stop", and the
+// loudness both export dialogs hand to the exporter.
 
 #include "engine/audio_exporter.h"
 #include "engine/background_job.h"
 #include "engine/cd_track_export.h"
+#include "engine/loudness_meter.h"
 #include "engine/sample_sink.h"
 #include "model/label_list.h"
 #include "model/project_label.h"
+#include "ui/audio_file_export_dialog.h"
 #include "ui/cd_track_export_dialog.h"
 #include "ui/job_progress_dialog.h"
+#include "ui/loudness_choice.h"
 #include "ui/ui_fixture.h"
 
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +24,7 @@
 #include <QTreeWidget>
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 
@@ -142,7 +149,7 @@ TEST_F(CdTrackExportTest, StopOnTheSecondOfFiveFilesLeavesTheFirstWholeAndWrites
     fs::create_directories(out);
 
     CdTrackExportList list(doc->labels(), doc->projectEnd());
-    CdTrackExportDialog chooser(list, prompter);
+    CdTrackExportDialog chooser(list, settings, prompter);
     chooser.folderEdit()->setText(QString::fromStdString(out.string()));
     chooser.accept();
     ASSERT_EQ(chooser.list().baseDirectory(), out.string());
@@ -189,7 +196,7 @@ TEST_F(CdTrackExportTest, ARenameToAnotherEntrysNameIsRefusedWithItsMessage)
     doc->labels().add(0, ProjectLabel::kTrackSplit, "Intro");
     doc->labels().add(100, ProjectLabel::kTrackSplit, "");
     doc->labels().add(200, ProjectLabel::kIndex, "");
-    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), 300), prompter);
+    CdTrackExportDialog dialog(CdTrackExportList(doc->labels(), 300), settings, prompter);
     QTreeWidget* tree = dialog.destinations();
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(1)->text(0), QStringLiteral("Untitled1.wav"));
@@ -204,6 +211,100 @@ TEST_F(CdTrackExportTest, ARenameToAnotherEntrysNameIsRefusedWithItsMessage)
     EXPECT_EQ(dialog.list().entry(2).name, "Outro.wav");
     EXPECT_EQ(prompter.messages().size(), 1u);
 }
+
+struct LoudnessCase {
+    const char* name;
+    bool oneFile; // "Export to Audio File..." rather than the CD track files
+    LoudnessMode mode;
+};
+void PrintTo(const LoudnessCase& c, std::ostream* os) { *os << c.name; }
+
+// Two CD tracks of a 1 kHz sine, 18 dB apart, four seconds each.
+class ExportLoudnessTest : public UiFixture, public ::testing::WithParamInterface<LoudnessCase> {
+protected:
+    static constexpr int kTrackFrames = 4 * 44100;
+    static constexpr double kQuietDb = -30.0, kLoudDb = -12.0;
+
+    ExportLoudnessTest()
+    {
+        doc->labels().removeAll();
+        for (int i = 0; i < 2; ++i) {
+            std::vector<float> frames(size_t(kTrackFrames) * 2);
+            for (size_t f = 0; f < frames.size(); ++f)
+                frames[f] = float(std::pow(10.0, (i ? kLoudDb : kQuietDb) / 20.0) *
+                                  std::sin(2.0 * M_PI * 1000.0 * double(f / 2) / 44100.0));
+            const std::string path = tmp.file("sine" + std::to_string(i) + ".wav");
+            EXPECT_TRUE(writeAudio(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, frames));
+            auto clip = std::make_unique<CAudioClip>(&doc->format());
+            EXPECT_TRUE(clip->openFile(i * kTrackFrames, path));
+            waitForPeaks(doc->addClipToTrack(0, std::move(clip), false));
+            doc->labels().add(i * kTrackFrames, ProjectLabel::kTrackSplit, i ? "Loud" : "Quiet");
+        }
+    }
+};
+
+// Matched tracks both land on the target. Album loudness (all a single file can have, as
+// it gets one gain) keeps the tracks 18 dB apart and brings them together to the target.
+// The choice is there again when the dialog reopens.
+TEST_P(ExportLoudnessTest, TheChosenLoudnessReachesTheFilesAndIsKept)
+{
+    const LoudnessCase& c = GetParam();
+    CdTrackExportList list(doc->labels(), doc->projectEnd());
+    list.setBaseDirectory(tmp.path().string());
+    auto open = [&]() -> std::unique_ptr<QDialog> {
+        if (c.oneFile)
+            return std::make_unique<AudioFileExportDialog>(settings);
+        return std::make_unique<CdTrackExportDialog>(list, settings, prompter);
+    };
+    std::unique_ptr<QDialog> dialog = open();
+    dialog->show();
+    auto* choice = dialog->findChild<LoudnessChoice*>();
+    QComboBox* modes = choice->modeBox();
+    EXPECT_EQ(modes->findText("Match track loudness") >= 0, !c.oneFile);
+    EXPECT_FALSE(choice->targetBox()->isEnabled()) << "no target without a loudness mode";
+    while (modes->currentData() != int(c.mode) && modes->currentIndex() + 1 < modes->count())
+        QTest::keyClick(modes, Qt::Key_Down);
+    ASSERT_TRUE(choice->targetBox()->isEnabled());
+    choice->targetBox()->selectAll();
+    QTest::keyClicks(choice->targetBox(), "-18.5");
+    dialog->accept();
+
+    JobProgressDialog::Runner runner;
+    AudioExporter exporter(*doc, host, runner, prompter);
+    exporter.setLoudness(choice->target());
+    LoudnessMeter quiet(2, 44100), loud(2, 44100);
+    if (c.oneFile) {
+        ASSERT_EQ(exporter.exportToFile(tmp.file("mix.wav")), ExportStatus::Done);
+        const std::vector<float> mix = readAudio(tmp.file("mix.wav"));
+        ASSERT_EQ(mix.size(), size_t(4 * kTrackFrames));
+        quiet.addFrames(mix.data(), kTrackFrames);
+        loud.addFrames(mix.data() + 2 * kTrackFrames, kTrackFrames);
+    } else {
+        ASSERT_EQ(exporter.exportCdTracks(static_cast<CdTrackExportDialog&>(*dialog).list()), ExportStatus::Done);
+        for (auto [meter, name] : {std::pair{&quiet, "Quiet.wav"}, std::pair{&loud, "Loud.wav"}}) {
+            const std::vector<float> frames = readAudio(tmp.file(name));
+            meter->addFrames(frames.data(), int64_t(frames.size() / 2));
+        }
+    }
+    if (c.mode == LoudnessMode::MatchTracks) {
+        EXPECT_NEAR(quiet.reading().integratedLufs, -18.5, 0.5);
+        EXPECT_NEAR(loud.reading().integratedLufs, -18.5, 0.5);
+    } else {
+        EXPECT_NEAR(loud.reading().integratedLufs - quiet.reading().integratedLufs, kLoudDb - kQuietDb, 0.5);
+        EXPECT_NEAR(LoudnessMeter::combined({&quiet, &loud}).integratedLufs, -18.5, 0.5);
+    }
+    EXPECT_TRUE(prompter.entries().empty()) << "nothing was held back by the ceiling";
+
+    const LoudnessTarget kept = open()->findChild<LoudnessChoice*>()->target();
+    EXPECT_EQ(kept.mode, c.mode);
+    EXPECT_DOUBLE_EQ(kept.targetLufs, -18.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, ExportLoudnessTest,
+                         ::testing::Values(LoudnessCase{"TracksMatched", false, LoudnessMode::MatchTracks},
+                                           LoudnessCase{"TracksAsAnAlbum", false, LoudnessMode::Album},
+                                           LoudnessCase{"OneFile", true, LoudnessMode::Album}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace quillon::test
