@@ -5,15 +5,20 @@
 #include "base/wave_format.h"
 #include "engine/cd_track_export.h"
 #include "engine/file_writer_sink.h"
+#include "engine/gain_schedule_sink.h"
 #include "engine/job_runner.h"
 #include "engine/loudness_meter.h"
 #include "engine/render_job.h"
 #include "engine/renderer.h"
+#include "model/label_list.h"
 #include "model/multitracker_doc.h"
+#include "model/project_label.h"
 #include "model/track.h"
 #include "plugins/class_com.h"
 
+#include <algorithm>
 #include <memory>
+#include <mutex>
 
 namespace quillon {
 
@@ -114,7 +119,68 @@ ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges,
     return ExportStatus::Done;
 }
 
-ExportStatus AudioExporter::renderInto(FileWriterSink& sink, const SampleRange& range, float gain)
+std::vector<SampleRange> AudioExporter::filePieces(const SampleRange& range) const
+{
+    if (m_loudness.mode != LoudnessMode::MatchTracks)
+        return {range};
+    std::vector<int32_t> splits;
+    bool splitAtStart = false;
+    {
+        CLabelList& labels = m_doc.labels();
+        std::lock_guard guard(labels);
+        CLabelList::Cursor cursor;
+        for (ProjectLabel* l = labels.first(cursor); l; l = labels.next(cursor)) {
+            if (l->kind != ProjectLabel::kTrackSplit)
+                continue;
+            if (l->position <= range.begin)
+                splitAtStart = true;
+            else if (l->position < range.end)
+                splits.push_back(l->position);
+        }
+    }
+    std::sort(splits.begin(), splits.end());
+    splits.erase(std::unique(splits.begin(), splits.end()), splits.end());
+    // What comes before the first CD track is heard with it.
+    if (!splitAtStart && !splits.empty())
+        splits.erase(splits.begin());
+    std::vector<SampleRange> pieces;
+    int32_t start = range.begin;
+    for (int32_t split : splits) {
+        pieces.emplace_back(start, split);
+        start = split;
+    }
+    pieces.emplace_back(start, range.end);
+    return pieces;
+}
+
+std::string AudioExporter::pieceNoun(const std::vector<SampleRange>& pieces)
+{
+    return pieces.size() > 1 ? "CD track" : "File";
+}
+
+ExportStatus AudioExporter::renderFile(FileWriterSink& sink, const SampleRange& range)
+{
+    const std::vector<SampleRange> pieces = filePieces(range);
+    if (const ExportStatus measured = planLoudness(pieces, pieceNoun(pieces)); measured != ExportStatus::Done)
+        return measured;
+    return renderPieces(sink, range, pieces);
+}
+
+ExportStatus AudioExporter::renderPieces(FileWriterSink& sink, const SampleRange& range,
+                                         const std::vector<SampleRange>& pieces)
+{
+    if (pieces.size() <= 1)
+        return renderInto(sink, range, gainFor(0));
+    std::vector<GainScheduleSink::Step> steps;
+    for (size_t i = 0; i < pieces.size(); ++i)
+        steps.push_back({int64_t(pieces[i].begin) - range.begin, gainFor(i)});
+    const uint32_t rate = m_doc.sampleRate();
+    GainScheduleSink scheduled(sink, std::move(steps), m_doc.format().nChannels,
+                               uint32_t(Renderer::blockFrames(rate)), rate * kRampMs / 1000);
+    return renderInto(scheduled, range, 1.0f);
+}
+
+ExportStatus AudioExporter::renderInto(SampleSink& sink, const SampleRange& range, float gain)
 {
     RenderJob job(m_doc, range, m_wrapper ? &m_wrapper(sink) : &sink, gain);
     const int outcome = m_runner.runJob(job);
@@ -149,9 +215,7 @@ ExportStatus AudioExporter::exportWithChoice()
     }
     if (!sink)
         return ExportStatus::Cancelled;
-    if (const ExportStatus measured = planLoudness({projectRange()}, "File"); measured != ExportStatus::Done)
-        return measured;
-    return renderInto(*sink, projectRange(), gainFor(0));
+    return renderFile(*sink, projectRange());
 }
 
 ExportStatus AudioExporter::exportToFile(const std::string& path) { return exportToFile(path, projectRange()); }
@@ -160,7 +224,8 @@ ExportStatus AudioExporter::exportToFile(const std::string& path, const SampleRa
 {
     if (!prepare())
         return ExportStatus::Failed;
-    if (const ExportStatus measured = planLoudness({range}, "File"); measured != ExportStatus::Done)
+    const std::vector<SampleRange> pieces = filePieces(range);
+    if (const ExportStatus measured = planLoudness(pieces, pieceNoun(pieces)); measured != ExportStatus::Done)
         return measured;
     std::unique_ptr<FileWriterSink> sink;
     try {
@@ -168,7 +233,7 @@ ExportStatus AudioExporter::exportToFile(const std::string& path, const SampleRa
     } catch (const ClassCom&) {
         return fail(kClassComMessage);
     }
-    return renderInto(*sink, range, gainFor(0));
+    return renderPieces(*sink, range, pieces);
 }
 
 ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)

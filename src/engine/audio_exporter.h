@@ -38,6 +38,8 @@ class AudioExporter {
 public:
     static constexpr const char* kChannelsText = "Only projects with two channels can be exported.";
     static constexpr const char* kMeasuringTitle = "Measuring Loudness";
+    // How long a file takes to go from one CD track's gain to the next one's.
+    static constexpr uint32_t kRampMs = 10;
     // The stored default export format (an index into the filter's export formats).
     static constexpr const char* kDefaultFormatSection = "General";
     static constexpr const char* kDefaultFormatName = "DefExportFormat";
@@ -68,7 +70,8 @@ public:
 
     // Loudness normalisation of the files written by exportToFile() and exportCdTracks():
     // each range is measured first, then rendered with the gain the plan gives it (for a
-    // single file both modes give one gain). Pieces the true-peak ceiling keeps below the
+    // single file "Match track loudness" gives each CD track in it its own gain, with a
+    // short ramp at each boundary). Pieces the true-peak ceiling keeps below the
     // target are named in a warning.
     void setLoudness(const LoudnessTarget& target) { m_loudness = target; }
     // The readings and gains of the last normalised export, one per file.
@@ -83,7 +86,14 @@ public:
 private:
     bool prepare();
     ExportStatus fail(const std::string& text);
-    ExportStatus renderInto(class FileWriterSink& sink, const SampleRange& range, float gain);
+    ExportStatus renderInto(SampleSink& sink, const SampleRange& range, float gain);
+    // The pieces one file is measured in: its CD tracks when each is to be matched,
+    // otherwise the whole range.
+    std::vector<SampleRange> filePieces(const SampleRange& range) const;
+    static std::string pieceNoun(const std::vector<SampleRange>& pieces);
+    ExportStatus renderFile(class FileWriterSink& sink, const SampleRange& range);
+    ExportStatus renderPieces(class FileWriterSink& sink, const SampleRange& range,
+                              const std::vector<SampleRange>& pieces);
     // Measures the ranges and makes m_plan; Done, or how it ended.
     ExportStatus planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun);
     float gainFor(size_t piece) const;

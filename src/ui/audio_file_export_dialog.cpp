@@ -9,7 +9,7 @@
 namespace quillon {
 
 AudioFileExportDialog::AudioFileExportDialog(SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), m_loudness(new LoudnessChoice(settings, "FileLoudness", {LoudnessMode::Album}))
+    : QDialog(parent), m_loudness(new LoudnessChoice(settings, "FileLoudness", {LoudnessMode::MatchTracks, LoudnessMode::Album}))
 {
     setWindowTitle(tr("Export to Audio File"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);

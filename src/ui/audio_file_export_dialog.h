@@ -1,8 +1,8 @@
 #pragma once
 // The first step of "Export to Audio File...": the loudness the whole mix is brought to
 // (kept in the "Export" settings as "FileLoudness"). The file and its type are chosen
-// next, in the file filter's own save dialog. One file gets one gain, so the choice is
-// "Album loudness": the loudness of the whole file goes to the target.
+// next, in the file filter's own save dialog. "Match track loudness" brings each CD track
+// in the file to the target; "Album loudness" the file as a whole.
 //
 // Threads: the user-interface thread only.
 

@@ -2,11 +2,13 @@
 // true-peak ceiling, and exports normalised to a target measuring as that target.
 #include "engine/audio_exporter.h"
 #include "engine/cd_track_export.h"
+#include "engine/gain_schedule_sink.h"
 #include "engine/job_runner.h"
 #include "engine/loudness_meter.h"
 #include "engine/loudness_plan.h"
 
 #include "engine/engine_fixture.h"
+#include "engine/sample_block.h"
 #include "model/label_list.h"
 #include "model/project_label.h"
 
@@ -135,6 +137,47 @@ TEST_F(LoudnessExportTest, MatchedCdTracksLandOnTheTargetOrAreNamed)
     ASSERT_FALSE(prompter.messages().empty());
     EXPECT_NE(prompter.messages().back().find("CD track 3 cannot reach -14.0 LUFS"), std::string::npos)
         << prompter.messages().back();
+}
+
+// Keeps what it is given, to see the gains a file gets.
+class CollectingSink : public SampleSink {
+public:
+    bool acceptBlock(const SampleBlock& block) override
+    {
+        samples.insert(samples.end(), block.data(), block.data() + block.frameCount() * block.channels());
+        return true;
+    }
+    int64_t framesDone() const override { return int64_t(samples.size()); }
+    int64_t framesDelivered() const override { return int64_t(samples.size()); }
+    std::vector<float> samples;
+};
+
+// A change of gain is ramped on the side of the boundary with the higher gain, so no
+// frame of a track is ever louder than its own gain; blocks larger than the buffer and
+// blocks across a boundary come out the same as frame by frame.
+TEST(GainScheduleSink, RampsOnTheLouderSideOfEachBoundary)
+{
+    CollectingSink out;
+    GainScheduleSink sink(out, {{0, 2.0f}, {100, 0.5f}, {200, 1.5f}}, 1, 64, 10);
+    std::vector<float> ones(300, 1.0f);
+    SampleBlock block(ones.data(), 300, sizeof(float));
+    ASSERT_TRUE(sink.acceptBlock(block));
+    ASSERT_EQ(out.samples.size(), 300u);
+    for (int f = 0; f < 300; ++f) {
+        SCOPED_TRACE(f);
+        const float own = f < 100 ? 2.0f : f < 200 ? 0.5f : 1.5f;
+        EXPECT_LE(out.samples[f], own + 1e-6f);
+        EXPECT_FLOAT_EQ(out.samples[f], sink.gainAt(f));
+        const bool ramp = (f >= 90 && f < 100) || (f >= 200 && f < 210);
+        if (ramp)
+            EXPECT_GT(out.samples[f], 0.5f) << "a ramp, not a step";
+        else
+            EXPECT_FLOAT_EQ(out.samples[f], own);
+    }
+    for (int f = 91; f < 100; ++f)
+        EXPECT_LT(out.samples[f], out.samples[f - 1]);
+    for (int f = 201; f < 210; ++f)
+        EXPECT_GT(out.samples[f], out.samples[f - 1]);
 }
 
 } // namespace
