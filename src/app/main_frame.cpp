@@ -33,6 +33,7 @@
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
+#include "ui/plugin_texts.h"
 #include "ui/preferences_sheet.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/cd_wizard.h"
@@ -293,7 +294,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
                 else
                     f.m_doc.redo();
             } catch (const std::exception& e) {
-                f.m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
+                f.m_prompter.showMessage(ProjectFile::loadErrorMessage(e), PromptIcon::Error);
             }
         };
     };
@@ -675,17 +676,19 @@ void CMainFrame::buildEffectMenus()
     EffectMenu tree;
     EffectMenuBuilder(tree).addCatalog(*m_catalog);
     // Mirrors the tree; `offset` tells the master chain's items from the track chain's.
-    std::function<void(QMenu*, const EffectMenu&, int)> mirror = [&](QMenu* menu, const EffectMenu& m, int offset) {
+    std::function<void(QMenu*, const EffectMenu&, int, bool)> mirror = [&](QMenu* menu, const EffectMenu& m,
+                                                                              int offset, bool translate) {
         for (const EffectMenu::Item& item : m.items) {
             switch (item.kind) {
             case EffectMenu::Item::Kind::Separator:
                 menu->addSeparator();
                 break;
             case EffectMenu::Item::Kind::Submenu:
-                mirror(menu->addMenu(QString::fromStdString(item.text)), *item.submenu, offset);
+                mirror(menu->addMenu(PluginTexts::menuText(item.text, translate)), *item.submenu, offset,
+                       PluginTexts::translatableBelow(item.text, translate));
                 break;
             case EffectMenu::Item::Kind::Command: {
-                QAction* a = menu->addAction(QString::fromStdString(item.text));
+                QAction* a = menu->addAction(PluginTexts::menuText(item.text, translate));
                 const int id = int(item.commandId) + offset;
                 connect(a, &QAction::triggered, this, [this, id] { addEffect(id); });
                 break;
@@ -693,8 +696,8 @@ void CMainFrame::buildEffectMenus()
             }
         }
     };
-    mirror(m_trackEffects, tree, 0);
-    mirror(m_masterEffects, tree, cmd::kMasterEffectOffset);
+    mirror(m_trackEffects, tree, 0, true);
+    mirror(m_masterEffects, tree, cmd::kMasterEffectOffset, true);
     m_trackEffects->setEnabled(true);
     m_masterEffects->setEnabled(true);
 }
@@ -715,7 +718,7 @@ void CMainFrame::retranslate()
 
 void CMainFrame::loadLanguage()
 {
-    m_language.load(m_programFolder, QString::fromStdString(m_settings.profileString("General", "Language", "eng")));
+    m_language.loadSetting(m_programFolder, m_settings);
     retranslate();
     menuBar()->update();
     update();
@@ -799,7 +802,8 @@ void CMainFrame::editInWaveEditor()
         selected.front()->editInWaveEditor();
     } catch (const ClassCom&) {
         const WaveEditorDiagnosis why(m_settings, selected.front()->fileName());
-        m_prompter.showMessage(std::string(kClassComError) + "\n" + why.details().toStdString(), PromptIcon::Error);
+        m_prompter.showMessage(PromptText("%1\n%2").arg(PromptText(kClassComError)).arg(why.details().toStdString()),
+                               PromptIcon::Error);
     }
 }
 
@@ -934,7 +938,7 @@ void CMainFrame::newProject()
 
 bool CMainFrame::openProject(const QString& path)
 {
-    std::string error;
+    PromptText error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The file is read into a document of its own first: a file that is no project
     // must not cost the project that is open, nor show it half torn down behind the
@@ -974,7 +978,7 @@ bool CMainFrame::openProject(const QString& path)
             m_doc.setModified(true);
         if (!ok && before) {
             // The file changed between the two reads: put the old project back.
-            std::string ignored;
+            PromptText ignored;
             const std::vector<uint8_t>& bytes = before->bytes();
             const bool modified = m_doc.isModified();
             ProjectFile::loadBytes(m_doc, bytes.data(), bytes.size(), ignored);
@@ -1003,12 +1007,12 @@ bool CMainFrame::openProject(const QString& path)
 
 bool CMainFrame::saveProject(const QString& path)
 {
-    std::string error;
+    PromptText error;
     bool ok = false;
     try {
         ok = ProjectFile::save(m_doc, path.toStdString(), error);
     } catch (const ClassCom&) {
-        error = kClassComError;
+        error = PromptText(kClassComError);
     }
     if (!ok) {
         m_prompter.showMessage(error, PromptIcon::Error);
@@ -1329,7 +1333,7 @@ bool CMainFrame::importCueSheet(const QString& chosen)
     if (path.isEmpty())
         return false;
     // Built in a document of its own: a sheet that cannot be read costs nothing.
-    std::string error;
+    PromptText error;
     std::vector<uint8_t> bytes;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
@@ -1370,7 +1374,7 @@ bool CMainFrame::exportFlacCue(const QString& chosen, int embed)
     m_doc.stopPlayback();
     PollingJobRunner runner;
     runner.setProgressListener([](int, const std::string&) { QCoreApplication::processEvents(); });
-    std::string error;
+    PromptText error;
     if (!CueExport::exportFlac(m_doc, *host, runner, m_prompter, path.toStdString(), inside, error)) {
         m_prompter.showMessage(error, PromptIcon::Error);
         return false;

@@ -29,7 +29,7 @@ WAVEFORMATEX AudioExporter::destinationFormat(const WAVEFORMATEX& projectFormat)
 
 SampleRange AudioExporter::projectRange() const { return SampleRange(0, m_doc.projectEnd()); }
 
-ExportStatus AudioExporter::fail(const std::string& text)
+ExportStatus AudioExporter::fail(const PromptText& text)
 {
     m_lastError = text;
     m_prompter.showMessage(text, PromptIcon::Error);
@@ -39,7 +39,7 @@ ExportStatus AudioExporter::fail(const std::string& text)
 bool AudioExporter::prepare()
 {
     m_filesCompleted = 0;
-    m_lastError.clear();
+    m_lastError = PromptText();
     if (!Renderer::canRender(m_doc.format())) {
         fail(kChannelsText);
         return false;
@@ -81,7 +81,7 @@ float AudioExporter::gainFor(size_t piece) const
     return m_loudness.mode == LoudnessMode::Off || piece >= m_plan.gains().size() ? 1.0f : m_plan.gains()[piece];
 }
 
-ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun)
+ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges, LoudnessPlan::Piece piece)
 {
     m_readings.clear();
     m_plan = LoudnessPlan();
@@ -108,7 +108,7 @@ ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges,
         all.push_back(meters.back().get());
     }
     m_plan = LoudnessPlan(m_loudness, m_readings, LoudnessMeter::combined(all));
-    const std::string lowered = m_plan.loweredText(noun);
+    const PromptText lowered = m_plan.loweredText(piece);
     if (!lowered.empty())
         m_prompter.showMessage(lowered, PromptIcon::Warning);
     return ExportStatus::Done;
@@ -149,7 +149,7 @@ ExportStatus AudioExporter::exportWithChoice()
     }
     if (!sink)
         return ExportStatus::Cancelled;
-    if (const ExportStatus measured = planLoudness({projectRange()}, "File"); measured != ExportStatus::Done)
+    if (const ExportStatus measured = planLoudness({projectRange()}, LoudnessPlan::Piece::File); measured != ExportStatus::Done)
         return measured;
     return renderInto(*sink, projectRange(), gainFor(0));
 }
@@ -160,7 +160,7 @@ ExportStatus AudioExporter::exportToFile(const std::string& path, const SampleRa
 {
     if (!prepare())
         return ExportStatus::Failed;
-    if (const ExportStatus measured = planLoudness({range}, "File"); measured != ExportStatus::Done)
+    if (const ExportStatus measured = planLoudness({range}, LoudnessPlan::Piece::File); measured != ExportStatus::Done)
         return measured;
     std::unique_ptr<FileWriterSink> sink;
     try {
@@ -180,7 +180,7 @@ ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)
     std::vector<SampleRange> ranges;
     for (const CdTrackExportEntry& e : list.entries())
         ranges.push_back(e.range);
-    if (const ExportStatus measured = planLoudness(ranges, "CD track"); measured != ExportStatus::Done)
+    if (const ExportStatus measured = planLoudness(ranges, LoudnessPlan::Piece::CdTrack); measured != ExportStatus::Done)
         return measured;
     const WAVEFORMATEX destination = destinationFormat(m_doc.format());
     for (size_t i = 0; i < list.size(); ++i) {

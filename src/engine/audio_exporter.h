@@ -78,14 +78,16 @@ public:
     // Files whose render ran to its end in the last call.
     int filesCompleted() const { return m_filesCompleted; }
     // The message shown for the last failure, empty when there was none.
-    const std::string& lastError() const { return m_lastError; }
+    std::string lastError() const { return m_lastError.english(); }
 
 private:
     bool prepare();
-    ExportStatus fail(const std::string& text);
+    ExportStatus fail(const PromptText& text);
+    // A whole text (or an exception's own), shown as it stands unless a pack knows it.
+    ExportStatus fail(const std::string& text) { return fail(PromptText(text)); }
     ExportStatus renderInto(class FileWriterSink& sink, const SampleRange& range, float gain);
     // Measures the ranges and makes m_plan; Done, or how it ended.
-    ExportStatus planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun);
+    ExportStatus planLoudness(const std::vector<SampleRange>& ranges, LoudnessPlan::Piece piece);
     float gainFor(size_t piece) const;
 
     CMultitrackerDoc& m_doc;
@@ -97,7 +99,7 @@ private:
     std::vector<LoudnessReading> m_readings;
     LoudnessPlan m_plan;
     int m_filesCompleted = 0;
-    std::string m_lastError;
+    PromptText m_lastError;
 };
 
 } // namespace quillon
