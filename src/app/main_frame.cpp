@@ -720,6 +720,9 @@ void CMainFrame::loadLanguage()
 {
     m_language.loadSetting(m_programFolder, m_settings);
     retranslate();
+    // The effect menus show the servers' names as the pack has them.
+    if (m_catalog)
+        buildEffectMenus();
     menuBar()->update();
     update();
 }
