@@ -50,17 +50,4 @@ std::string PromptText::fill(const std::string& pattern, const std::vector<std::
     return out;
 }
 
-bool PromptText::operator==(const PromptText& other) const
-{
-    if (m_pattern != other.m_pattern || m_arguments.size() != other.m_arguments.size())
-        return false;
-    for (size_t i = 0; i < m_arguments.size(); ++i) {
-        const Argument& a = m_arguments[i];
-        const Argument& b = other.m_arguments[i];
-        if (bool(a.nested) != bool(b.nested) || a.text != b.text || (a.nested && !(*a.nested == *b.nested)))
-            return false;
-    }
-    return true;
-}
-
 } // namespace quillon

@@ -49,8 +49,6 @@ public:
     // "%2" of its own is left as it is; placeholders without a value stay.
     static std::string fill(const std::string& pattern, const std::vector<std::string>& values);
 
-    bool operator==(const PromptText& other) const;
-
 private:
     std::string m_pattern;
     std::vector<Argument> m_arguments;
