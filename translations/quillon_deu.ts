@@ -1030,7 +1030,7 @@
     </message>
     <message>
         <source>Release</source>
-        <translation>Rücklaufzeit</translation>
+        <translation>Abklingzeit</translation>
     </message>
     <message>
         <source>Knee</source>
@@ -1058,7 +1058,7 @@
     </message>
     <message>
         <source>Low shelf gain</source>
-        <translation>Low-Shelf-Pegel</translation>
+        <translation>Low-Shelf-Verstärkung</translation>
     </message>
     <message>
         <source>Band 1 frequency</source>
@@ -1066,7 +1066,7 @@
     </message>
     <message>
         <source>Band 1 gain</source>
-        <translation>Band 1: Pegel</translation>
+        <translation>Band 1: Verstärkung</translation>
     </message>
     <message>
         <source>Band 1 Q</source>
@@ -1078,7 +1078,7 @@
     </message>
     <message>
         <source>Band 2 gain</source>
-        <translation>Band 2: Pegel</translation>
+        <translation>Band 2: Verstärkung</translation>
     </message>
     <message>
         <source>Band 2 Q</source>
@@ -1090,7 +1090,7 @@
     </message>
     <message>
         <source>Band 3 gain</source>
-        <translation>Band 3: Pegel</translation>
+        <translation>Band 3: Verstärkung</translation>
     </message>
     <message>
         <source>Band 3 Q</source>
@@ -1102,7 +1102,7 @@
     </message>
     <message>
         <source>High shelf gain</source>
-        <translation>High-Shelf-Pegel</translation>
+        <translation>High-Shelf-Verstärkung</translation>
     </message>
     <message>
         <source>High-pass</source>
@@ -1122,7 +1122,7 @@
     </message>
     <message>
         <source>Output gain</source>
-        <translation>Ausgangspegel</translation>
+        <translation>Ausgangsverstärkung</translation>
     </message>
     <message>
         <source>Parametric Equaliser</source>
@@ -1194,7 +1194,7 @@
     </message>
     <message>
         <source>Width</source>
-        <translation>Breite</translation>
+        <translation>Stereobreite</translation>
     </message>
     <message>
         <source>Pre-delay</source>
@@ -1238,11 +1238,11 @@
     </message>
     <message>
         <source>Cross-feed</source>
-        <translation>Übersprechen</translation>
+        <translation>Kreuzkopplung</translation>
     </message>
     <message>
         <source>High cut</source>
-        <translation>Höhenabsenkung</translation>
+        <translation>Höhenfilter</translation>
     </message>
     <message>
         <source>Echo level</source>
@@ -1250,7 +1250,7 @@
     </message>
     <message>
         <source>Stereo Delay</source>
-        <translation>Stereo-Echo</translation>
+        <translation>Stereo-Delay</translation>
     </message>
     <message>
         <source>Volume</source>
@@ -1288,7 +1288,7 @@
     </message>
     <message>
         <source>FLAC lossless audio (*.flac)</source>
-        <translation>FLAC, verlustfrei (*.flac)</translation>
+        <translation>Verlustfreies FLAC-Audio (*.flac)</translation>
     </message>
     <message>
         <source>Ogg Vorbis audio (*.ogg)</source>
