@@ -480,7 +480,13 @@ std::vector<VardaDriveEntry> LibburnDrives::scan()
         return entries;
     burn_drive_info* infos = nullptr;
     unsigned int count = 0;
-    if (a.drive_scan(&infos, &count) <= 0 || !infos)
+    // The scan runs in a thread of libburn's own and answers 0 until it is complete; it
+    // must be asked again until then, or its thread writes the results into this frame
+    // after it has returned.
+    int scanned = 0;
+    while ((scanned = a.drive_scan(&infos, &count)) == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (scanned < 0 || !infos)
         return entries;
     for (unsigned int i = 0; i < count; ++i) {
         burn_drive_info& info = infos[i];

@@ -1,5 +1,6 @@
 #include "cover_painter.h"
 
+#include <QCoreApplication>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -17,6 +18,9 @@ QRectF mmRect(const QPagedPaintDevice& device, double x, double y, double w, dou
 
 QString untitled(const QString& text, const QString& fallback) { return text.isEmpty() ? fallback : text; }
 
+// The printed words follow the user's language pack, which the program installs.
+QString audioCd() { return QCoreApplication::translate("CoverPainter", "Audio CD"); }
+
 } // namespace
 
 bool CoverPainter::paint(const CoverDocument& cover, QPagedPaintDevice& device)
@@ -33,7 +37,7 @@ bool CoverPainter::paint(const CoverDocument& cover, QPagedPaintDevice& device)
     font.setPointSizeF(20);
     p.setFont(font);
     p.drawText(front.adjusted(0, front.height() * 0.3, 0, 0), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               untitled(cover.title, "Audio CD"));
+               untitled(cover.title, audioCd()));
     font.setPointSizeF(14);
     p.setFont(font);
     p.drawText(front.adjusted(0, front.height() * 0.55, 0, 0), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
@@ -46,8 +50,8 @@ bool CoverPainter::paint(const CoverDocument& cover, QPagedPaintDevice& device)
     const QRectF right = mmRect(device, margin + kBackWidthMm - kSpineMm, margin, kSpineMm, kBackHeightMm);
     p.drawRect(left);
     p.drawRect(right);
-    const QString spine = cover.artist.isEmpty() ? untitled(cover.title, "Audio CD")
-                                                 : cover.artist + " - " + untitled(cover.title, "Audio CD");
+    const QString spine = cover.artist.isEmpty() ? untitled(cover.title, audioCd())
+                                                 : cover.artist + " - " + untitled(cover.title, audioCd());
     font.setPointSizeF(8);
     p.setFont(font);
     for (const QRectF& s : {left, right}) {
@@ -66,14 +70,14 @@ bool CoverPainter::paint(const CoverDocument& cover, QPagedPaintDevice& device)
     for (int i = 0; i < cover.tracks.size(); ++i) {
         const CoverTrack& t = cover.tracks[i];
         const QRectF row(list.left(), list.top() + i * line, list.width(), line);
-        QString text = QString("%1. %2").arg(i + 1).arg(untitled(t.title, "Track " + QString::number(i + 1)));
+        QString text = QString("%1. %2").arg(i + 1).arg(untitled(t.title, QCoreApplication::translate("CoverPainter", "Track %1").arg(i + 1)));
         if (!t.artist.isEmpty())
             text += " - " + t.artist;
         p.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, text);
         p.drawText(row, Qt::AlignRight | Qt::AlignVCenter, t.playTime);
     }
     const QRectF total(list.left(), list.top() + (cover.tracks.size() + 1) * line, list.width(), line);
-    p.drawText(total, Qt::AlignRight | Qt::AlignVCenter, "Total " + cover.playTime);
+    p.drawText(total, Qt::AlignRight | Qt::AlignVCenter, QCoreApplication::translate("CoverPainter", "Total %1").arg(cover.playTime));
     return p.end();
 }
 

@@ -4,6 +4,11 @@
 // Without --pdf the print dialog lets the user choose a printer (or a PDF file).
 #include "cover_document.h"
 #include "cover_painter.h"
+
+#include "base/prompter.h"
+#include "base_qt/language_pack.h"
+#include "base_qt/qsettings_store.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -11,6 +16,42 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+// The language pack's own complaint, the one thing the cover program has to say: in a
+// message box when it shows its print dialog, on standard error when it writes a PDF.
+class CoverPrompter : public quillon::Prompter {
+public:
+    using Prompter::askOkCancel;
+    using Prompter::askYesNo;
+    using Prompter::showMessage;
+
+    explicit CoverPrompter(bool quiet) : m_quiet(quiet) {}
+    void showMessage(const std::string& text, quillon::PromptIcon) override
+    {
+        const QString shown = QCoreApplication::translate("Messages", text.c_str());
+        if (m_quiet)
+            std::fprintf(stderr, "quillon-cover: %s\n", qPrintable(shown));
+        else
+            QMessageBox::warning(nullptr, QStringLiteral("quillon-cover"), shown);
+    }
+    bool askOkCancel(const std::string& text) override
+    {
+        showMessage(text, quillon::PromptIcon::Question);
+        return true;
+    }
+    bool askYesNo(const std::string& text) override
+    {
+        showMessage(text, quillon::PromptIcon::Question);
+        return true;
+    }
+
+private:
+    bool m_quiet;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -20,6 +61,12 @@ int main(int argc, char** argv)
     if (toPdf && !std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // The same pack as the program's, by the same setting, so that the dialog and the
+    // printed words are in the user's language.
+    CoverPrompter prompter(toPdf);
+    quillon::QSettingsStore settings;
+    quillon::LanguagePack language(prompter);
+    language.loadSetting(QCoreApplication::applicationDirPath(), settings);
     const QStringList args = app.arguments();
     if (args.size() < 2 || (args.size() == 3) || (args.size() == 4 && args[2] != "--pdf") || args.size() > 4) {
         std::fprintf(stderr, "usage: quillon-cover FILE.cdc [--pdf OUT.pdf]\n");

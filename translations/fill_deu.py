@@ -20,8 +20,13 @@ Texts reach the pack through these doors, and lupdate alone sees only the first:
     QCoreApplication::translate(<context>, text); }` - copies of those files with every
     tx("...") spelled as QT_TRANSLATE_NOOP("<context>", "...") are fed to lupdate instead;
   * the English texts the Qt-free layers hand to the Prompter, which QtPrompter looks up in
-    the context "Messages" - collected here from the prompter calls and the text
-    constants, and fed to lupdate as a generated file.
+    the context "Messages" - collected here from the prompter calls, the text constants and
+    the templates of assembled messages (`PromptText("... %1 ...")`, `PromptText(kSomeText)`),
+    and fed to lupdate as a generated file;
+  * the texts our plug-in servers hand over in English, marked QUILLON_TEXT("<context>",
+    "...") (include/quillon/plugin_text.h), and the parts of their effect menu lines,
+    marked QUILLON_MENU("...") and looked up part by part in "Effects" - collected here
+    into the same generated file.
 So every context in the .ts is the one the program asks for at run time.
 """
 import json
@@ -38,17 +43,24 @@ DICT = "translations/quillon_deu_dict.json"
 # What the language pack covers: the program's dialogs and menus, the cover printer, the
 # servers; the Qt-free layers only through the Prompter.
 SCAN_DIRS = ["src/ui", "src/app", "quillon-cover", "servers"]
-MESSAGE_DIRS = ["src/base", "src/plugins", "src/model", "src/engine", "src/cd", "src/ui", "src/app"]
+MESSAGE_DIRS = ["src/base", "src/plugins", "src/model", "src/engine", "src/cd", "src/ui", "src/app", "burner"]
 SOURCE_EXT = (".cpp", ".h")
 
 STRING = r'"(?:[^"\\\n]|\\.)*"'
 LITERALS = r'%s(?:\s*%s)*' % (STRING, STRING)
 HELPER = re.compile(r'QString\s+(\w+)\s*\(\s*const\s+char\s*\*\s*\w+\s*\)\s*\{\s*return\s+'
                     r'QCoreApplication::translate\(\s*(%s|\w+)\s*,' % STRING)
-PROMPT_CALL = re.compile(r'\b(?:showMessage|askOkCancel|askYesNo)\(\s*(%s|(?:\w+::)*\w+)\s*[,)]' % LITERALS)
+PROMPT_CALL = re.compile(r'\b(?:showMessage|askOkCancel|askYesNo|job\.setTitle|phase)\(\s*(%s|(?:\w+::)*\w+)\s*[,)]' % LITERALS)
 TEXT_CONSTANT = re.compile(r'constexpr\s+(?:const\s+)?char\s*(?:\*\s*(?:const\s+)?)?(k\w+)\s*(?:\[\])?\s*=\s*'
                            r'(%s)\s*;' % LITERALS)
-MESSAGE_NAME = re.compile(r'k\w*(Text|Message|Question|Error|Format)$')
+PROMPT_TEXT = re.compile(r'\bPromptText\(\s*(%s|(?:\w+::)*k\w+)\s*\)' % LITERALS)
+SERVER_TEXT = re.compile(r'\bQUILLON_TEXT\(\s*(%s)\s*,\s*(%s)\s*\)' % (STRING, LITERALS))
+SERVER_MENU = re.compile(r'\bQUILLON_MENU\(\s*(%s)\s*\)' % LITERALS)
+# The menu keywords the host shows as texts of its own (also marked), and the separator.
+MENU_KEYWORDS = {"VOLUME", "TOOLS", "EFFECTS", "ENHANCEMENT", "SEPARATOR"}
+# Where server texts are marked: the servers and the host's menu builder.
+SERVER_TEXT_DIRS = ["servers", "src/plugins"]
+MESSAGE_NAME = re.compile(r'k\w*(Text|Message|Question|Error|Format|Title)$')
 # Named like a message but never shown: the marker the project files begin with.
 NOT_MESSAGES = {"kHeaderText"}
 
@@ -133,7 +145,7 @@ def message_texts():
         text = read(path)
         for name, value in TEXT_CONSTANT.findall(text):
             constants.setdefault(name, value)
-        for arg in PROMPT_CALL.findall(text):
+        for arg in PROMPT_CALL.findall(text) + PROMPT_TEXT.findall(text):
             if arg.startswith('"'):
                 texts.append(arg)
             else:
@@ -146,6 +158,38 @@ def message_texts():
         if t not in seen:
             seen.add(t)
             unique.append(t)
+    return unique
+
+
+def c_value(literals):
+    """The text of adjacent C string literals."""
+    parts = re.findall(STRING, literals)
+    return "".join(bytes(p[1:-1], "utf-8").decode("unicode_escape") for p in parts)
+
+
+def c_literal(text):
+    return json.dumps(text, ensure_ascii=False)
+
+
+def server_texts():
+    """(context, literal) pairs of the texts the servers hand over, in the order found."""
+    found = []
+    for path in source_files(SERVER_TEXT_DIRS):
+        text = read(path)
+        for context, literal in SERVER_TEXT.findall(text):
+            found.append((context, literal))
+        for literals in SERVER_MENU.findall(text):
+            for line in c_value(literals).split("\n"):
+                path_part = line.split("[")[0].strip()
+                for part in path_part.split("\\"):
+                    part = part.strip()
+                    if part and part not in MENU_KEYWORDS:
+                        found.append(('"Effects"', c_literal(part)))
+    seen, unique = set(), []
+    for item in found:
+        if item not in seen:
+            seen.add(item)
+            unique.append(item)
     return unique
 
 
@@ -180,6 +224,8 @@ def run_lupdate(ts):
         with open(messages, "w", encoding="utf-8") as f:
             for t in message_texts():
                 f.write('QT_TRANSLATE_NOOP("Messages", %s);\n' % t)
+            for context, t in server_texts():
+                f.write('QT_TRANSLATE_NOOP(%s, %s);\n' % (context, t))
         files.append(messages)
         cmd = [lupdate, "-silent", "-no-obsolete", "-locations", "none", "-I", "src", "-I", "."] + files + ["-ts", ts]
         subprocess.run(cmd, check=True)

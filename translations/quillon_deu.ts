@@ -885,6 +885,21 @@
     </message>
 </context>
 <context>
+    <name>CoverPainter</name>
+    <message>
+        <source>Audio CD</source>
+        <translation>Audio-CD</translation>
+    </message>
+    <message>
+        <source>Track %1</source>
+        <translation>Titel %1</translation>
+    </message>
+    <message>
+        <source>Total %1</source>
+        <translation>Gesamt %1</translation>
+    </message>
+</context>
+<context>
     <name>CrossfadeTempoDialog</name>
     <message>
         <source>%1 BPM</source>
@@ -968,10 +983,364 @@
     </message>
 </context>
 <context>
+    <name>Effects</name>
+    <message>
+        <source>Declick</source>
+        <translation>Knackser entfernen</translation>
+    </message>
+    <message>
+        <source>Decrackle</source>
+        <translation>Knistern entfernen</translation>
+    </message>
+    <message>
+        <source>Removed only</source>
+        <translation>Nur Entferntes</translation>
+    </message>
+    <message>
+        <source>Click Reduction</source>
+        <translation>Knackserentfernung</translation>
+    </message>
+    <message>
+        <source>Restoration</source>
+        <translation>Restaurierung</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Schwelle</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>Verhältnis</translation>
+    </message>
+    <message>
+        <source>:1</source>
+        <translation>:1</translation>
+    </message>
+    <message>
+        <source>Attack</source>
+        <translation>Ansprechzeit</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Release</source>
+        <translation>Abklingzeit</translation>
+    </message>
+    <message>
+        <source>Knee</source>
+        <translation>Knie</translation>
+    </message>
+    <message>
+        <source>Make-up gain</source>
+        <translation>Aufholverstärkung</translation>
+    </message>
+    <message>
+        <source>Compressor</source>
+        <translation>Kompressor</translation>
+    </message>
+    <message>
+        <source>Dynamics</source>
+        <translation>Dynamik</translation>
+    </message>
+    <message>
+        <source>Low shelf frequency</source>
+        <translation>Low-Shelf-Frequenz</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>Low shelf gain</source>
+        <translation>Low-Shelf-Verstärkung</translation>
+    </message>
+    <message>
+        <source>Band 1 frequency</source>
+        <translation>Band 1: Frequenz</translation>
+    </message>
+    <message>
+        <source>Band 1 gain</source>
+        <translation>Band 1: Verstärkung</translation>
+    </message>
+    <message>
+        <source>Band 1 Q</source>
+        <translation>Band 1: Güte</translation>
+    </message>
+    <message>
+        <source>Band 2 frequency</source>
+        <translation>Band 2: Frequenz</translation>
+    </message>
+    <message>
+        <source>Band 2 gain</source>
+        <translation>Band 2: Verstärkung</translation>
+    </message>
+    <message>
+        <source>Band 2 Q</source>
+        <translation>Band 2: Güte</translation>
+    </message>
+    <message>
+        <source>Band 3 frequency</source>
+        <translation>Band 3: Frequenz</translation>
+    </message>
+    <message>
+        <source>Band 3 gain</source>
+        <translation>Band 3: Verstärkung</translation>
+    </message>
+    <message>
+        <source>Band 3 Q</source>
+        <translation>Band 3: Güte</translation>
+    </message>
+    <message>
+        <source>High shelf frequency</source>
+        <translation>High-Shelf-Frequenz</translation>
+    </message>
+    <message>
+        <source>High shelf gain</source>
+        <translation>High-Shelf-Verstärkung</translation>
+    </message>
+    <message>
+        <source>High-pass</source>
+        <translation>Hochpass</translation>
+    </message>
+    <message>
+        <source>High-pass frequency</source>
+        <translation>Hochpass-Frequenz</translation>
+    </message>
+    <message>
+        <source>Low-pass</source>
+        <translation>Tiefpass</translation>
+    </message>
+    <message>
+        <source>Low-pass frequency</source>
+        <translation>Tiefpass-Frequenz</translation>
+    </message>
+    <message>
+        <source>Output gain</source>
+        <translation>Ausgangsverstärkung</translation>
+    </message>
+    <message>
+        <source>Parametric Equaliser</source>
+        <translation>Parametrischer Equalizer</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>Verstärkung</translation>
+    </message>
+    <message>
+        <source>Balance</source>
+        <translation>Balance</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>Invert polarity</source>
+        <translation>Polarität umkehren</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>Gain and Balance</source>
+        <translation>Verstärkung und Balance</translation>
+    </message>
+    <message>
+        <source>Input gain</source>
+        <translation>Eingangsverstärkung</translation>
+    </message>
+    <message>
+        <source>Ceiling</source>
+        <translation>Obergrenze</translation>
+    </message>
+    <message>
+        <source>Look-ahead</source>
+        <translation>Vorausschau</translation>
+    </message>
+    <message>
+        <source>Limiter</source>
+        <translation>Limiter</translation>
+    </message>
+    <message>
+        <source>Denoise</source>
+        <translation>Rauschen entfernen</translation>
+    </message>
+    <message>
+        <source>Derumble</source>
+        <translation>Rumpeln entfernen</translation>
+    </message>
+    <message>
+        <source>Dehum</source>
+        <translation>Brummen entfernen</translation>
+    </message>
+    <message>
+        <source>Noise Reduction</source>
+        <translation>Rauschunterdrückung</translation>
+    </message>
+    <message>
+        <source>Room size</source>
+        <translation>Raumgröße</translation>
+    </message>
+    <message>
+        <source>Damping</source>
+        <translation>Dämpfung</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Stereobreite</translation>
+    </message>
+    <message>
+        <source>Pre-delay</source>
+        <translation>Vorverzögerung</translation>
+    </message>
+    <message>
+        <source>Reverb level</source>
+        <translation>Hallanteil</translation>
+    </message>
+    <message>
+        <source>Dry level</source>
+        <translation>Direktanteil</translation>
+    </message>
+    <message>
+        <source>Reverb</source>
+        <translation>Hall</translation>
+    </message>
+    <message>
+        <source>Room</source>
+        <translation>Raum</translation>
+    </message>
+    <message>
+        <source>Hall</source>
+        <translation>Saal</translation>
+    </message>
+    <message>
+        <source>Plate</source>
+        <translation>Plattenhall</translation>
+    </message>
+    <message>
+        <source>Left time</source>
+        <translation>Zeit links</translation>
+    </message>
+    <message>
+        <source>Right time</source>
+        <translation>Zeit rechts</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Rückkopplung</translation>
+    </message>
+    <message>
+        <source>Cross-feed</source>
+        <translation>Kreuzkopplung</translation>
+    </message>
+    <message>
+        <source>High cut</source>
+        <translation>Höhenfilter</translation>
+    </message>
+    <message>
+        <source>Echo level</source>
+        <translation>Echopegel</translation>
+    </message>
+    <message>
+        <source>Stereo Delay</source>
+        <translation>Stereo-Delay</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Effects</source>
+        <translation>Effekte</translation>
+    </message>
+    <message>
+        <source>Enhancement</source>
+        <translation>Klangverbesserung</translation>
+    </message>
+</context>
+<context>
     <name>FileDialogFilters</name>
     <message>
         <source>Playlist File (*.pls; *.m3u)|*.pls;*.m3u|</source>
         <translation>Wiedergabeliste (*.pls; *.m3u)|*.pls;*.m3u|</translation>
+    </message>
+</context>
+<context>
+    <name>FileTypes</name>
+    <message>
+        <source>Wave audio (*.wav)</source>
+        <translation>Wave-Audio (*.wav)</translation>
+    </message>
+    <message>
+        <source>AIFF audio (*.aiff)</source>
+        <translation>AIFF-Audio (*.aiff)</translation>
+    </message>
+    <message>
+        <source>FLAC lossless audio (*.flac)</source>
+        <translation>Verlustfreies FLAC-Audio (*.flac)</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis audio (*.ogg)</source>
+        <translation>Ogg-Vorbis-Audio (*.ogg)</translation>
+    </message>
+    <message>
+        <source>Opus audio (*.opus)</source>
+        <translation>Opus-Audio (*.opus)</translation>
+    </message>
+    <message>
+        <source>MP3 audio (*.mp3)</source>
+        <translation>MP3-Audio (*.mp3)</translation>
+    </message>
+    <message>
+        <source>Wave files</source>
+        <translation>Wave-Dateien</translation>
+    </message>
+    <message>
+        <source>RF64 files</source>
+        <translation>RF64-Dateien</translation>
+    </message>
+    <message>
+        <source>AIFF files</source>
+        <translation>AIFF-Dateien</translation>
+    </message>
+    <message>
+        <source>FLAC files</source>
+        <translation>FLAC-Dateien</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis files</source>
+        <translation>Ogg-Vorbis-Dateien</translation>
+    </message>
+    <message>
+        <source>Opus files</source>
+        <translation>Opus-Dateien</translation>
+    </message>
+    <message>
+        <source>MP3 files</source>
+        <translation>MP3-Dateien</translation>
+    </message>
+    <message>
+        <source>Core Audio files</source>
+        <translation>Core-Audio-Dateien</translation>
+    </message>
+    <message>
+        <source>Wave 64 files</source>
+        <translation>Wave64-Dateien</translation>
+    </message>
+    <message>
+        <source>All audio files</source>
+        <translation>Alle Audiodateien</translation>
     </message>
 </context>
 <context>
@@ -1031,10 +1400,6 @@
 <context>
     <name>Messages</name>
     <message>
-        <source>An error occured while loading language pack.</source>
-        <translation>Beim Laden des Sprachpakets ist ein Fehler aufgetreten.</translation>
-    </message>
-    <message>
         <source>Unexpected file format.</source>
         <translation>Unerwartetes Dateiformat.</translation>
     </message>
@@ -1079,14 +1444,6 @@
         <translation>Beim Öffnen des Audio-Eingabegeräts ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <source>Unable to create file %s.</source>
-        <translation>Die Datei %s kann nicht angelegt werden.</translation>
-    </message>
-    <message>
-        <source>Unable to write to file %s. The recording was paused.</source>
-        <translation>In die Datei %s kann nicht geschrieben werden. Die Aufnahme wurde angehalten.</translation>
-    </message>
-    <message>
         <source>The audio input device stopped delivering sound. What was recorded so far is kept.</source>
         <translation>Das Audio-Eingabegerät liefert keinen Ton mehr. Das bisher Aufgenommene bleibt erhalten.</translation>
     </message>
@@ -1119,10 +1476,6 @@
         <translation>Das Projekt enthält keine CD-Titel zum Brennen.</translation>
     </message>
     <message>
-        <source>Two CD tracks start at the same position (%s).</source>
-        <translation>Zwei CD-Titel beginnen an derselben Position (%s).</translation>
-    </message>
-    <message>
         <source>There is no CD-RW in the recorder</source>
         <translation>Im Brenner liegt keine CD-RW</translation>
     </message>
@@ -1143,10 +1496,6 @@
         <translation>Auf diesem System wurden keine kompatiblen Brenner gefunden</translation>
     </message>
     <message>
-        <source>These characters cannot be written as CD-TEXT and will be replaced by '?': %s</source>
-        <translation>Diese Zeichen können nicht als CD-TEXT geschrieben werden und werden durch '?' ersetzt: %s</translation>
-    </message>
-    <message>
         <source>The entered sample rate was invalid. Please enter a number between 4000 and 96000. The changes were discarded.</source>
         <translation>Die eingegebene Abtastrate war ungültig. Bitte eine Zahl zwischen 4000 und 96000 eingeben. Die Änderungen wurden verworfen.</translation>
     </message>
@@ -1155,20 +1504,12 @@
         <translation>Eine Katalognummer hat genau 13 Ziffern.</translation>
     </message>
     <message>
-        <source>The project "%s" was not closed properly. Changes to it were saved for recovery. Recover them?</source>
-        <translation>Das Projekt „%s“ wurde nicht ordnungsgemäß geschlossen. Seine Änderungen wurden zur Wiederherstellung gesichert. Sollen sie wiederhergestellt werden?</translation>
-    </message>
-    <message>
         <source>These audio files of the project were not found:</source>
         <translation>Diese Audiodateien des Projekts wurden nicht gefunden:</translation>
     </message>
     <message>
         <source>Audio files of the project are missing. Search a folder for them (by name and size)?</source>
         <translation>Audiodateien des Projekts fehlen. Soll ein Ordner nach ihnen durchsucht werden (nach Name und Größe)?</translation>
-    </message>
-    <message>
-        <source>The disc runs %s, past the 80 minutes of a standard CD-R. It needs a 90- or 99-minute blank, and some CD players and drives cannot read beyond 80 minutes. Write it anyway?</source>
-        <translation>Die Disc hat eine Spielzeit von %s und überschreitet damit die 80 Minuten eines Standard-CD-R-Rohlings. Sie braucht einen 90- oder 99-Minuten-Rohling, und manche CD-Player und Laufwerke können über 80 Minuten hinaus nicht lesen. Trotzdem schreiben?</translation>
     </message>
     <message>
         <source>Do you want to keep what was recorded?</source>
@@ -1193,6 +1534,300 @@
     <message>
         <source>Step %1 of %2:</source>
         <translation>Schritt %1 von %2:</translation>
+    </message>
+    <message>
+        <source>An audio file of the project cannot be opened.</source>
+        <translation>Eine Audiodatei des Projekts kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The audio file "%1" cannot be opened.</source>
+        <translation>Die Audiodatei „%1“ kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The effect %1 is not installed.</source>
+        <translation>Der Effekt %1 ist nicht installiert.</translation>
+    </message>
+    <message>
+        <source>The effect "%1" (%2) cannot be created.</source>
+        <translation>Der Effekt „%1“ (%2) kann nicht erzeugt werden.</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (Code %2)</translation>
+    </message>
+    <message>
+        <source>The path of the image file is too long: %1</source>
+        <translation>Der Pfad der Image-Datei ist zu lang: %1</translation>
+    </message>
+    <message>
+        <source>The track file %1 cannot be written.</source>
+        <translation>Die Titeldatei %1 kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>CD track %1 could not be rendered: %2</source>
+        <translation>CD-Titel %1 konnte nicht berechnet werden: %2</translation>
+    </message>
+    <message>
+        <source>CD track %1 could not be rendered.</source>
+        <translation>CD-Titel %1 konnte nicht berechnet werden.</translation>
+    </message>
+    <message>
+        <source>CD track %1 could not be rendered completely.</source>
+        <translation>CD-Titel %1 konnte nicht vollständig berechnet werden.</translation>
+    </message>
+    <message>
+        <source>The Temporary folder's path is too long for the track files: %1</source>
+        <translation>Der Pfad des temporären Ordners ist für die Titeldateien zu lang: %1</translation>
+    </message>
+    <message>
+        <source>The project could not be measured for normalisation.</source>
+        <translation>Das Projekt konnte für die Normalisierung nicht gemessen werden.</translation>
+    </message>
+    <message>
+        <source>The old track file %1 cannot be removed.</source>
+        <translation>Die alte Titeldatei %1 kann nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>CD track %1 could not be measured for normalisation.</source>
+        <translation>CD-Titel %1 konnte für die Normalisierung nicht gemessen werden.</translation>
+    </message>
+    <message>
+        <source>The written disc cannot be read back for verification (%1).</source>
+        <translation>Die geschriebene Disc kann zur Überprüfung nicht zurückgelesen werden (%1).</translation>
+    </message>
+    <message>
+        <source>The written disc has %1 tracks, not %2.</source>
+        <translation>Die geschriebene Disc hat %1 Titel statt %2.</translation>
+    </message>
+    <message>
+        <source>The image's BIN file cannot be read back for verification (%1).</source>
+        <translation>Die BIN-Datei des Images kann zur Überprüfung nicht zurückgelesen werden (%1).</translation>
+    </message>
+    <message>
+        <source>The track file %1 cannot be read for verification.</source>
+        <translation>Die Titeldatei %1 kann zur Überprüfung nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>CD track %1 cannot be read back at block %2.</source>
+        <translation>CD-Titel %1 kann bei Block %2 nicht zurückgelesen werden.</translation>
+    </message>
+    <message>
+        <source>Verification failed: CD track %1 differs from its file at block %2.</source>
+        <translation>Überprüfung fehlgeschlagen: CD-Titel %1 weicht bei Block %2 von seiner Datei ab.</translation>
+    </message>
+    <message>
+        <source>CD track %1 could not be measured: %2</source>
+        <translation>CD-Titel %1 konnte nicht gemessen werden: %2</translation>
+    </message>
+    <message>
+        <source>CD track %1 could not be measured.</source>
+        <translation>CD-Titel %1 konnte nicht gemessen werden.</translation>
+    </message>
+    <message>
+        <source>An Audio CD holds 1 to 99 tracks.</source>
+        <translation>Eine Audio-CD enthält 1 bis 99 Titel.</translation>
+    </message>
+    <message>
+        <source>The first CD track needs a pause of at least 2 seconds.</source>
+        <translation>Der erste CD-Titel braucht eine Pause von mindestens 2 Sekunden.</translation>
+    </message>
+    <message>
+        <source>The project's title or artist contains a quotation mark or a control character, which CD-TEXT in a disc image cannot hold.</source>
+        <translation>Titel oder Interpret des Projekts enthalten ein Anführungszeichen oder ein Steuerzeichen, das CD-TEXT in einem Disc-Image nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>CD track %1 has more than 98 indexes.</source>
+        <translation>CD-Titel %1 hat mehr als 98 Indizes.</translation>
+    </message>
+    <message>
+        <source>CD track %1 is shorter than 4 seconds. The Audio CD standard requires at least 4 seconds per track.</source>
+        <translation>CD-Titel %1 ist kürzer als 4 Sekunden. Der Audio-CD-Standard verlangt mindestens 4 Sekunden pro Titel.</translation>
+    </message>
+    <message>
+        <source>CD track %1 (%2) is shorter than 4 seconds. The Audio CD standard requires at least 4 seconds per track.</source>
+        <translation>CD-Titel %1 (%2) ist kürzer als 4 Sekunden. Der Audio-CD-Standard verlangt mindestens 4 Sekunden pro Titel.</translation>
+    </message>
+    <message>
+        <source>The CD-TEXT of CD track %1 contains a quotation mark or a control character, which CD-TEXT in a disc image cannot hold.</source>
+        <translation>Der CD-TEXT von CD-Titel %1 enthält ein Anführungszeichen oder ein Steuerzeichen, das CD-TEXT in einem Disc-Image nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>The ISRC of CD track %1 (%2) is not valid. %3</source>
+        <translation>Der ISRC von CD-Titel %1 (%2) ist ungültig. %3</translation>
+    </message>
+    <message>
+        <source>The disc's catalogue number (%1) is not valid. %2</source>
+        <translation>Die Katalognummer der Disc (%1) ist ungültig. %2</translation>
+    </message>
+    <message>
+        <source>The project is %1 long and does not fit on the %2 the %3-minute CD in the recorder holds.</source>
+        <translation>Das Projekt ist %1 lang und passt nicht auf die %2, die die %3-Minuten-CD im Brenner fasst.</translation>
+    </message>
+    <message>
+        <source>The project is %1 long and does not fit on the %2 the largest CD holds.</source>
+        <translation>Das Projekt ist %1 lang und passt nicht auf die %2, die die größte CD fasst.</translation>
+    </message>
+    <message>
+        <source>The CD-TEXT is too long: it needs %1 packs, and a CD holds %2. Shorten the titles or artists.</source>
+        <translation>Der CD-TEXT ist zu lang: Er braucht %1 Pakete, eine CD fasst %2. Bitte Titel oder Interpreten kürzen.</translation>
+    </message>
+    <message>
+        <source>An ISRC has 12 characters: 2 letters (country), 3 letters or digits (owner), 2 digits (year) and 5 digits, as in USS1Z9900001.</source>
+        <translation>Ein ISRC hat 12 Zeichen: 2 Buchstaben (Land), 3 Buchstaben oder Ziffern (Rechteinhaber), 2 Ziffern (Jahr) und 5 Ziffern, wie in USS1Z9900001.</translation>
+    </message>
+    <message>
+        <source>The project "%1" was not closed properly. Changes to it were saved for recovery. Recover them?</source>
+        <translation>Das Projekt „%1“ wurde nicht ordnungsgemäß geschlossen. Seine Änderungen wurden zur Wiederherstellung gesichert. Sollen sie wiederhergestellt werden?</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>CD track %1 cannot reach %2 LUFS without a true peak above %3 dBTP and was lowered.</source>
+        <translation>CD-Titel %1 kann %2 LUFS nicht ohne einen True Peak über %3 dBTP erreichen und wurde leiser gemacht.</translation>
+    </message>
+    <message>
+        <source>CD tracks %1 cannot reach %2 LUFS without a true peak above %3 dBTP and were lowered.</source>
+        <translation>Die CD-Titel %1 können %2 LUFS nicht ohne einen True Peak über %3 dBTP erreichen und wurden leiser gemacht.</translation>
+    </message>
+    <message>
+        <source>File %1 cannot reach %2 LUFS without a true peak above %3 dBTP and was lowered.</source>
+        <translation>Datei %1 kann %2 LUFS nicht ohne einen True Peak über %3 dBTP erreichen und wurde leiser gemacht.</translation>
+    </message>
+    <message>
+        <source>Files %1 cannot reach %2 LUFS without a true peak above %3 dBTP and were lowered.</source>
+        <translation>Die Dateien %1 können %2 LUFS nicht ohne einen True Peak über %3 dBTP erreichen und wurden leiser gemacht.</translation>
+    </message>
+    <message>
+        <source>The disc-burning library reported an unknown error.</source>
+        <translation>Die Brennbibliothek hat einen unbekannten Fehler gemeldet.</translation>
+    </message>
+    <message>
+        <source>Two CD tracks start at the same position (%1).</source>
+        <translation>Zwei CD-Titel beginnen an derselben Position (%1).</translation>
+    </message>
+    <message>
+        <source>These characters cannot be written as CD-TEXT and will be replaced by '?': %1</source>
+        <translation>Diese Zeichen können nicht als CD-TEXT geschrieben werden und werden durch '?' ersetzt: %1</translation>
+    </message>
+    <message>
+        <source>The disc runs %1, past the 80 minutes of a standard CD-R. It needs a 90- or 99-minute blank, and some CD players and drives cannot read beyond 80 minutes. Write it anyway?</source>
+        <translation>Die Disc hat eine Spielzeit von %1 und überschreitet damit die 80 Minuten eines Standard-CD-R-Rohlings. Sie braucht einen 90- oder 99-Minuten-Rohling, und manche CD-Player und Laufwerke können über 80 Minuten hinaus nicht lesen. Trotzdem schreiben?</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 Minuten</translation>
+    </message>
+    <message>
+        <source>%1 hours</source>
+        <translation>%1 Stunden</translation>
+    </message>
+    <message>
+        <source>%1x (%2 KB per second)</source>
+        <translation>%1x (%2 KB pro Sekunde)</translation>
+    </message>
+    <message>
+        <source>Unable to create file %1.</source>
+        <translation>Die Datei %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Unable to write to file %1. The recording was paused.</source>
+        <translation>In die Datei %1 kann nicht geschrieben werden. Die Aufnahme wurde angehalten.</translation>
+    </message>
+    <message>
+        <source>%1, %2% done</source>
+        <translation>%1, %2 % erledigt</translation>
+    </message>
+    <message>
+        <source>Preparing Audio Data</source>
+        <translation>Audiodaten werden vorbereitet</translation>
+    </message>
+    <message>
+        <source>Verifying</source>
+        <translation>Überprüfen</translation>
+    </message>
+    <message>
+        <source>Measuring Loudness</source>
+        <translation>Lautheit wird gemessen</translation>
+    </message>
+    <message>
+        <source>Simulating</source>
+        <translation>Simulieren</translation>
+    </message>
+    <message>
+        <source>Writing disc image</source>
+        <translation>Disc-Image wird geschrieben</translation>
+    </message>
+    <message>
+        <source>Image written</source>
+        <translation>Image geschrieben</translation>
+    </message>
+    <message>
+        <source>Writing</source>
+        <translation>Schreiben</translation>
+    </message>
+    <message>
+        <source>Exporting</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>%1
+%2</source>
+        <translation>%1
+%2</translation>
+    </message>
+    <message>
+        <source>The project is empty.</source>
+        <translation>Das Projekt ist leer.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Der Export wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The FLAC file could not be written.</source>
+        <translation>Die FLAC-Datei konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The CUE sheet could not be embedded in %1: %2</source>
+        <translation>Das CUE-Sheet konnte nicht in %1 eingebettet werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation>%1 kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>'%1' carries no CUE sheet.</source>
+        <translation>„%1“ enthält kein CUE-Sheet.</translation>
+    </message>
+    <message>
+        <source>Cannot open '%1'.</source>
+        <translation>„%1“ kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The audio file '%1' of the CUE sheet cannot be opened.</source>
+        <translation>Die Audiodatei „%1“ des CUE-Sheets kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>This is not a CUE sheet that can be read.</source>
+        <translation>Dies ist kein lesbares CUE-Sheet.</translation>
+    </message>
+    <message>
+        <source>Track %1 of the CUE sheet is no audio track.</source>
+        <translation>Titel %1 des CUE-Sheets ist kein Audiotitel.</translation>
+    </message>
+    <message>
+        <source>The CUE sheet has no tracks.</source>
+        <translation>Das CUE-Sheet enthält keine Titel.</translation>
+    </message>
+    <message>
+        <source>The project's title or artist contains a quotation mark, which a CUE sheet cannot hold.</source>
+        <translation>Titel oder Interpret des Projekts enthalten ein Anführungszeichen, das ein CUE-Sheet nicht aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>The CD-TEXT of CD track %1 contains a quotation mark, which a CUE sheet cannot hold.</source>
+        <translation>Der CD-TEXT von CD-Titel %1 enthält ein Anführungszeichen, das ein CUE-Sheet nicht aufnehmen kann.</translation>
     </message>
 </context>
 <context>

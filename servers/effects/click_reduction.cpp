@@ -9,14 +9,14 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Declick", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Decrackle", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Removed only", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
+    {QUILLON_TEXT("Effects", "Declick"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Decrackle"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Removed only"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
 };
 
 const EffectSpec kSpec{
-    "Click Reduction",
-    "ENHANCEMENT\\Restoration\\",
+    QUILLON_TEXT("Effects", "Click Reduction"),
+    QUILLON_MENU("ENHANCEMENT\\Restoration\\"),
     {{0x6E42A1D9u, 0x17C84B3Au, 0xA5F0933Cu, 0x2D7B18E4u}},
     kParameters,
     ClickReduction::ParameterCount,

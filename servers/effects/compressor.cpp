@@ -8,17 +8,17 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Threshold", "dB", -60.0f, 0.0f, -20.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Ratio", ":1", 1.0f, 20.0f, 4.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Attack", "ms", 0.1f, 500.0f, 10.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Release", "ms", 5.0f, 5000.0f, 200.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Knee", "dB", 0.0f, 24.0f, 6.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Make-up gain", "dB", 0.0f, 30.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Threshold"), QUILLON_TEXT("Effects", "dB"), -60.0f, 0.0f, -20.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Ratio"), QUILLON_TEXT("Effects", ":1"), 1.0f, 20.0f, 4.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Attack"), QUILLON_TEXT("Effects", "ms"), 0.1f, 500.0f, 10.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Release"), QUILLON_TEXT("Effects", "ms"), 5.0f, 5000.0f, 200.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Knee"), QUILLON_TEXT("Effects", "dB"), 0.0f, 24.0f, 6.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Make-up gain"), QUILLON_TEXT("Effects", "dB"), 0.0f, 30.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
 };
 
 const EffectSpec kSpec{
-    "Compressor",
-    "VOLUME\\Dynamics\\",
+    QUILLON_TEXT("Effects", "Compressor"),
+    QUILLON_MENU("VOLUME\\Dynamics\\"),
     {{0x522AECA5u, 0xCDD173E9u, 0xB17361DAu, 0x0718C1A4u}},
     kParameters,
     Compressor::ParameterCount,

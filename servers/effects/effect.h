@@ -8,6 +8,7 @@
 // up changes at the start of a block.
 
 #include <quillon/plugin_abi.h>
+#include <quillon/plugin_text.h>
 #include <record_calls.h>
 
 #include <array>

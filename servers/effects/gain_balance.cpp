@@ -8,15 +8,15 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Gain", "dB", -40.0f, 24.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Balance", "%", -100.0f, 100.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Invert polarity", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
-    {"Mono", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
+    {QUILLON_TEXT("Effects", "Gain"), QUILLON_TEXT("Effects", "dB"), -40.0f, 24.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Balance"), QUILLON_TEXT("Effects", "%"), -100.0f, 100.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Invert polarity"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
+    {QUILLON_TEXT("Effects", "Mono"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
 };
 
 const EffectSpec kSpec{
-    "Gain and Balance",
-    "VOLUME\\",
+    QUILLON_TEXT("Effects", "Gain and Balance"),
+    QUILLON_MENU("VOLUME\\"),
     {{0x7E96BA87u, 0x2E843B2Cu, 0x8E835961u, 0x377E6FF8u}},
     kParameters,
     GainBalance::ParameterCount,

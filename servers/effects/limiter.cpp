@@ -8,15 +8,15 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Input gain", "dB", 0.0f, 24.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Ceiling", "dB", -24.0f, 0.0f, -0.3f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Release", "ms", 1.0f, 2000.0f, 80.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Look-ahead", "ms", 0.5f, Limiter::kMaxLookAheadMs, 3.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Input gain"), QUILLON_TEXT("Effects", "dB"), 0.0f, 24.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Ceiling"), QUILLON_TEXT("Effects", "dB"), -24.0f, 0.0f, -0.3f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Release"), QUILLON_TEXT("Effects", "ms"), 1.0f, 2000.0f, 80.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Look-ahead"), QUILLON_TEXT("Effects", "ms"), 0.5f, Limiter::kMaxLookAheadMs, 3.0f, QUILLON_FX_PARAM_CONTINUOUS},
 };
 
 const EffectSpec kSpec{
-    "Limiter",
-    "VOLUME\\Dynamics\\",
+    QUILLON_TEXT("Effects", "Limiter"),
+    QUILLON_MENU("VOLUME\\Dynamics\\"),
     {{0x7C7573A5u, 0x5B804CD5u, 0x5BFE0688u, 0x10ABFFE1u}},
     kParameters,
     Limiter::ParameterCount,

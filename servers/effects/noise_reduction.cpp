@@ -11,15 +11,15 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Denoise", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Derumble", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Dehum", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Removed only", "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
+    {QUILLON_TEXT("Effects", "Denoise"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Derumble"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Dehum"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Removed only"), "", 0.0f, 1.0f, 0.0f, QUILLON_FX_PARAM_SWITCH},
 };
 
 const EffectSpec kSpec{
-    "Noise Reduction",
-    "ENHANCEMENT\\Restoration\\",
+    QUILLON_TEXT("Effects", "Noise Reduction"),
+    QUILLON_MENU("ENHANCEMENT\\Restoration\\"),
     {{0x3B1D5C27u, 0x9A4E4F10u, 0x8C21D7E5u, 0x51F06A93u}},
     kParameters,
     NoiseReduction::ParameterCount,

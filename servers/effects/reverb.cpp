@@ -8,17 +8,17 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Room size", "%", 0.0f, 100.0f, 50.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Damping", "%", 0.0f, 100.0f, 50.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Width", "%", 0.0f, 100.0f, 100.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Pre-delay", "ms", 0.0f, Reverb::kMaxPreDelayMs, 10.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Reverb level", "%", 0.0f, 100.0f, 25.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Dry level", "%", 0.0f, 100.0f, 100.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Room size"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 50.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Damping"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 50.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Width"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 100.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Pre-delay"), QUILLON_TEXT("Effects", "ms"), 0.0f, Reverb::kMaxPreDelayMs, 10.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Reverb level"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 25.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Dry level"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 100.0f, QUILLON_FX_PARAM_CONTINUOUS},
 };
 
 const EffectSpec kSpec{
-    "Reverb",
-    "EFFECTS\\Reverb\\Room [1]\nEFFECTS\\Reverb\\Hall [2]\nEFFECTS\\Reverb\\Plate [3]",
+    QUILLON_TEXT("Effects", "Reverb"),
+    QUILLON_MENU("EFFECTS\\Reverb\\Room [1]\nEFFECTS\\Reverb\\Hall [2]\nEFFECTS\\Reverb\\Plate [3]"),
     {{0x2AE710D8u, 0x55ABE200u, 0xA1BD7574u, 0x019E310Fu}},
     kParameters,
     Reverb::ParameterCount,

@@ -9,17 +9,17 @@ namespace quillon::fx {
 namespace {
 
 const ParameterSpec kParameters[] = {
-    {"Left time", "ms", 1.0f, StereoDelay::kMaxTimeMs, 250.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Right time", "ms", 1.0f, StereoDelay::kMaxTimeMs, 375.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Feedback", "%", 0.0f, 95.0f, 35.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Cross-feed", "%", 0.0f, 100.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"High cut", "Hz", 1000.0f, StereoDelay::kHighCutOff, 8000.0f, QUILLON_FX_PARAM_CONTINUOUS},
-    {"Echo level", "%", 0.0f, 100.0f, 40.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Left time"), QUILLON_TEXT("Effects", "ms"), 1.0f, StereoDelay::kMaxTimeMs, 250.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Right time"), QUILLON_TEXT("Effects", "ms"), 1.0f, StereoDelay::kMaxTimeMs, 375.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Feedback"), QUILLON_TEXT("Effects", "%"), 0.0f, 95.0f, 35.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Cross-feed"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 0.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "High cut"), QUILLON_TEXT("Effects", "Hz"), 1000.0f, StereoDelay::kHighCutOff, 8000.0f, QUILLON_FX_PARAM_CONTINUOUS},
+    {QUILLON_TEXT("Effects", "Echo level"), QUILLON_TEXT("Effects", "%"), 0.0f, 100.0f, 40.0f, QUILLON_FX_PARAM_CONTINUOUS},
 };
 
 const EffectSpec kSpec{
-    "Stereo Delay",
-    "EFFECTS\\",
+    QUILLON_TEXT("Effects", "Stereo Delay"),
+    QUILLON_MENU("EFFECTS\\"),
     {{0x67CED9D2u, 0x76191B38u, 0x546DBE30u, 0xF960CDCDu}},
     kParameters,
     StereoDelay::ParameterCount,

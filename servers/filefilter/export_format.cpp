@@ -1,5 +1,7 @@
 #include "export_format.h"
 
+#include <quillon/plugin_text.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -9,12 +11,12 @@ namespace quillon::filefilter {
 namespace {
 
 constexpr std::array<ExportFormat, 6> kFormats{{
-    {ExportType::Wav, "Wave audio (*.wav)", "wav", true},
-    {ExportType::Aiff, "AIFF audio (*.aiff)", "aiff", true},
-    {ExportType::Flac, "FLAC lossless audio (*.flac)", "flac", true},
-    {ExportType::OggVorbis, "Ogg Vorbis audio (*.ogg)", "ogg", false},
-    {ExportType::Opus, "Opus audio (*.opus)", "opus", false},
-    {ExportType::Mp3, "MP3 audio (*.mp3)", "mp3", false},
+    {ExportType::Wav, QUILLON_TEXT("FileTypes", "Wave audio (*.wav)"), "wav", true},
+    {ExportType::Aiff, QUILLON_TEXT("FileTypes", "AIFF audio (*.aiff)"), "aiff", true},
+    {ExportType::Flac, QUILLON_TEXT("FileTypes", "FLAC lossless audio (*.flac)"), "flac", true},
+    {ExportType::OggVorbis, QUILLON_TEXT("FileTypes", "Ogg Vorbis audio (*.ogg)"), "ogg", false},
+    {ExportType::Opus, QUILLON_TEXT("FileTypes", "Opus audio (*.opus)"), "opus", false},
+    {ExportType::Mp3, QUILLON_TEXT("FileTypes", "MP3 audio (*.mp3)"), "mp3", false},
 }};
 
 struct Alias {

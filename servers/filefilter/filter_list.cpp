@@ -1,5 +1,7 @@
 #include "filter_list.h"
 
+#include <quillon/plugin_text.h>
+
 #include <sndfile.h>
 
 #include <vector>
@@ -16,15 +18,15 @@ struct Entry {
 };
 
 const Entry kEntries[] = {
-    {"Wave files", "*.wav;*.wave", SF_FORMAT_WAV, 0},
-    {"RF64 files", "*.rf64", SF_FORMAT_RF64, 0},
-    {"AIFF files", "*.aif;*.aiff;*.aifc", SF_FORMAT_AIFF, 0},
-    {"FLAC files", "*.flac", SF_FORMAT_FLAC, 0},
-    {"Ogg Vorbis files", "*.ogg;*.oga", SF_FORMAT_OGG, SF_FORMAT_VORBIS},
-    {"Opus files", "*.opus", SF_FORMAT_OGG, SF_FORMAT_OPUS},
-    {"MP3 files", "*.mp3", SF_FORMAT_MPEG, 0},
-    {"Core Audio files", "*.caf", SF_FORMAT_CAF, 0},
-    {"Wave 64 files", "*.w64", SF_FORMAT_W64, 0},
+    {QUILLON_TEXT("FileTypes", "Wave files"), "*.wav;*.wave", SF_FORMAT_WAV, 0},
+    {QUILLON_TEXT("FileTypes", "RF64 files"), "*.rf64", SF_FORMAT_RF64, 0},
+    {QUILLON_TEXT("FileTypes", "AIFF files"), "*.aif;*.aiff;*.aifc", SF_FORMAT_AIFF, 0},
+    {QUILLON_TEXT("FileTypes", "FLAC files"), "*.flac", SF_FORMAT_FLAC, 0},
+    {QUILLON_TEXT("FileTypes", "Ogg Vorbis files"), "*.ogg;*.oga", SF_FORMAT_OGG, SF_FORMAT_VORBIS},
+    {QUILLON_TEXT("FileTypes", "Opus files"), "*.opus", SF_FORMAT_OGG, SF_FORMAT_OPUS},
+    {QUILLON_TEXT("FileTypes", "MP3 files"), "*.mp3", SF_FORMAT_MPEG, 0},
+    {QUILLON_TEXT("FileTypes", "Core Audio files"), "*.caf", SF_FORMAT_CAF, 0},
+    {QUILLON_TEXT("FileTypes", "Wave 64 files"), "*.w64", SF_FORMAT_W64, 0},
 };
 
 bool hasFormat(int command, int countCommand, int format)
@@ -52,7 +54,7 @@ std::string filterList()
     std::string all;
     for (const Entry* e : available)
         all += (all.empty() ? "" : ";") + std::string(e->patterns);
-    std::string list = "All audio files|" + all + "|";
+    std::string list = std::string(QUILLON_TEXT("FileTypes", "All audio files")) + "|" + all + "|";
     for (const Entry* e : available)
         list += std::string(e->description) + "|" + e->patterns + "|";
     return list;

@@ -33,6 +33,10 @@ bool haveDisplay()
 // Messages of a run without windows go to the error stream.
 class StreamPrompter : public quillon::Prompter {
 public:
+    using Prompter::askOkCancel;
+    using Prompter::askYesNo;
+    using Prompter::showMessage;
+
     void showMessage(const std::string& text, quillon::PromptIcon) override
     {
         std::fprintf(stderr, "varda-quillon: %s\n", text.c_str());

@@ -33,6 +33,7 @@
 #include "ui/grid_divisions.h"
 #include "ui/marker_strip_tool.h"
 #include "ui/multitracker_view.h"
+#include "ui/plugin_texts.h"
 #include "ui/preferences_sheet.h"
 #include "ui/project_settings_dialog.h"
 #include "ui/cd_wizard.h"
@@ -294,7 +295,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::commandTable()
                 else
                     f.m_doc.redo();
             } catch (const std::exception& e) {
-                f.m_prompter.showMessage(ProjectFile::loadErrorText(e), PromptIcon::Error);
+                f.m_prompter.showMessage(ProjectFile::loadErrorMessage(e), PromptIcon::Error);
             }
         };
     };
@@ -676,17 +677,19 @@ void CMainFrame::buildEffectMenus()
     EffectMenu tree;
     EffectMenuBuilder(tree).addCatalog(*m_catalog);
     // Mirrors the tree; `offset` tells the master chain's items from the track chain's.
-    std::function<void(QMenu*, const EffectMenu&, int)> mirror = [&](QMenu* menu, const EffectMenu& m, int offset) {
+    std::function<void(QMenu*, const EffectMenu&, int, bool)> mirror = [&](QMenu* menu, const EffectMenu& m,
+                                                                              int offset, bool translate) {
         for (const EffectMenu::Item& item : m.items) {
             switch (item.kind) {
             case EffectMenu::Item::Kind::Separator:
                 menu->addSeparator();
                 break;
             case EffectMenu::Item::Kind::Submenu:
-                mirror(menu->addMenu(QString::fromStdString(item.text)), *item.submenu, offset);
+                mirror(menu->addMenu(PluginTexts::menuText(item.text, translate)), *item.submenu, offset,
+                       PluginTexts::translatableBelow(item.text, translate));
                 break;
             case EffectMenu::Item::Kind::Command: {
-                QAction* a = menu->addAction(QString::fromStdString(item.text));
+                QAction* a = menu->addAction(PluginTexts::menuText(item.text, translate));
                 const int id = int(item.commandId) + offset;
                 connect(a, &QAction::triggered, this, [this, id] { addEffect(id); });
                 break;
@@ -694,8 +697,8 @@ void CMainFrame::buildEffectMenus()
             }
         }
     };
-    mirror(m_trackEffects, tree, 0);
-    mirror(m_masterEffects, tree, cmd::kMasterEffectOffset);
+    mirror(m_trackEffects, tree, 0, true);
+    mirror(m_masterEffects, tree, cmd::kMasterEffectOffset, true);
     m_trackEffects->setEnabled(true);
     m_masterEffects->setEnabled(true);
 }
@@ -716,8 +719,11 @@ void CMainFrame::retranslate()
 
 void CMainFrame::loadLanguage()
 {
-    m_language.load(m_programFolder, QString::fromStdString(m_settings.profileString("General", "Language", "eng")));
+    m_language.loadSetting(m_programFolder, m_settings);
     retranslate();
+    // The effect menus show the servers' names as the pack has them.
+    if (m_catalog)
+        buildEffectMenus();
     menuBar()->update();
     update();
 }
@@ -800,7 +806,8 @@ void CMainFrame::editInWaveEditor()
         selected.front()->editInWaveEditor();
     } catch (const ClassCom&) {
         const WaveEditorDiagnosis why(m_settings, selected.front()->fileName());
-        m_prompter.showMessage(std::string(kClassComError) + "\n" + why.details().toStdString(), PromptIcon::Error);
+        m_prompter.showMessage(PromptText("%1\n%2").arg(PromptText(kClassComError)).arg(why.details().toStdString()),
+                               PromptIcon::Error);
     }
 }
 
@@ -935,7 +942,7 @@ void CMainFrame::newProject()
 
 bool CMainFrame::openProject(const QString& path)
 {
-    std::string error;
+    PromptText error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The file is read into a document of its own first: a file that is no project
     // must not cost the project that is open, nor show it half torn down behind the
@@ -975,7 +982,7 @@ bool CMainFrame::openProject(const QString& path)
             m_doc.setModified(true);
         if (!ok && before) {
             // The file changed between the two reads: put the old project back.
-            std::string ignored;
+            PromptText ignored;
             const std::vector<uint8_t>& bytes = before->bytes();
             const bool modified = m_doc.isModified();
             ProjectFile::loadBytes(m_doc, bytes.data(), bytes.size(), ignored);
@@ -1004,12 +1011,12 @@ bool CMainFrame::openProject(const QString& path)
 
 bool CMainFrame::saveProject(const QString& path)
 {
-    std::string error;
+    PromptText error;
     bool ok = false;
     try {
         ok = ProjectFile::save(m_doc, path.toStdString(), error);
     } catch (const ClassCom&) {
-        error = kClassComError;
+        error = PromptText(kClassComError);
     }
     if (!ok) {
         m_prompter.showMessage(error, PromptIcon::Error);
@@ -1337,7 +1344,7 @@ bool CMainFrame::importCueSheet(const QString& chosen)
     if (path.isEmpty())
         return false;
     // Built in a document of its own: a sheet that cannot be read costs nothing.
-    std::string error;
+    PromptText error;
     std::vector<uint8_t> bytes;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
@@ -1378,7 +1385,7 @@ bool CMainFrame::exportFlacCue(const QString& chosen, int embed)
     m_doc.stopPlayback();
     PollingJobRunner runner;
     runner.setProgressListener([](int, const std::string&) { QCoreApplication::processEvents(); });
-    std::string error;
+    PromptText error;
     if (!CueExport::exportFlac(m_doc, *host, runner, m_prompter, path.toStdString(), inside, error)) {
         m_prompter.showMessage(error, PromptIcon::Error);
         return false;

@@ -5,7 +5,7 @@
 // by number so that they can be posted (the wizard switches of the command line).
 // User-interface thread only.
 
-#include "app/language_pack.h"
+#include "base_qt/language_pack.h"
 #include "base/view_hints.h"
 
 #include <QBasicTimer>

@@ -3,8 +3,14 @@
 namespace quillon {
 
 ArchiveException::ArchiveException(Kind kind, const std::string& detail)
-    : std::runtime_error(detail.empty() ? kindName(kind) : detail), m_kind(kind), m_detail(detail)
+    : std::runtime_error(detail.empty() ? kindName(kind) : detail), m_kind(kind), m_detail(detail), m_message(detail)
 {
+}
+
+ArchiveException::ArchiveException(Kind kind, const PromptText& message)
+    : ArchiveException(kind, message.english())
+{
+    m_message = message;
 }
 
 const char* ArchiveException::kindName(Kind kind)

@@ -11,6 +11,9 @@ namespace quillon {
 
 class RecordingPrompter : public Prompter {
 public:
+    using Prompter::askOkCancel;
+    using Prompter::askYesNo;
+    using Prompter::showMessage;
     enum class Kind { Message, OkCancel, YesNo };
     struct Entry {
         Kind kind;

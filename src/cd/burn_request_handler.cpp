@@ -29,7 +29,7 @@ int32_t BurnRequestHandler::answer(int32_t request, void* data)
         if (!path || path->empty() || !data)
             return VARDA_ANSWER_IMAGE_CANCELLED;
         if (path->size() >= VARDA_PATH_SIZE) {
-            m_prompter.showMessage("The path of the image file is too long: " + *path, PromptIcon::Error);
+            m_prompter.showMessage(PromptText("The path of the image file is too long: %1").arg(*path), PromptIcon::Error);
             return VARDA_ANSWER_IMAGE_CANCELLED;
         }
         std::memcpy(data, path->c_str(), path->size() + 1);

@@ -109,7 +109,7 @@ std::string BurnerLibrary::lastError()
 {
     auto f = entry<VardaGetLastErrorFn>("VardaGetLastError");
     const char* text = f ? f() : nullptr;
-    return text && *text ? std::string(text) : std::string("The disc-burning library reported an unknown error.");
+    return text && *text ? std::string(text) : std::string(kUnknownErrorText);
 }
 
 int32_t BurnerLibrary::erasingTime(void* device, int32_t method)

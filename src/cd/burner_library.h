@@ -49,6 +49,7 @@ public:
     void* openDevice(const VardaDriveEntry* drive);
     int32_t burn(void* device, const VardaDisc* disc, uint32_t flags, int32_t speed, const VardaProgress* progress);
     // The library's text, or a generic one when it has none.
+    static constexpr const char* kUnknownErrorText = "The disc-burning library reported an unknown error.";
     std::string lastError();
     int32_t erasingTime(void* device, int32_t method);
     int32_t eraseDisc(void* device, int32_t method);

@@ -73,7 +73,7 @@ std::string CdBurnWorkflow::trackPath(int number) const
     return (std::filesystem::path(m_folder) / ("track" + std::to_string(number) + ".wav")).string();
 }
 
-CdBurnWorkflow::Result CdBurnWorkflow::fail(const std::string& text)
+CdBurnWorkflow::Result CdBurnWorkflow::fail(const PromptText& text)
 {
     m_lastError = text;
     m_prompter.showMessage(text, PromptIcon::Error);
@@ -98,7 +98,7 @@ bool CdBurnWorkflow::renderTrack(int number, const CdPlanTrack& track, float gai
     try {
         file = FileWriterSink::create(m_host, path, cdFormat(), track.frames44());
     } catch (const std::exception&) {
-        fail("The track file " + path + " cannot be written.");
+        fail(PromptText("The track file %1 cannot be written.").arg(path));
         return false;
     }
     std::unique_ptr<CdTrackSink> sink;
@@ -116,9 +116,9 @@ bool CdBurnWorkflow::renderTrack(int number, const CdPlanTrack& track, float gai
         try {
             std::rethrow_exception(error);
         } catch (const std::exception& e) {
-            fail("CD track " + std::to_string(number) + " could not be rendered: " + e.what());
+            fail(PromptText("CD track %1 could not be rendered: %2").arg(number).arg(e.what()));
         } catch (...) {
-            fail("CD track " + std::to_string(number) + " could not be rendered.");
+            fail(PromptText("CD track %1 could not be rendered.").arg(number));
         }
         return false;
     }
@@ -131,7 +131,7 @@ bool CdBurnWorkflow::renderTrack(int number, const CdPlanTrack& track, float gai
         return false;
     }
     if (sink->framesWritten() != track.frames44()) {
-        fail("CD track " + std::to_string(number) + " could not be rendered completely.");
+        fail(PromptText("CD track %1 could not be rendered completely.").arg(number));
         return false;
     }
     return true;
@@ -140,7 +140,7 @@ bool CdBurnWorkflow::renderTrack(int number, const CdPlanTrack& track, float gai
 CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOptions& options,
                                             CdBurnObserver& observer)
 {
-    m_lastError.clear();
+    m_lastError = PromptText();
     m_gains.clear();
     m_loudness.clear();
     m_plan = LoudnessPlan();
@@ -172,14 +172,12 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
     if (!check.warning.empty() && !m_prompter.askOkCancel(check.warning))
         return Result::Cancelled;
     if (!check.replaced.empty()) {
-        char text[512];
-        std::snprintf(text, sizeof text, RedBookPreflight::kReplacedText, check.replaced.c_str());
-        m_prompter.showMessage(text, PromptIcon::Warning);
+        m_prompter.showMessage(PromptText(RedBookPreflight::kReplacedText).arg(check.replaced), PromptIcon::Warning);
     }
     const auto& tracks = plan.tracks();
     for (size_t i = 0; i < tracks.size(); ++i)
         if (trackPath(int(i) + 1).size() >= VARDA_PATH_SIZE)
-            return fail("The Temporary folder's path is too long for the track files: " + m_folder);
+            return fail(PromptText("The Temporary folder's path is too long for the track files: %1").arg(m_folder));
 
     // Every track is heard in the mix that is measured and burned.
     for (int32_t i = 0; i < m_doc.trackCount(); ++i)
@@ -192,7 +190,7 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         if (observer.cancelled())
             return Result::Cancelled;
         if (globalPeak < 0)
-            return fail("The project could not be measured for normalisation.");
+            return fail(PromptText("The project could not be measured for normalisation."));
     }
     const bool loudness =
         options.normalize == NormalizeMode::TrackLoudness || options.normalize == NormalizeMode::AlbumLoudness;
@@ -208,7 +206,7 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         target.targetLufs = options.targetLufs;
         m_loudness = measured.tracks();
         m_plan = LoudnessPlan(target, m_loudness, measured.album());
-        const std::string lowered = m_plan.loweredText("CD track");
+        const PromptText lowered = m_plan.loweredText(LoudnessPlan::Piece::CdTrack);
         if (!lowered.empty())
             m_prompter.showMessage(lowered, PromptIcon::Warning);
     }
@@ -217,7 +215,7 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
         std::error_code ec;
         std::filesystem::remove(trackPath(int(i) + 1), ec);
         if (std::filesystem::exists(trackPath(int(i) + 1)))
-            return fail("The old track file " + trackPath(int(i) + 1) + " cannot be removed.");
+            return fail(PromptText("The old track file %1 cannot be removed.").arg(trackPath(int(i) + 1)));
     }
 
     const size_t bytes = VardaDiscSize(tracks.size());
@@ -235,7 +233,7 @@ CdBurnWorkflow::Result CdBurnWorkflow::burn(CLabelList& labels, const CdBurnOpti
             if (observer.cancelled())
                 return Result::Cancelled;
             if (peak < 0)
-                return fail("CD track " + std::to_string(number) + " could not be measured for normalisation.");
+                return fail(PromptText("CD track %1 could not be measured for normalisation.").arg(number));
         }
         const float gain = loudness ? m_plan.gains()[i]
                            : options.normalize == NormalizeMode::None || peak <= 0.0f ? 1.0f

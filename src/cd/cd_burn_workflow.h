@@ -73,7 +73,7 @@ public:
     // otherwise.
     void* device() const { return m_device; }
     // The message of the last failure.
-    const std::string& lastError() const { return m_lastError; }
+    std::string lastError() const { return m_lastError.english(); }
     // The gain each track was rendered with, in the last burn.
     const std::vector<float>& trackGains() const { return m_gains; }
     // The loudness modes' readings and plan, in the last burn.
@@ -84,7 +84,9 @@ public:
     float measurePeak(const SampleRange& range, CdBurnObserver& observer);
 
 private:
-    Result fail(const std::string& text);
+    Result fail(const PromptText& text);
+    // A whole text (or an exception's own), shown as it stands unless a pack knows it.
+    Result fail(const std::string& text) { return fail(PromptText(text)); }
     // Renders one track's range into its file; false after the message (or when
     // cancelled, with m_cancelled set).
     bool renderTrack(int number, const struct CdPlanTrack& track, float gain, int64_t totalLength,
@@ -95,7 +97,7 @@ private:
     BurnerLibrary& m_library;
     Prompter& m_prompter;
     std::string m_folder;
-    std::string m_lastError;
+    PromptText m_lastError;
     std::vector<float> m_gains;
     std::vector<LoudnessReading> m_loudness;
     LoudnessPlan m_plan;

@@ -49,7 +49,7 @@ CdDiscPlan::CdDiscPlan(CLabelList& labels, int32_t projectEnd, int32_t rate) : m
             markers.push_back({l->kind, l->position, l->pause, l->title, l->artist, l->isrc});
     }
     if (markers.empty()) {
-        m_refusal = kNoTracksText;
+        m_refusal = PromptText(kNoTracksText);
         return;
     }
     m_totalLength = std::max(markers.back().position, projectEnd);
@@ -80,9 +80,7 @@ CdDiscPlan::CdDiscPlan(CLabelList& labels, int32_t projectEnd, int32_t rate) : m
             }
         const int32_t end = nextSplit < markers.size() ? markers[nextSplit].position : m_totalLength;
         if (end <= begin) {
-            char text[160];
-            std::snprintf(text, sizeof text, kSamePositionText, secondsText(begin, m_rate).c_str());
-            m_refusal = text;
+            m_refusal = PromptText(kSamePositionText).arg(secondsText(begin, m_rate));
             m_tracks.clear();
             return;
         }

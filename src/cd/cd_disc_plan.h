@@ -10,6 +10,7 @@
 // before the division by 588.
 //
 // Threads: a plain value built on the caller's thread from a copy of the labels.
+#include "base/prompt_text.h"
 #include "base/sample_range.h"
 #include <cstdint>
 #include <string>
@@ -44,7 +45,7 @@ public:
         "There are too many CD tracks in the project. The Audio CD standard does not support more than 98 CD "
         "tracks. Some CD tracks were truncated";
     static constexpr const char* kNoTracksText = "The project has no CD tracks to burn.";
-    static constexpr const char* kSamePositionText = "Two CD tracks start at the same position (%s).";
+    static constexpr const char* kSamePositionText = "Two CD tracks start at the same position (%1).";
 
     // `labels` is walked as it stands; `rate` is the project sample rate.
     CdDiscPlan(CLabelList& labels, int32_t projectEnd, int32_t rate);
@@ -54,7 +55,7 @@ public:
     bool truncated() const { return m_truncated; }
     // The reason no disc can be made of the labels (none, or a zero-length track); empty
     // when the plan is usable.
-    const std::string& refusal() const { return m_refusal; }
+    const PromptText& refusal() const { return m_refusal; }
     // The larger of the last label's position and the project end.
     int32_t totalLength() const { return m_totalLength; }
     int32_t rate() const { return m_rate; }
@@ -66,7 +67,7 @@ public:
 private:
     std::vector<CdPlanTrack> m_tracks;
     bool m_truncated = false;
-    std::string m_refusal;
+    PromptText m_refusal;
     int32_t m_totalLength = 0;
     int32_t m_rate = kCdRate;
 };

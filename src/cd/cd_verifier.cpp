@@ -37,13 +37,6 @@ bool waveData(std::ifstream& in, uint64_t& offset, uint64_t& size)
     }
 }
 
-std::string text(const char* pattern, long long a, long long b = 0)
-{
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, pattern, a, b);
-    return buffer;
-}
-
 } // namespace
 
 std::string CdVerifier::imageSheet(const std::string& chosenPath)
@@ -60,14 +53,15 @@ CdVerifyResult CdVerifier::verify(const std::string& source, bool drive, const s
     std::unique_ptr<CdIo_t, void (*)(CdIo_t*)> cd(
         drive ? cdio_open(source.c_str(), DRIVER_DEVICE) : cdio_open_cue(source.c_str()), cdio_destroy);
     if (!cd) {
-        r.message = "The written disc cannot be read back for verification (" + source + ").";
+        r.message = PromptText("The written disc cannot be read back for verification (%1).").arg(source);
         return r;
     }
     const track_t first = cdio_get_first_track_num(cd.get());
     const track_t count = cdio_get_num_tracks(cd.get());
     if (first == CDIO_INVALID_TRACK || count != trackFiles.size()) {
-        r.message = text("The written disc has %lld tracks, not %lld.", first == CDIO_INVALID_TRACK ? 0 : count,
-                         static_cast<long long>(trackFiles.size()));
+        r.message = PromptText("The written disc has %1 tracks, not %2.")
+                        .arg(first == CDIO_INVALID_TRACK ? 0 : int(count))
+                        .arg(trackFiles.size());
         return r;
     }
     // The layout comes from libcdio either way; an image's audio is read straight from
@@ -76,7 +70,7 @@ CdVerifyResult CdVerifier::verify(const std::string& source, bool drive, const s
     if (!drive) {
         bin.open(std::filesystem::path(source).replace_extension(".bin"), std::ios::binary);
         if (!bin) {
-            r.message = "The image's BIN file cannot be read back for verification (" + source + ").";
+            r.message = PromptText("The image's BIN file cannot be read back for verification (%1).").arg(source);
             return r;
         }
     }
@@ -94,7 +88,7 @@ CdVerifyResult CdVerifier::verify(const std::string& source, bool drive, const s
         std::ifstream in(trackFiles[i], std::ios::binary);
         uint64_t offset = 0, size = 0;
         if (!in || !waveData(in, offset, size)) {
-            r.message = "The track file " + trackFiles[i] + " cannot be read for verification.";
+            r.message = PromptText("The track file %1 cannot be read for verification.").arg(trackFiles[i]);
             return r;
         }
         in.seekg(std::streamoff(offset));
@@ -106,7 +100,7 @@ CdVerifyResult CdVerifier::verify(const std::string& source, bool drive, const s
             if (!read(disc.data(), lsn, n)) {
                 r.track = number;
                 r.block = lsn;
-                r.message = text("CD track %lld cannot be read back at block %lld.", number, lsn);
+                r.message = PromptText("CD track %1 cannot be read back at block %2.").arg(number).arg(lsn);
                 return r;
             }
             // The file's last block is padded with silence on the disc.
@@ -117,8 +111,9 @@ CdVerifyResult CdVerifier::verify(const std::string& source, bool drive, const s
                 if (std::memcmp(disc.data() + b * kBlock, file.data() + b * kBlock, kBlock) != 0) {
                     r.track = number;
                     r.block = lsn + b;
-                    r.message = text("Verification failed: CD track %lld differs from its file at block %lld.",
-                                     number, r.block);
+                    r.message = PromptText("Verification failed: CD track %1 differs from its file at block %2.")
+                                    .arg(number)
+                                    .arg(r.block);
                     return r;
                 }
             }

@@ -6,6 +6,7 @@
 // written.
 //
 // Threads: the caller's thread; it reads the whole disc.
+#include "base/prompt_text.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ struct CdVerifyResult {
     bool ok = false;
     int track = 0;      // the track that differs (counted from 1), 0 when none
     int64_t block = -1; // its first differing block (LSN), -1 when none
-    std::string message; // empty when ok
+    PromptText message; // empty when ok
 };
 
 class CdVerifier {

@@ -58,6 +58,16 @@ std::string CueExport::cuePath(const std::string& flacPath)
 bool CueExport::exportFlac(CMultitrackerDoc& doc, PluginHost& host, JobRunner& runner, Prompter& prompter,
                            const std::string& flacPath, bool embed, std::string& error)
 {
+    PromptText text;
+    const bool ok = exportFlac(doc, host, runner, prompter, flacPath, embed, text);
+    if (!ok)
+        error = text.english();
+    return ok;
+}
+
+bool CueExport::exportFlac(CMultitrackerDoc& doc, PluginHost& host, JobRunner& runner, Prompter& prompter,
+                           const std::string& flacPath, bool embed, PromptText& error)
+{
     // The sheet is checked before anything is rendered.
     const CueSheet sheet = sheetOf(doc, std::filesystem::path(flacPath).filename().string());
     const std::string text = sheet.text(error);
@@ -66,24 +76,30 @@ bool CueExport::exportFlac(CMultitrackerDoc& doc, PluginHost& host, JobRunner& r
     AudioExporter exporter(doc, host, runner, prompter);
     const SampleRange range = exporter.projectRange();
     if (range.end <= range.begin) {
-        error = "The project is empty.";
+        error = PromptText("The project is empty.");
         return false;
     }
     const ExportStatus status = exporter.exportToFile(flacPath, range);
     if (status != ExportStatus::Done) {
-        error = status == ExportStatus::Cancelled ? "The export was cancelled." : "The FLAC file could not be written.";
+        error = status == ExportStatus::Cancelled ? PromptText("The export was cancelled.")
+                                                  : PromptText("The FLAC file could not be written.");
         return false;
     }
-    if (embed)
-        return FlacCueTag::write(flacPath, text, error) ||
-               (error = "The CUE sheet could not be embedded in " + flacPath + ": " + error, false);
+    if (embed) {
+        std::string reason;
+        if (FlacCueTag::write(flacPath, text, reason))
+            return true;
+        // The reason is the FLAC library's own, in English.
+        error = PromptText("The CUE sheet could not be embedded in %1: %2").arg(flacPath).arg(reason);
+        return false;
+    }
     const std::string cue = cuePath(flacPath);
     FILE* f = std::fopen(cue.c_str(), "wb");
     bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (f)
         ok = std::fclose(f) == 0 && ok;
     if (!ok)
-        error = "Cannot write " + cue + ".";
+        error = PromptText("Cannot write %1.").arg(cue);
     return ok;
 }
 

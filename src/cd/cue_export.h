@@ -5,6 +5,7 @@
 // ".cue") or inside it as its CUESHEET comment.
 //
 // Threads: the document's thread; the render runs through the given job runner.
+#include "base/prompt_text.h"
 #include <string>
 
 namespace quillon {
@@ -21,6 +22,9 @@ public:
     // are whole CD frames (1/75 s) of the project's timeline, rounded down.
     static CueSheet sheetOf(CMultitrackerDoc& doc, const std::string& fileName);
     // Renders the project to `flacPath` and writes the sheet; false with the reason.
+    static bool exportFlac(CMultitrackerDoc& doc, PluginHost& host, JobRunner& runner, Prompter& prompter,
+                           const std::string& flacPath, bool embed, PromptText& error);
+    // The same with the message in English (the command-line tool).
     static bool exportFlac(CMultitrackerDoc& doc, PluginHost& host, JobRunner& runner, Prompter& prompter,
                            const std::string& flacPath, bool embed, std::string& error);
     // Where the separate sheet goes.

@@ -28,6 +28,15 @@ std::string lowerExtension(const std::filesystem::path& p)
 
 bool CueImport::import(CMultitrackerDoc& doc, const std::string& path, std::string& error)
 {
+    PromptText text;
+    const bool ok = import(doc, path, text);
+    if (!ok)
+        error = text.english();
+    return ok;
+}
+
+bool CueImport::import(CMultitrackerDoc& doc, const std::string& path, PromptText& error)
+{
     namespace fs = std::filesystem;
     const fs::path source(path);
     const bool embedded = lowerExtension(source) == ".flac";
@@ -35,14 +44,14 @@ bool CueImport::import(CMultitrackerDoc& doc, const std::string& path, std::stri
     if (embedded) {
         auto sheet = FlacCueTag::read(path);
         if (!sheet) {
-            error = "'" + path + "' carries no CUE sheet.";
+            error = PromptText("'%1' carries no CUE sheet.").arg(path);
             return false;
         }
         text = *sheet;
     } else {
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            error = "Cannot open '" + path + "'.";
+            error = PromptText("Cannot open '%1'.").arg(path);
             return false;
         }
         std::ostringstream all;
@@ -70,7 +79,7 @@ bool CueImport::import(CMultitrackerDoc& doc, const std::string& path, std::stri
         auto clip = std::make_unique<CAudioClip>(&doc.format());
         if (!clip->openFile(end, file.string())) {
             doc.onNewDocument();
-            error = "The audio file '" + file.string() + "' of the CUE sheet cannot be opened.";
+            error = PromptText("The audio file '%1' of the CUE sheet cannot be opened.").arg(file.string());
             return false;
         }
         offsets[t.file] = end;

@@ -7,6 +7,7 @@
 // lines then mean that FLAC file.
 //
 // Threads: the document's thread.
+#include "base/prompt_text.h"
 #include <string>
 
 namespace quillon {
@@ -17,6 +18,8 @@ class Prompter;
 class CueImport {
 public:
     // `doc` is emptied first; false with the reason in `error`, the document then empty.
+    static bool import(CMultitrackerDoc& doc, const std::string& path, PromptText& error);
+    // The same with the message in English (the command-line tool).
     static bool import(CMultitrackerDoc& doc, const std::string& path, std::string& error);
 };
 

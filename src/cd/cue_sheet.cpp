@@ -49,11 +49,11 @@ std::string CueSheet::msf(int64_t frames)
     return buffer;
 }
 
-std::optional<CueSheet> CueSheet::parse(const std::string& text, std::string& error)
+std::optional<CueSheet> CueSheet::parse(const std::string& text, PromptText& error)
 {
     Cd* cd = cue_parse_string(text.c_str());
     if (!cd) {
-        error = "This is not a CUE sheet that can be read.";
+        error = PromptText("This is not a CUE sheet that can be read.");
         return std::nullopt;
     }
     CueSheet sheet;
@@ -66,7 +66,7 @@ std::optional<CueSheet> CueSheet::parse(const std::string& text, std::string& er
         if (!t)
             continue;
         if (track_get_mode(t) != MODE_AUDIO) {
-            error = "Track " + std::to_string(i) + " of the CUE sheet is no audio track.";
+            error = PromptText("Track %1 of the CUE sheet is no audio track.").arg(i);
             cd_delete(cd);
             return std::nullopt;
         }
@@ -89,17 +89,17 @@ std::optional<CueSheet> CueSheet::parse(const std::string& text, std::string& er
     }
     cd_delete(cd);
     if (sheet.tracks.empty()) {
-        error = "The CUE sheet has no tracks.";
+        error = PromptText("The CUE sheet has no tracks.");
         return std::nullopt;
     }
     return sheet;
 }
 
-std::string CueSheet::text(std::string& error) const
+std::string CueSheet::text(PromptText& error) const
 {
     auto quoted = [](const std::string& t) { return "\"" + t + "\""; };
     if (!quotable(title) || !quotable(performer)) {
-        error = "The project's title or artist contains a quotation mark, which a CUE sheet cannot hold.";
+        error = PromptText("The project's title or artist contains a quotation mark, which a CUE sheet cannot hold.");
         return {};
     }
     std::string out;
@@ -110,8 +110,8 @@ std::string CueSheet::text(std::string& error) const
     for (size_t i = 0; i < tracks.size(); ++i) {
         const CueTrack& t = tracks[i];
         if (!quotable(t.title) || !quotable(t.performer) || !quotable(t.file)) {
-            error = "The CD-TEXT of CD track " + std::to_string(i + 1) +
-                    " contains a quotation mark, which a CUE sheet cannot hold.";
+            error = PromptText("The CD-TEXT of CD track %1 contains a quotation mark, which a CUE sheet cannot hold.")
+                        .arg(i + 1);
             return {};
         }
         if (t.file != file) {

@@ -5,6 +5,7 @@
 // written is UTF-8 with one statement per line.
 //
 // Threads: a plain value.
+#include "base/prompt_text.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,10 +31,10 @@ public:
     std::vector<CueTrack> tracks;
 
     // Empty `error` on success.
-    static std::optional<CueSheet> parse(const std::string& text, std::string& error);
+    static std::optional<CueSheet> parse(const std::string& text, PromptText& error);
     // Refused (empty, with the reason) when a text holds a quotation mark or a line end,
     // which a sheet cannot quote.
-    std::string text(std::string& error) const;
+    std::string text(PromptText& error) const;
     // "mm:ss:ff".
     static std::string msf(int64_t frames);
 };

@@ -15,7 +15,7 @@ DiscLoudness::Result DiscLoudness::measure(CMultitrackerDoc& doc, const CdDiscPl
 {
     m_tracks.clear();
     m_album = {};
-    m_error.clear();
+    m_error = PromptText();
     doc.stopPlayback();
     for (int32_t i = 0; i < doc.trackCount(); ++i)
         if (CTrack* t = doc.trackAt(i))
@@ -46,16 +46,16 @@ DiscLoudness::Result DiscLoudness::measure(CMultitrackerDoc& doc, const CdDiscPl
             if (std::exception_ptr e = job.error())
                 std::rethrow_exception(e);
             if (job.result() == RenderJob::kFormatRefused) {
-                m_error = CdBurnWorkflow::kChannelsText;
+                m_error = PromptText(CdBurnWorkflow::kChannelsText);
                 return Result::Failed;
             }
             if (outcome != JobRunner::kFinished || observer.cancelled())
                 return Result::Cancelled;
         } catch (const std::exception& e) {
-            m_error = "CD track " + number + " could not be measured: " + e.what();
+            m_error = PromptText("CD track %1 could not be measured: %2").arg(number).arg(e.what());
             return Result::Failed;
         } catch (...) {
-            m_error = "CD track " + number + " could not be measured.";
+            m_error = PromptText("CD track %1 could not be measured.").arg(number);
             return Result::Failed;
         }
         done += t.range.length();

@@ -6,6 +6,7 @@
 //
 // Threads: measure() runs on the owner's thread; each render is a job on a worker
 // thread while the owner polls it, and the observer is called on the owner's thread.
+#include "base/prompt_text.h"
 #include "engine/loudness_meter.h"
 #include <memory>
 #include <string>
@@ -26,12 +27,12 @@ public:
     const std::vector<LoudnessReading>& tracks() const { return m_tracks; }
     const LoudnessReading& album() const { return m_album; }
     // Why the last measure() failed.
-    const std::string& error() const { return m_error; }
+    const PromptText& error() const { return m_error; }
 
 private:
     std::vector<LoudnessReading> m_tracks;
     LoudnessReading m_album;
-    std::string m_error;
+    PromptText m_error;
 };
 
 } // namespace quillon

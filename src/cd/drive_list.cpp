@@ -38,16 +38,13 @@ std::vector<OfferedDrive> DriveList::offered(const VardaDriveTable* table, int32
     return drives;
 }
 
-std::vector<std::string> DriveList::speedLines(const OfferedDrive& drive)
+std::vector<PromptText> DriveList::speedLines(const OfferedDrive& drive)
 {
-    std::vector<std::string> lines;
-    for (const DriveSpeed& s : drive.speeds) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%dx (%d KB per second)", s.multiple, s.kilobytesPerSecond);
-        lines.emplace_back(text);
-    }
+    std::vector<PromptText> lines;
+    for (const DriveSpeed& s : drive.speeds)
+        lines.push_back(PromptText("%1x (%2 KB per second)").arg(s.multiple).arg(s.kilobytesPerSecond));
     if (lines.empty())
-        lines.emplace_back(kFixedSpeedText);
+        lines.push_back(PromptText(kFixedSpeedText));
     return lines;
 }
 

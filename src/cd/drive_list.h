@@ -4,6 +4,7 @@
 // counts beyond the table's room, and libraries too old to list drives.
 //
 // Threads: plain values.
+#include "base/prompt_text.h"
 #include <quillon/varda_api.h>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ public:
     // library at or below the version that lists drives.
     static std::vector<OfferedDrive> offered(const VardaDriveTable* table, int32_t apiVersion);
     // "%dx (%d KB per second)" per speed, or the fixed-speed line.
-    static std::vector<std::string> speedLines(const OfferedDrive& drive);
+    static std::vector<PromptText> speedLines(const OfferedDrive& drive);
 };
 
 } // namespace quillon

@@ -8,13 +8,6 @@ namespace quillon {
 
 namespace {
 
-std::string format(const char* pattern, long long a, const std::string& b = {})
-{
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, pattern, a, b.c_str());
-    return buffer;
-}
-
 std::string minutesSeconds(int64_t blocks)
 {
     char buffer[32];
@@ -106,69 +99,83 @@ PreflightResult RedBookPreflight::check(const CdDiscPlan& plan, const std::strin
     }
     const auto& tracks = plan.tracks();
     if (tracks.empty() || tracks.size() > 99) {
-        r.refusal = "An Audio CD holds 1 to 99 tracks.";
+        r.refusal = PromptText("An Audio CD holds 1 to 99 tracks.");
         return r;
     }
     if (tracks.front().pauseBlocks < 150) {
-        r.refusal = "The first CD track needs a pause of at least 2 seconds.";
+        r.refusal = PromptText("The first CD track needs a pause of at least 2 seconds.");
         return r;
     }
     std::vector<std::string> titles{toLatin1(discTitle, &r.replaced)};
     std::vector<std::string> artists{toLatin1(discArtist, &r.replaced)};
     if (breaksCue(discTitle) || breaksCue(discArtist)) {
-        r.refusal = "The project's title or artist contains a quotation mark or a control character, which CD-TEXT "
-                    "in a disc image cannot hold.";
+        r.refusal = PromptText("The project's title or artist contains a quotation mark or a control character, "
+                               "which CD-TEXT in a disc image cannot hold.");
         return r;
     }
     for (size_t i = 0; i < tracks.size(); ++i) {
         const CdPlanTrack& t = tracks[i];
         const long long number = static_cast<long long>(i + 1);
         if (t.indexBlocks.size() > size_t(CdDiscPlan::kMaxIndexes)) {
-            r.refusal = format("CD track %lld has more than 98 indexes.", number);
+            r.refusal = PromptText("CD track %1 has more than 98 indexes.").arg(number);
             return r;
         }
         const int64_t nextPause = i + 1 < tracks.size() ? tracks[i + 1].pauseBlocks : 0;
         if (t.fileBlocks() - nextPause < kMinTrackBlocks) {
-            r.refusal = format("CD track %lld%s is shorter than 4 seconds. The Audio CD standard requires at least "
-                               "4 seconds per track.",
-                               number, t.title.empty() ? std::string() : " (" + t.title + ")");
+            r.refusal = t.title.empty() ? PromptText("CD track %1 is shorter than 4 seconds. The Audio CD standard "
+                                                     "requires at least 4 seconds per track.")
+                                              .arg(number)
+                                        : PromptText("CD track %1 (%2) is shorter than 4 seconds. The Audio CD "
+                                                     "standard requires at least 4 seconds per track.")
+                                              .arg(number)
+                                              .arg(t.title);
             return r;
         }
         if (breaksCue(t.title) || breaksCue(t.artist)) {
-            r.refusal = format("The CD-TEXT of CD track %lld contains a quotation mark or a control character, which "
-                               "CD-TEXT in a disc image cannot hold.",
-                               number);
+            r.refusal = PromptText("The CD-TEXT of CD track %1 contains a quotation mark or a control character, "
+                                   "which CD-TEXT in a disc image cannot hold.")
+                            .arg(number);
             return r;
         }
         if (!t.isrc.empty() && !DiscCodes::isIsrc(t.isrc)) {
-            r.refusal = format("The ISRC of CD track %lld (%s) is not valid. ", number, t.isrc) + DiscCodes::kIsrcRule;
+            r.refusal = PromptText("The ISRC of CD track %1 (%2) is not valid. %3")
+                            .arg(number)
+                            .arg(t.isrc)
+                            .arg(PromptText(DiscCodes::kIsrcRule));
             return r;
         }
         titles.push_back(toLatin1(t.title, &r.replaced));
         artists.push_back(toLatin1(t.artist, &r.replaced));
     }
     if (!catalogNumber.empty() && !DiscCodes::isCatalogNumber(catalogNumber)) {
-        r.refusal = "The disc's catalogue number (" + catalogNumber + ") is not valid. " + DiscCodes::kCatalogRule;
+        r.refusal = PromptText("The disc's catalogue number (%1) is not valid. %2")
+                        .arg(catalogNumber)
+                        .arg(PromptText(DiscCodes::kCatalogRule));
         return r;
     }
     const bool known = capacityBlocks > 0;
     const int64_t limit = known ? capacityBlocks : kCdr99Blocks;
     if (plan.totalBlocks() > limit) {
-        r.refusal = "The project is " + minutesSeconds(plan.totalBlocks()) + " long and does not fit on the " +
-                    minutesSeconds(limit) +
-                    (known ? " the " + std::to_string(blankMinutes(limit)) + "-minute CD in the recorder holds."
-                           : " the largest CD holds.");
+        if (known)
+            r.refusal = PromptText("The project is %1 long and does not fit on the %2 the %3-minute CD in the "
+                                   "recorder holds.")
+                            .arg(minutesSeconds(plan.totalBlocks()))
+                            .arg(minutesSeconds(limit))
+                            .arg(blankMinutes(limit));
+        else
+            r.refusal = PromptText("The project is %1 long and does not fit on the %2 the largest CD holds.")
+                            .arg(minutesSeconds(plan.totalBlocks()))
+                            .arg(minutesSeconds(limit));
         return r;
     }
     if (plan.totalBlocks() > kCdr80Blocks) {
-        char text[512];
-        std::snprintf(text, sizeof text, kPast80Text, minutesSeconds(plan.totalBlocks()).c_str());
-        r.warning = text;
+        r.warning = PromptText(kPast80Text).arg(minutesSeconds(plan.totalBlocks()));
     }
     if (const int packs = textPacks(titles, artists); packs > kMaxTextPacks) {
-        r.refusal = format("The CD-TEXT is too long: it needs %lld packs, and a CD holds %s. Shorten the titles or "
-                           "artists.",
-                           packs, std::to_string(kMaxTextPacks));
+        r.refusal = PromptText("The CD-TEXT is too long: it needs %1 packs, and a CD holds %2. Shorten the titles "
+                               "or artists.")
+                        .arg(packs)
+                        .arg(kMaxTextPacks);
         return r;
     }
     return r;

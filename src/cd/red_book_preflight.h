@@ -5,6 +5,8 @@
 // that fits the CD-TEXT packs and that a CUE sheet can quote.
 //
 // Threads: pure functions.
+#include "base/prompt_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,11 +18,11 @@ class CdDiscPlan;
 
 struct PreflightResult {
     // Empty when the disc may be written; else the message to show.
-    std::string refusal;
+    PromptText refusal;
     // Characters of the CD-TEXT that were replaced by '?', each once, to tell the user.
     std::string replaced;
     // Something the user should agree to before writing (a disc past 80 minutes).
-    std::string warning;
+    PromptText warning;
     bool ok() const { return refusal.empty(); }
 };
 
@@ -33,10 +35,10 @@ public:
     // Text packs of one CD-TEXT block, beside its three size packs.
     static constexpr int kMaxTextPacks = 253;
     static constexpr const char* kReplacedText =
-        "These characters cannot be written as CD-TEXT and will be replaced by '?': %s";
+        "These characters cannot be written as CD-TEXT and will be replaced by '?': %1";
 
     static constexpr const char* kPast80Text =
-        "The disc runs %s, past the 80 minutes of a standard CD-R. It needs a 90- or 99-minute blank, and some CD "
+        "The disc runs %1, past the 80 minutes of a standard CD-R. It needs a 90- or 99-minute blank, and some CD "
         "players and drives cannot read beyond 80 minutes. Write it anyway?";
 
     // `capacityBlocks` is what the medium holds as its drive reports it; 0 or less when

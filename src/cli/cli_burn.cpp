@@ -22,6 +22,9 @@ namespace {
 // Messages go to the command's error stream; questions get the cautious answer.
 class StreamPrompter : public Prompter {
 public:
+    using Prompter::askOkCancel;
+    using Prompter::askYesNo;
+    using Prompter::showMessage;
     explicit StreamPrompter(std::ostream& err) : m_err(err) {}
     void showMessage(const std::string& text, PromptIcon icon) override
     {
@@ -98,8 +101,8 @@ int CliApp::cmdDrives(const std::vector<std::string>& words)
         if (!drives[i].image)
             m_out << " (" << displayText(drives[i].address) << ")";
         m_out << "\n";
-        for (const std::string& line : DriveList::speedLines(drives[i]))
-            m_out << "       " << line << "\n";
+        for (const PromptText& line : DriveList::speedLines(drives[i]))
+            m_out << "       " << line.english() << "\n";
     }
     library.freeMemory(table);
     library.done();
@@ -350,7 +353,7 @@ int CliApp::cmdLoudness(const std::vector<std::string>& words)
     labels.copyFrom(doc->labels());
     const CdDiscPlan plan(labels, doc->projectEnd(), int32_t(doc->sampleRate()));
     if (!plan.refusal().empty())
-        return fail(plan.refusal());
+        return fail(plan.refusal().english());
     DiscLoudness loudness;
     DiscLoudness::Result result;
     {
@@ -358,7 +361,7 @@ int CliApp::cmdLoudness(const std::vector<std::string>& words)
         result = loudness.measure(*doc, plan, observer);
     }
     if (result != DiscLoudness::Result::Measured)
-        return fail(result == DiscLoudness::Result::Cancelled ? "cancelled" : loudness.error());
+        return fail(result == DiscLoudness::Result::Cancelled ? "cancelled" : loudness.error().english());
     const auto& tracks = loudness.tracks();
     if (o.has("json")) {
         m_out << "{\n  \"album\": " << loudnessJson(loudness.album()) << ",\n  \"tracks\": [";

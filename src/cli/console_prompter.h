@@ -11,6 +11,9 @@ namespace quillon {
 
 class ConsolePrompter : public Prompter {
 public:
+    using Prompter::askOkCancel;
+    using Prompter::askYesNo;
+    using Prompter::showMessage;
     void showMessage(const std::string& text, PromptIcon icon = PromptIcon::Information) override;
     bool askOkCancel(const std::string& text) override;
     bool askYesNo(const std::string& text) override;

@@ -34,7 +34,7 @@ WAVEFORMATEX AudioExporter::destinationFormat(const WAVEFORMATEX& projectFormat)
 
 SampleRange AudioExporter::projectRange() const { return SampleRange(0, m_doc.projectEnd()); }
 
-ExportStatus AudioExporter::fail(const std::string& text)
+ExportStatus AudioExporter::fail(const PromptText& text)
 {
     m_lastError = text;
     m_prompter.showMessage(text, PromptIcon::Error);
@@ -44,7 +44,7 @@ ExportStatus AudioExporter::fail(const std::string& text)
 bool AudioExporter::prepare()
 {
     m_filesCompleted = 0;
-    m_lastError.clear();
+    m_lastError = PromptText();
     if (!Renderer::canRender(m_doc.format())) {
         fail(kChannelsText);
         return false;
@@ -86,7 +86,7 @@ float AudioExporter::gainFor(size_t piece) const
     return m_loudness.mode == LoudnessMode::Off || piece >= m_plan.gains().size() ? 1.0f : m_plan.gains()[piece];
 }
 
-ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun)
+ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges, LoudnessPlan::Piece piece)
 {
     m_readings.clear();
     m_plan = LoudnessPlan();
@@ -113,7 +113,7 @@ ExportStatus AudioExporter::planLoudness(const std::vector<SampleRange>& ranges,
         all.push_back(meters.back().get());
     }
     m_plan = LoudnessPlan(m_loudness, m_readings, LoudnessMeter::combined(all));
-    const std::string lowered = m_plan.loweredText(noun);
+    const PromptText lowered = m_plan.loweredText(piece);
     if (!lowered.empty())
         m_prompter.showMessage(lowered, PromptIcon::Warning);
     return ExportStatus::Done;
@@ -153,15 +153,15 @@ std::vector<SampleRange> AudioExporter::filePieces(const SampleRange& range) con
     return pieces;
 }
 
-std::string AudioExporter::pieceNoun(const std::vector<SampleRange>& pieces)
+LoudnessPlan::Piece AudioExporter::pieceKind(const std::vector<SampleRange>& pieces)
 {
-    return pieces.size() > 1 ? "CD track" : "File";
+    return pieces.size() > 1 ? LoudnessPlan::Piece::CdTrack : LoudnessPlan::Piece::File;
 }
 
 ExportStatus AudioExporter::renderFile(FileWriterSink& sink, const SampleRange& range)
 {
     const std::vector<SampleRange> pieces = filePieces(range);
-    if (const ExportStatus measured = planLoudness(pieces, pieceNoun(pieces)); measured != ExportStatus::Done)
+    if (const ExportStatus measured = planLoudness(pieces, pieceKind(pieces)); measured != ExportStatus::Done)
         return measured;
     return renderPieces(sink, range, pieces);
 }
@@ -225,7 +225,7 @@ ExportStatus AudioExporter::exportToFile(const std::string& path, const SampleRa
     if (!prepare())
         return ExportStatus::Failed;
     const std::vector<SampleRange> pieces = filePieces(range);
-    if (const ExportStatus measured = planLoudness(pieces, pieceNoun(pieces)); measured != ExportStatus::Done)
+    if (const ExportStatus measured = planLoudness(pieces, pieceKind(pieces)); measured != ExportStatus::Done)
         return measured;
     std::unique_ptr<FileWriterSink> sink;
     try {
@@ -245,7 +245,7 @@ ExportStatus AudioExporter::exportCdTracks(const CdTrackExportList& list)
     std::vector<SampleRange> ranges;
     for (const CdTrackExportEntry& e : list.entries())
         ranges.push_back(e.range);
-    if (const ExportStatus measured = planLoudness(ranges, "CD track"); measured != ExportStatus::Done)
+    if (const ExportStatus measured = planLoudness(ranges, LoudnessPlan::Piece::CdTrack); measured != ExportStatus::Done)
         return measured;
     const WAVEFORMATEX destination = destinationFormat(m_doc.format());
     for (size_t i = 0; i < list.size(); ++i) {

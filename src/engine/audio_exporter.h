@@ -81,21 +81,23 @@ public:
     // Files whose render ran to its end in the last call.
     int filesCompleted() const { return m_filesCompleted; }
     // The message shown for the last failure, empty when there was none.
-    const std::string& lastError() const { return m_lastError; }
+    std::string lastError() const { return m_lastError.english(); }
 
 private:
     bool prepare();
-    ExportStatus fail(const std::string& text);
+    ExportStatus fail(const PromptText& text);
+    // A whole text (or an exception's own), shown as it stands unless a pack knows it.
+    ExportStatus fail(const std::string& text) { return fail(PromptText(text)); }
     ExportStatus renderInto(SampleSink& sink, const SampleRange& range, float gain);
     // The pieces one file is measured in: its CD tracks when each is to be matched,
     // otherwise the whole range.
     std::vector<SampleRange> filePieces(const SampleRange& range) const;
-    static std::string pieceNoun(const std::vector<SampleRange>& pieces);
+    static LoudnessPlan::Piece pieceKind(const std::vector<SampleRange>& pieces);
     ExportStatus renderFile(class FileWriterSink& sink, const SampleRange& range);
     ExportStatus renderPieces(class FileWriterSink& sink, const SampleRange& range,
                               const std::vector<SampleRange>& pieces);
     // Measures the ranges and makes m_plan; Done, or how it ended.
-    ExportStatus planLoudness(const std::vector<SampleRange>& ranges, const std::string& noun);
+    ExportStatus planLoudness(const std::vector<SampleRange>& ranges, LoudnessPlan::Piece piece);
     float gainFor(size_t piece) const;
 
     CMultitrackerDoc& m_doc;
@@ -107,7 +109,7 @@ private:
     std::vector<LoudnessReading> m_readings;
     LoudnessPlan m_plan;
     int m_filesCompleted = 0;
-    std::string m_lastError;
+    PromptText m_lastError;
 };
 
 } // namespace quillon

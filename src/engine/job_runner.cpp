@@ -12,11 +12,9 @@ int JobRunner::percentOf(const BackgroundJob& job)
     return std::clamp(static_cast<int>(job.progress() * 100.0f), 0, 100);
 }
 
-std::string JobRunner::caption(const std::string& title, int percent)
+PromptText JobRunner::captionText(const std::string& title, int percent)
 {
-    char done[32];
-    std::snprintf(done, sizeof done, ", %d%% done", percent);
-    return title + done;
+    return PromptText("%1, %2% done").arg(PromptText(title)).arg(percent);
 }
 
 int JobRunner::outcome(const BackgroundJob& job, bool stopped)

@@ -7,6 +7,7 @@
 //
 // Threads: runJob() is called on the owner's thread and returns there.
 
+#include "base/prompt_text.h"
 #include <chrono>
 #include <functional>
 #include <string>
@@ -26,8 +27,9 @@ public:
 
     // The job's progress in whole percent (truncated), 0..100.
     static int percentOf(const BackgroundJob& job);
-    // "<title>, <percent>% done".
-    static std::string caption(const std::string& title, int percent);
+    // "<title>, <percent>% done"; as a text a language pack translates (the title too).
+    static PromptText captionText(const std::string& title, int percent);
+    static std::string caption(const std::string& title, int percent) { return captionText(title, percent).english(); }
     static int outcome(const BackgroundJob& job, bool stopped);
 };
 

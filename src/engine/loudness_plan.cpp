@@ -51,17 +51,21 @@ LoudnessPlan::LoudnessPlan(const LoudnessTarget& target, const std::vector<Loudn
     }
 }
 
-std::string LoudnessPlan::loweredText(const std::string& noun) const
+PromptText LoudnessPlan::loweredText(Piece piece) const
 {
     if (m_lowered.empty())
         return {};
     std::string list;
     for (size_t i = 0; i < m_lowered.size(); ++i)
         list += (i ? ", " : "") + std::to_string(m_lowered[i] + 1);
-    char text[160];
-    std::snprintf(text, sizeof text, " cannot reach %.1f LUFS without a true peak above %.1f dBTP and %s lowered.",
-                  m_target, m_ceiling, m_lowered.size() == 1 ? "was" : "were");
-    return noun + (m_lowered.size() == 1 ? " " : "s ") + list + text;
+    // One whole sentence for each case, so that a language pack can word each its own way.
+    const bool one = m_lowered.size() == 1;
+    const char* pattern = nullptr;
+    if (piece == Piece::CdTrack)
+        pattern = one ? kTrackLoweredText : kTracksLoweredText;
+    else
+        pattern = one ? kFileLoweredText : kFilesLoweredText;
+    return PromptText(pattern).arg(list).arg(double(m_target), 1).arg(double(m_ceiling), 1);
 }
 
 } // namespace quillon

@@ -10,6 +10,8 @@
 //
 // Threads: a plain value.
 #include "engine/loudness_meter.h"
+#include "base/prompt_text.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -36,9 +38,18 @@ public:
     const std::vector<float>& gains() const { return m_gains; }
     // Pieces (counted from 0) that stay below the target because of the ceiling.
     const std::vector<size_t>& lowered() const { return m_lowered; }
-    // The message naming the lowered pieces as CD tracks counted from 1 (`noun` is "CD
-    // track" or "File"); empty when none was lowered.
-    std::string loweredText(const std::string& noun) const;
+    enum class Piece { File, CdTrack };
+    static constexpr const char* kTrackLoweredText =
+        "CD track %1 cannot reach %2 LUFS without a true peak above %3 dBTP and was lowered.";
+    static constexpr const char* kTracksLoweredText =
+        "CD tracks %1 cannot reach %2 LUFS without a true peak above %3 dBTP and were lowered.";
+    static constexpr const char* kFileLoweredText =
+        "File %1 cannot reach %2 LUFS without a true peak above %3 dBTP and was lowered.";
+    static constexpr const char* kFilesLoweredText =
+        "Files %1 cannot reach %2 LUFS without a true peak above %3 dBTP and were lowered.";
+    // The message naming the lowered pieces counted from 1, as files or CD tracks;
+    // empty when none was lowered.
+    PromptText loweredText(Piece piece) const;
 
 private:
     std::vector<float> m_gains;

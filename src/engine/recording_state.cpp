@@ -48,16 +48,24 @@ void RecordingState::waitUntilFinished() const
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
-void RecordingState::postMessage(std::string text)
+void RecordingState::postMessage(const PromptText& text)
 {
     std::lock_guard lock(m_mutex);
-    m_messages.push_back(std::move(text));
+    m_messages.push_back(text);
 }
 
-std::vector<std::string> RecordingState::takeMessages()
+std::vector<PromptText> RecordingState::takeMessages()
 {
     std::lock_guard lock(m_mutex);
     return std::exchange(m_messages, {});
+}
+
+std::vector<std::string> RecordingState::takeEnglishMessages()
+{
+    std::vector<std::string> texts;
+    for (const PromptText& text : takeMessages())
+        texts.push_back(text.english());
+    return texts;
 }
 
 int RecordingState::meterLevel(float peak)
@@ -66,16 +74,13 @@ int RecordingState::meterLevel(float peak)
     return 100 - static_cast<int>(-1.25 * db);
 }
 
-std::string RecordingState::maximumRecordingTime(uint64_t freeBytes, const WAVEFORMATEX& format)
+PromptText RecordingState::maximumRecordingTime(uint64_t freeBytes, const WAVEFORMATEX& format)
 {
     const uint64_t perSecond = std::max<uint64_t>(format.nAvgBytesPerSec, 1);
     freeBytes = std::min<uint64_t>(freeBytes, static_cast<uint64_t>(format.nBlockAlign) * 2147483647ull);
-    char text[64];
     if (freeBytes < 3600 * perSecond)
-        std::snprintf(text, sizeof text, "%d minutes", static_cast<int>(freeBytes / (60 * perSecond)));
-    else
-        std::snprintf(text, sizeof text, "%d hours", static_cast<int>(freeBytes / (3600 * perSecond)));
-    return text;
+        return PromptText("%1 minutes").arg(static_cast<int>(freeBytes / (60 * perSecond)));
+    return PromptText("%1 hours").arg(static_cast<int>(freeBytes / (3600 * perSecond)));
 }
 
 bool RecordingState::isLowOnSpace(uint64_t freeBytes, const WAVEFORMATEX& format)

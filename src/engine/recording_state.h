@@ -9,6 +9,7 @@
 // thread does the opposite. The file filter belongs to the recording thread from
 // RecordingThread::start until finished() is true.
 
+#include "base/prompt_text.h"
 #include "plugins/file_filter.h"
 
 #include <quillon/wave_format.h>
@@ -28,8 +29,8 @@ public:
     static constexpr int32_t kSilenceOff = -1;
 
     static constexpr const char* kOpenErrorText = "An error occurred while trying to open the audio input device.";
-    static constexpr const char* kCreateErrorText = "Unable to create file %s.";
-    static constexpr const char* kWriteErrorText = "Unable to write to file %s. The recording was paused.";
+    static constexpr const char* kCreateErrorText = "Unable to create file %1.";
+    static constexpr const char* kWriteErrorText = "Unable to write to file %1. The recording was paused.";
     static constexpr const char* kDeviceFailedText =
         "The audio input device stopped delivering sound. What was recorded so far is kept.";
 
@@ -86,9 +87,12 @@ public:
     // Polls the finished flag every 100 ms.
     void waitUntilFinished() const;
 
-    void postMessage(std::string text);
+    void postMessage(const PromptText& text);
+    void postMessage(const std::string& text) { postMessage(PromptText(text)); }
     // The messages posted since the last call, oldest first.
-    std::vector<std::string> takeMessages();
+    std::vector<PromptText> takeMessages();
+    // The same in English.
+    std::vector<std::string> takeEnglishMessages();
 
     FileFilter& fileFilter() { return m_filter; }
     // Releasing the instance closes the file it writes.
@@ -100,7 +104,7 @@ public:
     // The console's "Maximum recording time:" for the free bytes of the target drive:
     // "%d minutes" below an hour, else "%d hours". Free space counts up to block
     // alignment x (2^31 - 1) bytes.
-    static std::string maximumRecordingTime(uint64_t freeBytes, const WAVEFORMATEX& format);
+    static PromptText maximumRecordingTime(uint64_t freeBytes, const WAVEFORMATEX& format);
     // True when less than a minute of recording fits (the display blinks).
     static bool isLowOnSpace(uint64_t freeBytes, const WAVEFORMATEX& format);
     // The space available to the user on the file system of the folder `path` lies in
@@ -129,7 +133,7 @@ private:
 
     mutable std::mutex m_mutex; // the target path and the messages
     std::string m_targetPath;
-    std::vector<std::string> m_messages;
+    std::vector<PromptText> m_messages;
 
     FileFilter m_filter;
 };

@@ -16,13 +16,6 @@ namespace {
 constexpr uint32_t kMeasureRun = 256;
 constexpr std::chrono::milliseconds kReadWait{100};
 
-std::string formatted(const char* pattern, const std::string& path)
-{
-    std::vector<char> text(std::char_traits<char>::length(pattern) + path.size() + 1);
-    std::snprintf(text.data(), text.size(), pattern, path.c_str());
-    return text.data();
-}
-
 } // namespace
 
 RecordingThread::~RecordingThread()
@@ -108,7 +101,7 @@ void RecordingThread::run()
             fileOpen = createFile(target);
             if (!fileOpen) {
                 m_state.setPaused(true);
-                m_state.postMessage(formatted(RecordingState::kCreateErrorText, target));
+                m_state.postMessage(PromptText(RecordingState::kCreateErrorText).arg(target));
             } else {
                 // Changing the target discards what the previous target held. Only once
                 // the new file exists, so that a failed change loses nothing.
@@ -133,7 +126,7 @@ void RecordingThread::run()
             // A full disk: the file keeps what was written; recording pauses.
             m_state.setWriteError();
             m_state.setPaused(true);
-            m_state.postMessage(formatted(RecordingState::kWriteErrorText, currentTarget));
+            m_state.postMessage(PromptText(RecordingState::kWriteErrorText).arg(currentTarget));
             continue;
         }
         m_state.addRecordedFrames(frames);

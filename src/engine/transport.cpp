@@ -37,7 +37,7 @@ bool Transport::isPlaying() const { return m_active.load(std::memory_order_acqui
 std::string Transport::lastError() const
 {
     std::lock_guard lock(m_errorMutex);
-    return m_lastError;
+    return m_lastError.english();
 }
 
 Transport::PlayResult Transport::playFromCursor()
@@ -79,7 +79,7 @@ Transport::PlayResult Transport::play(const SampleRange& range, const std::vecto
     m_abort.store(false);
     {
         std::lock_guard lock(m_errorMutex);
-        m_lastError.clear();
+        m_lastError = PromptText();
     }
     m_active.store(true, std::memory_order_release);
     m_thread = std::thread([this] { threadMain(); });
@@ -119,10 +119,10 @@ void Transport::threadMain()
         renderer.render(request);
     } catch (const ClassCom& e) {
         std::lock_guard lock(m_errorMutex);
-        m_lastError = std::string(kClassComMessage) + " (code " + std::to_string(e.code()) + ")";
+        m_lastError = PromptText("%1 (code %2)").arg(PromptText(kClassComMessage)).arg(e.code());
     } catch (const std::exception& e) {
         std::lock_guard lock(m_errorMutex);
-        m_lastError = e.what();
+        m_lastError = PromptText(e.what());
     }
     // A render that ended by an error did not finish the sink: what it queued still plays.
     m_device.finish();
@@ -168,11 +168,15 @@ bool Transport::updatePlayPosition()
             for (int32_t i = 0; i < m_doc.trackCount(); ++i)
                 m_doc.trackAt(i)->setPlaybackOff(1);
         }
-        const std::string error = lastError();
+        PromptText error;
+        {
+            std::lock_guard lock(m_errorMutex);
+            error = m_lastError;
+        }
         if (!error.empty()) {
             m_doc.prompter().showMessage(error, PromptIcon::Error);
             std::lock_guard lock(m_errorMutex);
-            m_lastError.clear();
+            m_lastError = PromptText();
         }
         m_doc.updateAllViews(kHintPlaybackOver);
         return false;

@@ -8,6 +8,7 @@
 // thread). The playback thread owns the device between open and close. Shared words
 // (loop offset, error, active) are atomics.
 
+#include "base/prompt_text.h"
 #include "base/sample_range.h"
 #include "engine/wave_output_device.h"
 #include "model/playback_control.h"
@@ -101,7 +102,7 @@ private:
     std::optional<int> m_deviceOverride;
     std::function<void()> m_timerStarter;
     mutable std::mutex m_errorMutex;
-    std::string m_lastError;
+    PromptText m_lastError;
 };
 
 } // namespace quillon

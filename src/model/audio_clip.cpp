@@ -309,8 +309,8 @@ void CAudioClip::serialize(CArchive& ar)
         // Name the source so the user knows what to restore.
         const std::string name = failedPath;
         throw ArchiveException(ArchiveException::Kind::Generic,
-                               name.empty() ? std::string("An audio file of the project cannot be opened.")
-                                            : "The audio file \"" + name + "\" cannot be opened.");
+                               name.empty() ? PromptText("An audio file of the project cannot be opened.")
+                                            : PromptText("The audio file \"%1\" cannot be opened.").arg(name));
     }
     if (m_position.end != end) {
         const double sourceLength = double(m_filter.length()) * rateRatio;

@@ -886,17 +886,17 @@ bool CMultitrackerDoc::pasteClips()
     // relative to where the paste began.
     const int64_t at = m_cursor;
     bool pasted = false;
-    std::string failure;
+    PromptText failure;
     for (size_t i = 0; i < m_clipboard.size(); ++i) {
         std::unique_ptr<CAudioClip> clip;
         try {
             clip = m_clipboard.readClip(i);
         } catch (const ArchiveException& e) {
             // A source deleted since the copy: the other clips still arrive.
-            failure = e.detail().empty() ? e.what() : e.detail();
+            failure = e.detail().empty() ? PromptText(e.what()) : e.message();
             continue;
         } catch (const ClassCom& e) {
-            failure = e.what();
+            failure = PromptText(e.what());
             continue;
         }
         clip->setProjectFormat(&m_format);

@@ -21,18 +21,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fill(const char* pattern, const std::string& file, const std::string& reason)
+PromptText fill(const char* pattern, const std::string& file, const std::string& reason)
 {
-    std::string out;
-    for (const char* p = pattern; *p; ++p) {
-        if (p[0] == '%' && (p[1] == '1' || p[1] == '2')) {
-            out += p[1] == '1' ? file : reason;
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
+    return PromptText(pattern).arg(file).arg(reason);
+}
+
+// The English-message forms of the calls below.
+template <class F>
+bool inEnglish(std::string& error, F&& call)
+{
+    PromptText text;
+    const bool ok = call(text);
+    if (!ok)
+        error = text.english();
+    return ok;
 }
 
 // Only the clip and effect loaders put a sentence for the user into an archive error:
@@ -133,16 +135,36 @@ void syncFolderOf(const fs::path& target)
 
 } // namespace
 
-std::string ProjectFile::loadErrorText(const std::exception& error)
+PromptText ProjectFile::loadErrorMessage(const std::exception& error)
 {
-    std::string text = kUnexpectedFormat;
     if (const auto* archive = dynamic_cast<const ArchiveException*>(&error))
         if (namesMissingPart(archive->detail()))
-            text += "\n" + archive->detail();
-    return text;
+            return PromptText("%1\n%2").arg(PromptText(kUnexpectedFormat)).arg(archive->message());
+    return PromptText(kUnexpectedFormat);
 }
 
 bool ProjectFile::loadBytes(CMultitrackerDoc& doc, const uint8_t* data, size_t size, std::string& error)
+{
+    return inEnglish(error, [&](PromptText& text) { return loadBytes(doc, data, size, text); });
+}
+
+bool ProjectFile::load(CMultitrackerDoc& doc, const std::string& path, std::string& error)
+{
+    return inEnglish(error, [&](PromptText& text) { return load(doc, path, text); });
+}
+
+bool ProjectFile::save(CMultitrackerDoc& doc, const std::string& path, std::string& error, const WriteFunction& write)
+{
+    return inEnglish(error, [&](PromptText& text) { return save(doc, path, text, write); });
+}
+
+bool ProjectFile::writeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error,
+                            const WriteFunction& write)
+{
+    return inEnglish(error, [&](PromptText& text) { return writeFile(path, bytes, text, write); });
+}
+
+bool ProjectFile::loadBytes(CMultitrackerDoc& doc, const uint8_t* data, size_t size, PromptText& error)
 {
     MemoryStream stream(std::vector<uint8_t>(data, data + size));
     bool loaded = false;
@@ -152,9 +174,9 @@ bool ProjectFile::loadBytes(CMultitrackerDoc& doc, const uint8_t* data, size_t s
         doc.serialize(ar);
         loaded = true;
     } catch (const std::exception& e) {
-        error = loadErrorText(e);
+        error = loadErrorMessage(e);
     } catch (...) {
-        error = kUnexpectedFormat;
+        error = PromptText(kUnexpectedFormat);
     }
     // The snapshots belong to the project that was open before.
     doc.clearUndoHistory();
@@ -162,7 +184,7 @@ bool ProjectFile::loadBytes(CMultitrackerDoc& doc, const uint8_t* data, size_t s
     return loaded;
 }
 
-bool ProjectFile::load(CMultitrackerDoc& doc, const std::string& path, std::string& error)
+bool ProjectFile::load(CMultitrackerDoc& doc, const std::string& path, PromptText& error)
 {
     std::vector<uint8_t> bytes;
     int err = 0;
@@ -181,7 +203,7 @@ std::vector<uint8_t> ProjectFile::storeBytes(CMultitrackerDoc& doc)
     return stream.bytes();
 }
 
-bool ProjectFile::writeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error,
+bool ProjectFile::writeFile(const std::string& path, const std::vector<uint8_t>& bytes, PromptText& error,
                             const WriteFunction& write)
 {
     // Saving through a link replaces the file it points to, not the link.
@@ -238,7 +260,7 @@ bool ProjectFile::writeFile(const std::string& path, const std::vector<uint8_t>&
     return true;
 }
 
-bool ProjectFile::save(CMultitrackerDoc& doc, const std::string& path, std::string& error, const WriteFunction& write)
+bool ProjectFile::save(CMultitrackerDoc& doc, const std::string& path, PromptText& error, const WriteFunction& write)
 {
     std::vector<uint8_t> bytes;
     try {

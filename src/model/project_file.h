@@ -7,6 +7,7 @@
 //
 // Threads: the user-interface thread, which owns the document.
 
+#include "base/prompt_text.h"
 #include <sys/types.h>
 
 #include <cstddef>
@@ -39,8 +40,11 @@ public:
     // a plug-in that fails gives "Unexpected file format." and leaves the document empty,
     // with the name of a missing source file or effect on a second line. The caller
     // tells the views (the document sends no hint here).
-    static bool load(CMultitrackerDoc& doc, const std::string& path, std::string& error);
+    static bool load(CMultitrackerDoc& doc, const std::string& path, PromptText& error);
     // The same for bytes already in memory.
+    static bool loadBytes(CMultitrackerDoc& doc, const uint8_t* data, size_t size, PromptText& error);
+    // The same with the message in English (the command-line tool).
+    static bool load(CMultitrackerDoc& doc, const std::string& path, std::string& error);
     static bool loadBytes(CMultitrackerDoc& doc, const uint8_t* data, size_t size, std::string& error);
 
     // The bytes of the project file. ClassCom passes to the caller (a plug-in that
@@ -49,16 +53,21 @@ public:
     // Saves `doc` to `path` (following a symbolic link to its target). On success the
     // document is unmodified. On failure `error` names the file and the reason, and
     // the file at `path` is exactly as it was.
+    static bool save(CMultitrackerDoc& doc, const std::string& path, PromptText& error,
+                     const WriteFunction& write = {});
     static bool save(CMultitrackerDoc& doc, const std::string& path, std::string& error,
                      const WriteFunction& write = {});
     // Writes `bytes` to `path` the same way (temporary file, flush, rename).
+    static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, PromptText& error,
+                          const WriteFunction& write = {});
     static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error,
                           const WriteFunction& write = {});
 
     // The message for an error thrown while loading a project (also out of undo and
     // redo): "Unexpected file format.", and for a missing source file or effect the
     // line that names it.
-    static std::string loadErrorText(const std::exception& error);
+    static PromptText loadErrorMessage(const std::exception& error);
+    static std::string loadErrorText(const std::exception& error) { return loadErrorMessage(error).english(); }
 };
 
 } // namespace quillon

@@ -123,15 +123,17 @@ ProjectRecovery::Offer ProjectRecovery::offer(CMultitrackerDoc& doc, const std::
     }
     if (file.empty())
         return Offer::None;
-    const std::string name = project.empty() ? std::string("Untitled") : fs::path(project).filename().string();
-    char text[1024];
-    std::snprintf(text, sizeof text, kOfferText, name.c_str());
+    PromptText text(kOfferText);
+    if (project.empty())
+        text.arg(PromptText(kUntitledText));
+    else
+        text.arg(fs::path(project).filename().string());
     const bool forget = !m_prompter.askYesNo(text);
     if (!forget) {
         const std::vector<uint8_t> bytes = readBytes(file);
-        std::string error;
+        PromptText error;
         if (bytes.empty() || !ProjectFile::loadBytes(doc, bytes.data(), bytes.size(), error)) {
-            m_prompter.showMessage(error.empty() ? std::string(ProjectFile::kUnexpectedFormat) : error,
+            m_prompter.showMessage(error.empty() ? PromptText(ProjectFile::kUnexpectedFormat) : error,
                                    PromptIcon::Error);
             return Offer::Failed;
         }

@@ -30,7 +30,9 @@ public:
     static constexpr const char* kUntitledFile = "Untitled.vpf.recovery";
     // %s: the project's name.
     static constexpr const char* kOfferText =
-        "The project \"%s\" was not closed properly. Changes to it were saved for recovery. Recover them?";
+        "The project \"%1\" was not closed properly. Changes to it were saved for recovery. Recover them?";
+
+    static constexpr const char* kUntitledText = "Untitled";
 
     enum class Offer { None, Recovered, Declined, Failed };
 

@@ -88,14 +88,14 @@ std::vector<uint8_t> SourceRelinker::relink(const FileFilter& filter, const std:
 
 void SourceRelinker::keep(std::unique_ptr<CAudioClip> clip) { m_kept.push_back(std::move(clip)); }
 
-std::string SourceRelinker::missingText() const
+PromptText SourceRelinker::missingText() const
 {
     if (m_missing.empty())
         return {};
-    std::string text = kMissingText;
+    std::string paths;
     for (const std::string& path : m_missing)
-        text += "\n" + path;
-    return text;
+        paths += (paths.empty() ? "" : "\n") + path;
+    return PromptText("%1\n%2").arg(PromptText(kMissingText)).arg(paths);
 }
 
 } // namespace quillon

@@ -7,6 +7,7 @@
 // its file listed, so that the project still opens with what was found.
 //
 // Threads: the loading thread; one relinker is in place per thread at a time.
+#include "base/prompt_text.h"
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -57,7 +58,7 @@ public:
     // Old path, new path.
     const std::vector<std::pair<std::string, std::string>>& relinked() const { return m_relinked; }
     // The message listing the missing files; empty when none is.
-    std::string missingText() const;
+    PromptText missingText() const;
 
 private:
     void index();

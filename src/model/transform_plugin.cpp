@@ -181,12 +181,12 @@ void CTransformPlugin::loadState(const std::vector<uint8_t>& state)
     m_instance.call(QUILLON_FX_LOAD_STATE, p);
 }
 
-std::string CTransformPlugin::missingEffectText(const QuillonIdentifier& identity, const std::string& name)
+PromptText CTransformPlugin::missingEffectText(const QuillonIdentifier& identity, const std::string& name)
 {
     const std::string id = quillon::identityText(identity);
     if (name.empty())
-        return "The effect " + id + " is not installed.";
-    return "The effect \"" + name + "\" (" + id + ") cannot be created.";
+        return PromptText("The effect %1 is not installed.").arg(id);
+    return PromptText("The effect \"%1\" (%2) cannot be created.").arg(name).arg(id);
 }
 
 void CTransformPlugin::serialize(CArchive& ar)

@@ -9,6 +9,7 @@
 // before a render and by the user-interface thread while none runs. The other commands
 // come from the user-interface thread; the plug-in accepts them during processing.
 
+#include "base/prompt_text.h"
 #include "base/serializable.h"
 #include "plugins/effect_catalog.h"
 #include "plugins/plugin_instance.h"
@@ -107,7 +108,7 @@ public:
     void serialize(CArchive& ar) override;
 
     // The message a load shows for an effect that is not installed.
-    static std::string missingEffectText(const QuillonIdentifier& identity, const std::string& name = {});
+    static PromptText missingEffectText(const QuillonIdentifier& identity, const std::string& name = {});
 
 private:
     friend class EffectChain;

@@ -1,5 +1,7 @@
 #include "plugins/effect_menu_builder.h"
 
+#include <quillon/plugin_text.h>
+
 #include <utility>
 
 namespace quillon {
@@ -26,13 +28,13 @@ std::vector<std::string> splitPath(const std::string& path)
 std::string EffectMenuBuilder::componentText(const std::string& component)
 {
     if (component == "VOLUME")
-        return "Volume";
+        return QUILLON_TEXT("Effects", "Volume");
     if (component == "TOOLS")
-        return "Tools";
+        return QUILLON_TEXT("Effects", "Tools");
     if (component == "EFFECTS")
-        return "Effects";
+        return QUILLON_TEXT("Effects", "Effects");
     if (component == "ENHANCEMENT")
-        return "Enhancement";
+        return QUILLON_TEXT("Effects", "Enhancement");
     return component;
 }
 

@@ -5,6 +5,7 @@
 #include "model/multitracker_doc.h"
 #include "plugins/class_com.h"
 #include "ui/effect_chain_editor.h"
+#include "ui/plugin_texts.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -80,7 +81,7 @@ void AssignableGroupsDialog::showEffects()
     QStringList names;
     for (const auto& e : group->chain().effects()) {
         try {
-            names << QString::fromStdString(e->name());
+            names << PluginTexts::effectName(*e);
         } catch (const ClassCom&) {
             names << QStringLiteral("?");
         }

@@ -8,6 +8,7 @@
 #include "plugins/plugin_host.h"
 #include "ui/burn_progress_dialog.h"
 #include "ui/cd_track_properties_dialog.h"
+#include "ui/qt_prompter.h"
 #include "model/disc_codes.h"
 #include <QLineEdit>
 #include "ui/time_formatter.h"
@@ -167,8 +168,8 @@ void AudioCdRecorderDialog::fillSpeeds()
     const int index = m_devices->currentIndex();
     if (index < 0 || index >= int(m_drives.size()))
         return;
-    for (const std::string& line : DriveList::speedLines(m_drives[size_t(index)]))
-        m_speeds->addItem(QString::fromStdString(line));
+    for (const PromptText& line : DriveList::speedLines(m_drives[size_t(index)]))
+        m_speeds->addItem(QtPrompter::translated(line));
     m_speeds->setCurrentIndex(m_speeds->count() - 1);
     m_speeds->setEnabled(!m_drives[size_t(index)].speeds.empty());
 }

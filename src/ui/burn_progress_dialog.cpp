@@ -54,7 +54,11 @@ void BurnProgressDialog::preparation(int percent) { m_preparation->setValue(std:
 
 void BurnProgressDialog::writing(int percent) { m_writing->setValue(std::clamp(percent, 0, 100)); }
 
-void BurnProgressDialog::phase(const std::string& text) { m_phase->setText(QString::fromStdString(text)); }
+// The burn's phases are English whole texts of the workflow and the burner library.
+void BurnProgressDialog::phase(const std::string& text)
+{
+    m_phase->setText(QCoreApplication::translate("Messages", text.c_str()));
+}
 
 bool BurnProgressDialog::cancelled()
 {

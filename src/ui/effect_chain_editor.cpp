@@ -10,6 +10,7 @@
 #include "plugins/effect_menu_builder.h"
 #include "ui/generic_effect_editor.h"
 #include "ui/new_preset_dialog.h"
+#include "ui/plugin_texts.h"
 #include "ui/remove_preset_dialog.h"
 
 #include <QHBoxLayout>
@@ -246,7 +247,7 @@ void CEffectChainEditor::refreshList(int select)
         for (CTransformPlugin* e : effects) {
             QString name;
             try {
-                name = QString::fromStdString(e->name());
+                name = PluginTexts::effectName(*e);
             } catch (const ClassCom&) {
                 name = tr("(unnamed effect)");
             }
@@ -489,17 +490,19 @@ std::unique_ptr<QMenu> CEffectChainEditor::makeAddMenu()
     }
     EffectMenu tree;
     EffectMenuBuilder(tree).addCatalog(*catalog);
-    std::function<void(QMenu*, const EffectMenu&)> mirror = [&](QMenu* into, const EffectMenu& m) {
+    std::function<void(QMenu*, const EffectMenu&, bool)> mirror = [&](QMenu* into, const EffectMenu& m,
+                                                                      bool translate) {
         for (const EffectMenu::Item& item : m.items) {
             switch (item.kind) {
             case EffectMenu::Item::Kind::Separator:
                 into->addSeparator();
                 break;
             case EffectMenu::Item::Kind::Submenu:
-                mirror(into->addMenu(QString::fromStdString(item.text)), *item.submenu);
+                mirror(into->addMenu(PluginTexts::menuText(item.text, translate)), *item.submenu,
+                       PluginTexts::translatableBelow(item.text, translate));
                 break;
             case EffectMenu::Item::Kind::Command: {
-                QAction* a = into->addAction(QString::fromStdString(item.text));
+                QAction* a = into->addAction(PluginTexts::menuText(item.text, translate));
                 const uint32_t id = item.commandId;
                 a->setData(int(id));
                 connect(a, &QAction::triggered, this, [this, catalog, id] {
@@ -511,7 +514,7 @@ std::unique_ptr<QMenu> CEffectChainEditor::makeAddMenu()
             }
         }
     };
-    mirror(menu.get(), tree);
+    mirror(menu.get(), tree, true);
     return menu;
 }
 

@@ -3,6 +3,7 @@
 #include "plugins/class_com.h"
 #include "plugins/file_filter.h"
 #include "plugins/plugin_host.h"
+#include "ui/plugin_texts.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -19,7 +20,8 @@ QString FileDialogFilters::fromList(const std::string& list, bool withPlaylists)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString description = parts[i];
+        // The file filter names its types in English; the pack knows the names of ours.
+        QString description = PluginTexts::fileType(parts[i].toStdString());
         if (!description.contains(QLatin1Char('(')))
             description += QStringLiteral(" (%1)").arg(patterns);
         filters << description;

@@ -1,5 +1,7 @@
 #include "ui/general_prefs.h"
 
+#include "ui/plugin_texts.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -32,7 +34,7 @@ CGeneralPrefs::CGeneralPrefs(const GeneralPrefsValues& values, const std::vector
     m_startupTracks->setValue(values.startupTracks);
     m_pause->setValue(values.pauseSeconds);
     for (const std::string& name : exportFormats)
-        m_exportFormat->addItem(QString::fromStdString(name));
+        m_exportFormat->addItem(PluginTexts::fileType(name));
     m_exportFormat->setCurrentIndex(values.exportFormat < m_exportFormat->count() ? values.exportFormat : -1);
 
     auto* form = new QFormLayout(this);

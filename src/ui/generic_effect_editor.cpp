@@ -2,6 +2,7 @@
 
 #include "model/transform_plugin.h"
 #include "ui/level_slider.h"
+#include "ui/plugin_texts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -44,13 +45,15 @@ GenericEffectEditor::GenericEffectEditor(CTransformPlugin& effect, QWidget* pare
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
     const uint32_t count = effect.parameterCount();
+    // Our own effects' names and units are in the language pack, an LV2 plug-in's are not.
+    m_translate = PluginTexts::translatable(effect);
     for (uint32_t i = 0; i < count; ++i) {
         m_infos.push_back(effect.parameterInfo(i));
         const EffectParameterInfo& info = m_infos.back();
         const int index = int(i);
         const int row = (index / kColumns) * 3;
         const int column = index % kColumns;
-        auto* name = new QLabel(QString::fromStdString(info.name));
+        auto* name = new QLabel(m_translate ? PluginTexts::effectText(info.name) : QString::fromStdString(info.name));
         name->setWordWrap(true);
         name->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         name->setFixedWidth(72);
@@ -127,7 +130,7 @@ void GenericEffectEditor::showValue(int index, float value)
     else
         text = QString::number(double(value), 'g', 4);
     if (!info.unit.empty() && info.kind != QUILLON_FX_PARAM_SWITCH)
-        text += QLatin1Char(' ') + QString::fromStdString(info.unit);
+        text += QLatin1Char(' ') + (m_translate ? PluginTexts::effectText(info.unit) : QString::fromStdString(info.unit));
     m_controls[size_t(index)].value->setText(text);
 }
 

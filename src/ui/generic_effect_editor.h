@@ -56,6 +56,7 @@ private:
 
     CTransformPlugin& m_effect;
     std::vector<EffectParameterInfo> m_infos;
+    bool m_translate = true;
     std::vector<Control> m_controls;
 };
 

@@ -1,6 +1,10 @@
 #include "ui/job_progress_dialog.h"
 
 #include "engine/background_job.h"
+#include "engine/job_runner.h"
+#include "ui/qt_prompter.h"
+
+#include <QCoreApplication>
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,7 +24,8 @@ JobProgressDialog::JobProgressDialog(BackgroundJob& job, QWidget* parent) : QDia
     layout->addWidget(m_bar);
     layout->addWidget(m_stop, 0, Qt::AlignHCenter);
     setMinimumWidth(320);
-    setWindowTitle(QString::fromStdString(m_job.title()));
+    // Job titles are the model's English whole texts.
+    setWindowTitle(QCoreApplication::translate("Messages", m_job.title().c_str()));
 }
 
 int JobProgressDialog::run()
@@ -59,7 +64,7 @@ void JobProgressDialog::poll()
     if (percent != m_shown) {
         m_shown = percent;
         m_bar->setValue(percent);
-        setWindowTitle(QString::fromStdString(JobRunner::caption(m_job.title(), percent)));
+        setWindowTitle(QtPrompter::translated(JobRunner::captionText(m_job.title(), percent)));
     }
     if (m_job.isDone() && !m_ending) {
         m_ending = true;

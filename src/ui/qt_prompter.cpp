@@ -18,7 +18,17 @@ QString translated(const std::string& text)
 
 } // namespace
 
-void QtPrompter::showMessage(const std::string& text, PromptIcon icon)
+QString QtPrompter::translated(const PromptText& text)
+{
+    std::vector<std::string> values;
+    values.reserve(text.arguments().size());
+    for (const PromptText::Argument& a : text.arguments())
+        values.push_back(a.nested ? translated(*a.nested).toStdString() : a.text);
+    const std::string pattern = quillon::translated(text.pattern()).toStdString();
+    return QString::fromStdString(PromptText::fill(pattern, values));
+}
+
+void QtPrompter::show(const QString& text, PromptIcon icon)
 {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
@@ -35,22 +45,29 @@ void QtPrompter::showMessage(const std::string& text, PromptIcon icon)
         boxIcon = QMessageBox::Question;
         break;
     }
-    QMessageBox box(boxIcon, caption(), translated(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(boxIcon, caption(), text, QMessageBox::Ok, m_parent);
     box.exec();
 }
 
-bool QtPrompter::askOkCancel(const std::string& text)
+bool QtPrompter::ask(const QString& text, bool yesNo)
 {
-    QMessageBox box(QMessageBox::Question, caption(), translated(text), QMessageBox::Ok | QMessageBox::Cancel, m_parent);
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    const QMessageBox::StandardButton yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
+    const QMessageBox::StandardButton no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, caption(), text, yes | no, m_parent);
+    box.setDefaultButton(yes);
+    return box.exec() == yes;
 }
 
-bool QtPrompter::askYesNo(const std::string& text)
-{
-    QMessageBox box(QMessageBox::Question, caption(), translated(text), QMessageBox::Yes | QMessageBox::No, m_parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
-}
+void QtPrompter::showMessage(const std::string& text, PromptIcon icon) { show(quillon::translated(text), icon); }
+
+bool QtPrompter::askOkCancel(const std::string& text) { return ask(quillon::translated(text), false); }
+
+bool QtPrompter::askYesNo(const std::string& text) { return ask(quillon::translated(text), true); }
+
+void QtPrompter::showMessage(const PromptText& text, PromptIcon icon) { show(translated(text), icon); }
+
+bool QtPrompter::askOkCancel(const PromptText& text) { return ask(translated(text), false); }
+
+bool QtPrompter::askYesNo(const PromptText& text) { return ask(translated(text), true); }
 
 } // namespace quillon

@@ -11,6 +11,7 @@
 #include "ui/file_dialog_filters.h"
 #include "ui/led_meter.h"
 #include "ui/level_slider.h"
+#include "ui/qt_prompter.h"
 #include "ui/time_formatter.h"
 #include "ui/transport_control.h"
 
@@ -402,7 +403,7 @@ void RecordingConsole::showThreadMessages()
 {
     if (!m_state)
         return;
-    for (const std::string& text : m_state->takeMessages())
+    for (const PromptText& text : m_state->takeMessages())
         m_prompter.showMessage(text, PromptIcon::Error);
 }
 
@@ -449,7 +450,7 @@ void RecordingConsole::updateDisk(bool blinkOff)
     const uint64_t free = RecordingState::freeBytesFor(path);
     const bool low = RecordingState::isLowOnSpace(free, m_format);
     m_maximumTime->setText(low && blinkOff ? QString()
-                                           : QString::fromStdString(RecordingState::maximumRecordingTime(free, m_format)));
+                                           : QtPrompter::translated(RecordingState::maximumRecordingTime(free, m_format)));
 }
 
 } // namespace quillon

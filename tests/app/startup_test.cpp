@@ -3,7 +3,7 @@
 
 #include "app/app_fixture.h"
 #include "app/command_line.h"
-#include "app/language_pack.h"
+#include "base_qt/language_pack.h"
 #include "app/main_frame.h"
 #include "app/quillon_app.h"
 #include "app/window_placement.h"
@@ -94,8 +94,31 @@ TEST_F(LanguageTest, TheGermanPackTranslatesMenusToolbarAndStatusBar)
     EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Zoom In"), "Vergrößern");
     EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Ready"), "Bereit");
     EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Track %1 of %2"), "Spur %1 von %2");
+    // Qt's own catalogue of the language comes with it, and goes with it.
+    EXPECT_TRUE(pack.hasQtCatalogue());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
     pack.unload();
     EXPECT_EQ(fileMenu(), "&File");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+}
+
+TEST_F(LanguageTest, WithoutQtsOwnCatalogueThePackStillLoads)
+{
+    LanguagePack::setQtCatalogueFolder(folder("no-qt-catalogues"));
+    const bool loaded = pack.load(withPacks({"deu"}), "deu");
+    LanguagePack::setQtCatalogueFolder({});
+    ASSERT_TRUE(loaded);
+    EXPECT_FALSE(pack.hasQtCatalogue());
+    EXPECT_EQ(fileMenu(), "&Datei");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    EXPECT_TRUE(prompter.entries().empty());
+}
+
+TEST(LanguagePackCodes, ThreeLetterCodesMapToQtsLanguageNames)
+{
+    for (const auto& [code, qt] : std::vector<std::pair<QString, QString>>{
+             {"deu", "de"}, {"ger", "de"}, {"fra", "fr"}, {"ita", "it"}, {"spa", "es"}, {"nld", "nl"}, {"xyz", ""}})
+        EXPECT_EQ(LanguagePack::qtLanguage(code), qt) << code.toStdString();
 }
 
 struct CatalogueEntry {

@@ -123,9 +123,15 @@ TEST(DriveListTest, ReadsEveryFieldWithinItsBounds)
     ASSERT_EQ(drives.size(), 3u);
     EXPECT_EQ(drives[0].name, std::string(VARDA_DRIVE_NAME_SIZE, 'N'));
     EXPECT_EQ(drives[0].speeds.size(), size_t(VARDA_MAX_SPEEDS));
-    EXPECT_EQ(DriveList::speedLines(drives[1]),
+    const auto english = [](const std::vector<PromptText>& lines) {
+        std::vector<std::string> texts;
+        for (const PromptText& line : lines)
+            texts.push_back(line.english());
+        return texts;
+    };
+    EXPECT_EQ(english(DriveList::speedLines(drives[1])),
               (std::vector<std::string>{"4x (706 KB per second)", "16x (2822 KB per second)"}));
-    EXPECT_EQ(DriveList::speedLines(drives[2]), (std::vector<std::string>{"(fixed speed)"}));
+    EXPECT_EQ(english(DriveList::speedLines(drives[2])), (std::vector<std::string>{"(fixed speed)"}));
     EXPECT_TRUE(DriveList::offered(table, VARDA_API_VERSION_MIN_DRIVES).empty());
     EXPECT_TRUE(DriveList::offered(nullptr, VARDA_API_VERSION).empty());
 }

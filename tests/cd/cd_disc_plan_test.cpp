@@ -100,7 +100,7 @@ TEST_P(DegenerateProjectTest, IsRefusedWithAMessage)
     const CdDiscPlan plan(labels, 60 * kRate, kRate);
     const PreflightResult r = RedBookPreflight::check(plan, "Disc", "Artist");
     EXPECT_FALSE(r.ok());
-    EXPECT_NE(r.refusal.find(GetParam().message), std::string::npos) << r.refusal;
+    EXPECT_NE(r.refusal.english().find(GetParam().message), std::string::npos) << r.refusal.english();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,13 +143,13 @@ TEST_P(CapacityTest, WarnsPast80MinutesAndRefusesWhatTheMediumCannotHold)
     const CdDiscPlan plan(labels, end, kRate);
     const PreflightResult r = RedBookPreflight::check(plan, "Disc", "Artist", c.capacity);
     if (*c.refusal) {
-        EXPECT_NE(r.refusal.find(c.refusal), std::string::npos) << r.refusal;
+        EXPECT_NE(r.refusal.english().find(c.refusal), std::string::npos) << r.refusal.english();
         return;
     }
-    EXPECT_TRUE(r.ok()) << r.refusal;
-    EXPECT_EQ(!r.warning.empty(), c.warned) << r.warning;
+    EXPECT_TRUE(r.ok()) << r.refusal.english();
+    EXPECT_EQ(!r.warning.empty(), c.warned) << r.warning.english();
     if (c.warned) {
-        EXPECT_NE(r.warning.find("past the 80 minutes"), std::string::npos) << r.warning;
+        EXPECT_NE(r.warning.english().find("past the 80 minutes"), std::string::npos) << r.warning.english();
     }
 }
 
@@ -184,11 +184,11 @@ TEST(RedBookPreflightTest, CodesThatAreNoIsrcOrCatalogueNumberAreRefused)
     EXPECT_EQ(plan.tracks()[0].isrc, "USS1Z9900001");
     const PreflightResult badCatalog =
         RedBookPreflight::check(plan, "Disc", "Artist", RedBookPreflight::kCdr80Blocks, "07243849606");
-    EXPECT_NE(badCatalog.refusal.find("catalogue number (07243849606) is not valid"), std::string::npos);
+    EXPECT_NE(badCatalog.refusal.english().find("catalogue number (07243849606) is not valid"), std::string::npos);
     second->isrc = "US\"S1Z990001";
     const CdDiscPlan badPlan(labels, 60 * kRate, kRate);
     const PreflightResult badIsrc = RedBookPreflight::check(badPlan, "Disc", "Artist");
-    EXPECT_NE(badIsrc.refusal.find("The ISRC of CD track 2"), std::string::npos) << badIsrc.refusal;
+    EXPECT_NE(badIsrc.refusal.english().find("The ISRC of CD track 2"), std::string::npos) << badIsrc.refusal.english();
 }
 
 TEST(RedBookPreflightTest, CharactersOutsideLatin1AreReplacedAndNamed)

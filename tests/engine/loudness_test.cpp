@@ -75,7 +75,7 @@ TEST_P(LoudnessPlanCases, GainsStayUnderTheCeiling)
         EXPECT_LE(c.pieces[i].truePeakDbtp + 20.0 * std::log10(plan.gains()[i]), -1.0) << i;
     }
     EXPECT_EQ(plan.lowered(), c.lowered);
-    EXPECT_EQ(plan.loweredText("CD track").empty(), c.lowered.empty());
+    EXPECT_EQ(plan.loweredText(LoudnessPlan::Piece::CdTrack).empty(), c.lowered.empty());
 }
 
 const double kSilent = -INFINITY;

@@ -99,11 +99,11 @@ TEST(RecordingConsoleReadings, MeterShowsOneHundredLessFiveQuartersOfTheDecibels
 TEST(RecordingConsoleReadings, MaximumRecordingTimeInMinutesOrHours)
 {
     const WAVEFORMATEX cd = RecordingState::recordingFormat(44100, true, 16);
-    EXPECT_EQ(RecordingState::maximumRecordingTime(500000000, cd), "47 minutes");
-    EXPECT_EQ(RecordingState::maximumRecordingTime(1000000000, cd), "1 hours");
-    EXPECT_EQ(RecordingState::maximumRecordingTime(3600ull * 176400 - 1, cd), "59 minutes");
+    EXPECT_EQ(RecordingState::maximumRecordingTime(500000000, cd).english(), "47 minutes");
+    EXPECT_EQ(RecordingState::maximumRecordingTime(1000000000, cd).english(), "1 hours");
+    EXPECT_EQ(RecordingState::maximumRecordingTime(3600ull * 176400 - 1, cd).english(), "59 minutes");
     // The free space counts only up to 2^31 - 1 frames.
-    EXPECT_EQ(RecordingState::maximumRecordingTime(10'000'000'000'000ull, cd), "13 hours");
+    EXPECT_EQ(RecordingState::maximumRecordingTime(10'000'000'000'000ull, cd).english(), "13 hours");
     EXPECT_TRUE(RecordingState::isLowOnSpace(60ull * 176400 - 1, cd));
     EXPECT_FALSE(RecordingState::isLowOnSpace(60ull * 176400, cd));
 
@@ -133,8 +133,8 @@ TEST(RecordingStateRequests, TheFirstBufferCreatesTheFileAndAChangeAsksAgain)
 
     state.postMessage("one");
     state.postMessage("two");
-    EXPECT_EQ(state.takeMessages(), (std::vector<std::string>{"one", "two"}));
-    EXPECT_TRUE(state.takeMessages().empty());
+    EXPECT_EQ(state.takeEnglishMessages(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_TRUE(state.takeEnglishMessages().empty());
 }
 
 } // namespace

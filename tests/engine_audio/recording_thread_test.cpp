@@ -140,7 +140,7 @@ TEST_P(RecordedTake, ReadsBackAsTheInput)
     thread.join();
     EXPECT_TRUE(state->isFinished());
     EXPECT_FALSE(state->deviceError());
-    EXPECT_TRUE(state->takeMessages().empty());
+    EXPECT_TRUE(state->takeEnglishMessages().empty());
     EXPECT_FALSE(state->fileFilter().isValid()) << "released, which completes the file";
 
     int64_t frames = 0;
@@ -242,7 +242,7 @@ TEST_F(RecordingTest, ATakeSurvivesTheDeviceFailing)
         ASSERT_TRUE(waitFor([&] { return state->isFinished(); })) << "the thread ends by itself";
         thread.join();
         EXPECT_TRUE(state->deviceError());
-        EXPECT_EQ(state->takeMessages(), std::vector<std::string>{RecordingState::kDeviceFailedText});
+        EXPECT_EQ(state->takeEnglishMessages(), std::vector<std::string>{RecordingState::kDeviceFailedText});
         EXPECT_EQ(state->currentPosition(), 3 * kBuffer);
 
         int64_t frames = 0;
@@ -263,7 +263,7 @@ TEST_F(RecordingTest, ADeviceThatCannotOpenEndsTheThreadWithItsMessage)
     ASSERT_TRUE(waitFor([&] { return state->isFinished(); }));
     thread.join();
     EXPECT_TRUE(state->deviceError());
-    EXPECT_EQ(state->takeMessages(),
+    EXPECT_EQ(state->takeEnglishMessages(),
               std::vector<std::string>{"An error occurred while trying to open the audio input device."});
     EXPECT_FALSE(state->fileFilter().isValid());
     EXPECT_FALSE(std::filesystem::exists(take));
@@ -306,7 +306,7 @@ TEST_F(RecordingTest, AFileThatCannotBeCreatedPausesAndKeepsThePreviousTake)
 
     RecordingThread thread(*state);
     thread.start();
-    ASSERT_TRUE(waitFor([&] { return !state->takeMessages().empty() || state->isPaused(); }));
+    ASSERT_TRUE(waitFor([&] { return !state->takeEnglishMessages().empty() || state->isPaused(); }));
     ASSERT_TRUE(waitFor([&] { return state->isPaused(); }));
     EXPECT_EQ(state->currentPosition(), 0);
 
@@ -321,9 +321,9 @@ TEST_F(RecordingTest, AFileThatCannotBeCreatedPausesAndKeepsThePreviousTake)
         return state->currentPosition() >= 2 * kBuffer;
     }));
     state->setPaused(true);
-    state->takeMessages();
+    state->takeEnglishMessages();
     state->changeTarget(missing);
-    ASSERT_TRUE(waitFor([&] { return !state->takeMessages().empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !state->takeEnglishMessages().empty(); }));
     state->setPaused(false);
     // The second buffer read after the resume has seen it and found no file.
     ASSERT_TRUE(waitForBuffers(*state, 2));
@@ -348,7 +348,7 @@ TEST_F(RecordingTest, TheCreateMessageNamesTheFile)
     thread.start();
     std::vector<std::string> messages;
     ASSERT_TRUE(waitFor([&] {
-        auto m = state->takeMessages();
+        auto m = state->takeEnglishMessages();
         messages.insert(messages.end(), m.begin(), m.end());
         return !messages.empty();
     }));
@@ -416,7 +416,7 @@ TEST_F(RecordingTest, AFullDiskPausesTheTakeAndKeepsWhatWasWritten)
     EXPECT_EQ(state->currentPosition(), 3 * kBuffer);
     state->requestStop();
     thread.join();
-    EXPECT_EQ(state->takeMessages(),
+    EXPECT_EQ(state->takeEnglishMessages(),
               std::vector<std::string>{"Unable to write to file " + take + ". The recording was paused."});
 
     int64_t frames = 0;

@@ -17,7 +17,9 @@ std::optional<std::string> DestinationDialog::choose(int defaultFormat, const st
     const auto formats = exportFormats();
     QStringList filters;
     for (const ExportFormat& format : formats)
-        filters << QString::fromUtf8(format.displayName);
+        // The names are English in the filter; the program's language pack has them under
+        // the file types.
+        filters << QCoreApplication::translate("FileTypes", format.displayName);
     const int preselected = defaultFormat >= 0 && defaultFormat < filters.size() ? defaultFormat : 0;
 
     QFileDialog dialog(QApplication::activeWindow(), QCoreApplication::translate("DestinationDialog", kCaption));

@@ -160,7 +160,7 @@ TEST_F(RecordingConsoleTest, RecordPauseResumeAndKeepPutsTheTakeIntoTheProject)
     const WAVEFORMATEX format = RecordingState::recordingFormat(kRate, true, 16);
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return console->maximumTimeLabel()->text().toStdString() ==
-               RecordingState::maximumRecordingTime(RecordingState::freeBytesFor(take), format);
+               RecordingState::maximumRecordingTime(RecordingState::freeBytesFor(take), format).english();
     }, 5000));
 
     QTest::mouseClick(console->keepButton(), Qt::LeftButton);
