@@ -759,11 +759,11 @@
     <name>CTrackInfoView</name>
     <message>
         <source>Volume</source>
-        <translation>Lautstärke</translation>
+        <translation>Pegel</translation>
     </message>
     <message>
         <source>Pan</source>
-        <translation>Panorama</translation>
+        <translation>Pan</translation>
     </message>
     <message>
         <source>FX G%1</source>

@@ -39,8 +39,9 @@ CMasterView::CMasterView(CMultitrackerDoc& doc, CMultitrackerView& timeline, QWi
     m_toolBar = new QToolBar(this);
     m_toolBar->setIconSize(QSize(24, 24));
     m_toolBar->setMovable(false);
-    m_volumeLabel = new QLabel(tx("Volume") + QLatin1Char(':'), this);
-    m_panLabel = new QLabel(tx("Pan") + QLatin1Char(':'), this);
+    m_volumeLabel = new QLabel(this);
+    m_panLabel = new QLabel(this);
+    retranslateLabels();
     m_volumeKnob = new CKnob(this);
     m_volumeKnob->setObjectName(QStringLiteral("volumeKnob"));
     m_volumeKnob->setMinimum(-60);
@@ -66,6 +67,21 @@ CMasterView::CMasterView(CMultitrackerDoc& doc, CMultitrackerView& timeline, QWi
 }
 
 CMasterView::~CMasterView() { m_doc.hints().removeObserver(this); }
+
+void CMasterView::retranslateLabels()
+{
+    m_volumeLabel->setText(tx("Volume") + QLatin1Char(':'));
+    m_panLabel->setText(tx("Pan") + QLatin1Char(':'));
+}
+
+void CMasterView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateLabels();
+        layoutControls();
+    }
+    QWidget::changeEvent(event);
+}
 
 void CMasterView::setMasterVolume(int16_t db)
 {

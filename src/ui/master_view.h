@@ -78,6 +78,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The labels are made before the language pack loads; they follow it.
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -86,6 +88,7 @@ protected:
 private:
     void applyOutputVolume();
     void layoutControls();
+    void retranslateLabels();
     void render();
     void paintOverview(QPainter& p);
     void xorCursor(int x);

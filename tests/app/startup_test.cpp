@@ -11,6 +11,7 @@
 #include "model/multitracker_doc.h"
 #include "model/project_file.h"
 #include "model/track.h"
+#include "ui/master_view.h"
 #include "ui/multitracker_view.h"
 #include "ui/wizard_frame.h"
 
@@ -18,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTimer>
@@ -88,7 +90,19 @@ TEST_F(LanguageTest, AMissingPackKeepsEnglishWithoutAMessage)
 
 TEST_F(LanguageTest, TheGermanPackTranslatesMenusToolbarAndStatusBar)
 {
+    // Views are made before the pack loads; their fixed labels follow it.
+    CMultitrackerDoc doc(settings, prompter);
+    CMultitrackerView timeline(doc);
+    CMasterView master(doc, timeline);
+    auto labels = [&] {
+        QStringList texts;
+        for (QLabel* label : master.findChildren<QLabel*>())
+            texts << label->text();
+        return texts;
+    };
     ASSERT_TRUE(pack.load(withPacks({"deu"}), "deu"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(labels().contains(QStringLiteral("Lautstärke:"))) << labels().join('|').toStdString();
     EXPECT_EQ(pack.activeCode(), "deu");
     EXPECT_EQ(fileMenu(), "&Datei");
     EXPECT_EQ(QCoreApplication::translate("CMainFrame", "Zoom In"), "Vergrößern");
@@ -100,6 +114,8 @@ TEST_F(LanguageTest, TheGermanPackTranslatesMenusToolbarAndStatusBar)
     pack.unload();
     EXPECT_EQ(fileMenu(), "&File");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(labels().contains(QStringLiteral("Volume:")));
 }
 
 TEST_F(LanguageTest, WithoutQtsOwnCatalogueThePackStillLoads)
