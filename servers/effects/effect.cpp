@@ -1,5 +1,6 @@
 #include "effect.h"
 
+#include <effect_commands.h>
 #include <record_calls.h>
 #include <server_entry.h>
 
@@ -140,115 +141,13 @@ int32_t Effect::loadState(QuillonInterface& stream)
 
 int32_t Effect::command(uint32_t code, void* param, uint32_t size)
 {
-    switch (code) {
-    case QUILLON_FX_SET_FORMAT: {
-        auto* p = paramAs<QuillonFxFormat>(param, size);
-        return p ? setFormat(p->sampleRate, p->channels) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_PROCESS: {
-        auto* p = paramAs<QuillonFxProcess>(param, size);
-        return p ? processBlock(p->block) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_SET_VALUE: {
-        auto* p = paramAs<QuillonFxSetValue>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        selectVariant(p->value);
-        return 0;
-    }
-    case QUILLON_FX_HAS_EDITOR: {
-        auto* p = paramAs<QuillonFxHasEditor>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        // The host builds a generic editor from the parameter descriptions.
-        p->hasEditor = 0;
-        return 0;
-    }
-    case QUILLON_FX_LOAD_STATE: {
-        auto* p = paramAs<QuillonFxStream>(param, size);
-        return p ? loadState(p->stream) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_SAVE_STATE: {
-        auto* p = paramAs<QuillonFxStream>(param, size);
-        return p ? saveState(p->stream) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_LATENCY: {
-        auto* p = paramAs<QuillonFxLatency>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->frames = latency();
-        return 0;
-    }
-    case QUILLON_FX_LENGTH_FACTOR: {
-        auto* p = paramAs<QuillonFxLengthFactor>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->factor = 1.0;
-        return 0;
-    }
-    case QUILLON_FX_NAME: {
-        auto* p = paramAs<QuillonFxText>(param, size);
-        return p ? copyText(m_spec.name, p->buffer, p->size) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_MENU_LIST: {
-        auto* p = paramAs<QuillonFxMenuList>(param, size);
-        return p ? copyText(m_spec.menu, p->buffer, p->size, &p->length) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_SET_PARAMETER: {
-        auto* p = paramAs<QuillonFxParameter>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        return setParameter(p->index, p->value) ? 0 : QUILLON_E_BAD_PARAM;
-    }
-    case QUILLON_FX_GET_PARAMETER: {
-        auto* p = paramAs<QuillonFxParameter>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        if (p->index >= m_spec.parameterCount)
-            return QUILLON_E_BAD_PARAM;
-        p->value = parameter(p->index);
-        return 0;
-    }
-    case QUILLON_FX_IDENTITY: {
-        auto* p = paramAs<QuillonFxIdentity>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->identity = m_spec.identity;
-        return 0;
-    }
-    case QUILLON_FX_PARAMETER_COUNT: {
-        auto* p = paramAs<QuillonFxParameterCount>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->count = m_spec.parameterCount;
-        return 0;
-    }
-    case QUILLON_FX_PARAMETER_NAME:
-    case QUILLON_FX_PARAMETER_UNIT: {
-        auto* p = paramAs<QuillonFxParameterText>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        if (p->index >= m_spec.parameterCount)
-            return QUILLON_E_BAD_PARAM;
-        const ParameterSpec& description = m_spec.parameters[p->index];
-        return copyText(code == QUILLON_FX_PARAMETER_NAME ? description.name : description.unit, p->buffer, p->size);
-    }
-    case QUILLON_FX_PARAMETER_RANGE: {
-        auto* p = paramAs<QuillonFxParameterRange>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        if (p->index >= m_spec.parameterCount)
-            return QUILLON_E_BAD_PARAM;
-        const ParameterSpec& description = m_spec.parameters[p->index];
-        p->minimum = description.minimum;
-        p->maximum = description.maximum;
-        p->defaultValue = description.defaultValue;
-        p->kind = description.kind;
-        return 0;
-    }
-    default:
-        return QUILLON_E_UNKNOWN_COMMAND;
-    }
+    return server::effectCommand(*this, code, param, size);
+}
+
+server::ParameterDescription Effect::describeParameter(uint32_t index) const
+{
+    const ParameterSpec& p = m_spec.parameters[index];
+    return {p.name, p.unit, p.minimum, p.maximum, p.defaultValue, p.kind};
 }
 
 } // namespace quillon::fx

@@ -9,11 +9,13 @@
 
 #include <quillon/plugin_abi.h>
 #include <quillon/plugin_text.h>
+#include <effect_commands.h>
 #include <record_calls.h>
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <string_view>
 
 namespace quillon::fx {
 
@@ -79,6 +81,14 @@ protected:
     uint32_t msToFrames(float ms) const;
 
 private:
+    template <class E>
+    friend int32_t server::effectCommand(E& fx, uint32_t code, void* param, uint32_t size);
+
+    std::string_view effectName() const { return m_spec.name; }
+    std::string_view menuLines() const { return m_spec.menu; }
+    QuillonIdentifier identity() const { return m_spec.identity; }
+    uint32_t parameterCount() const { return m_spec.parameterCount; }
+    server::ParameterDescription describeParameter(uint32_t index) const;
     int32_t setFormat(uint32_t rate, uint32_t channels);
     int32_t processBlock(QuillonInterface& block);
     int32_t saveState(QuillonInterface& stream) const;

@@ -1,5 +1,6 @@
 #include "lv2_effect.h"
 
+#include <effect_commands.h>
 #include <record_calls.h>
 #include <server_entry.h>
 
@@ -286,117 +287,23 @@ int32_t Lv2Effect::loadState(QuillonInterface& stream)
 
 int32_t Lv2Effect::command(uint32_t code, void* param, uint32_t size)
 {
-    switch (code) {
-    case QUILLON_FX_SET_FORMAT: {
-        auto* p = paramAs<QuillonFxFormat>(param, size);
-        return p ? setFormat(p->sampleRate, p->channels) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_PROCESS: {
-        auto* p = paramAs<QuillonFxProcess>(param, size);
-        return p ? processBlock(p->block) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_SET_VALUE:
-        // Every plug-in has a single menu line, so there is no variant to choose.
-        return paramAs<QuillonFxSetValue>(param, size) ? 0 : QUILLON_E_BAD_SIZE;
-    case QUILLON_FX_HAS_EDITOR: {
-        auto* p = paramAs<QuillonFxHasEditor>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        // The plug-in's own interface is not hosted; the generic editor shows the controls.
-        p->hasEditor = 0;
+    return server::effectCommand(*this, code, param, size);
+}
+
+uint32_t Lv2Effect::latency()
+{
+    if (m_info.latencyPort < 0)
         return 0;
-    }
-    case QUILLON_FX_LOAD_STATE: {
-        auto* p = paramAs<QuillonFxStream>(param, size);
-        return p ? loadState(p->stream) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_SAVE_STATE: {
-        auto* p = paramAs<QuillonFxStream>(param, size);
-        return p ? saveState(p->stream) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_LATENCY: {
-        auto* p = paramAs<QuillonFxLatency>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->frames = 0;
-        if (m_info.latencyPort >= 0) {
-            std::lock_guard lock(m_lock);
-            const float frames = m_controlOut[size_t(m_info.latencyPort)];
-            p->frames = std::isfinite(frames) && frames > 0 ? uint32_t(std::lround(frames)) : 0;
-        }
-        return 0;
-    }
-    case QUILLON_FX_LENGTH_FACTOR: {
-        auto* p = paramAs<QuillonFxLengthFactor>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->factor = 1.0;
-        return 0;
-    }
-    case QUILLON_FX_NAME: {
-        auto* p = paramAs<QuillonFxText>(param, size);
-        return p ? copyText(m_info.name, p->buffer, p->size) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_MENU_LIST: {
-        auto* p = paramAs<QuillonFxMenuList>(param, size);
-        return p ? copyText(m_info.menu, p->buffer, p->size, &p->length) : QUILLON_E_BAD_SIZE;
-    }
-    case QUILLON_FX_SET_PARAMETER: {
-        auto* p = paramAs<QuillonFxParameter>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        return setParameter(p->index, p->value) ? 0 : QUILLON_E_BAD_PARAM;
-    }
-    case QUILLON_FX_GET_PARAMETER: {
-        auto* p = paramAs<QuillonFxParameter>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        if (p->index >= m_info.controls.size())
-            return QUILLON_E_BAD_PARAM;
-        p->value = m_values[p->index].load(std::memory_order_relaxed);
-        return 0;
-    }
-    case QUILLON_FX_IDENTITY: {
-        auto* p = paramAs<QuillonFxIdentity>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->identity = m_info.identity;
-        return 0;
-    }
-    case QUILLON_FX_PARAMETER_COUNT: {
-        auto* p = paramAs<QuillonFxParameterCount>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        p->count = uint32_t(m_info.controls.size());
-        return 0;
-    }
-    case QUILLON_FX_PARAMETER_NAME:
-    case QUILLON_FX_PARAMETER_UNIT: {
-        auto* p = paramAs<QuillonFxParameterText>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        if (p->index >= m_info.controls.size())
-            return QUILLON_E_BAD_PARAM;
-        const ControlPort& port = m_info.controls[p->index];
-        return copyText(code == QUILLON_FX_PARAMETER_NAME ? port.name : port.unit, p->buffer, p->size);
-    }
-    case QUILLON_FX_PARAMETER_RANGE: {
-        auto* p = paramAs<QuillonFxParameterRange>(param, size);
-        if (!p)
-            return QUILLON_E_BAD_SIZE;
-        if (p->index >= m_info.controls.size())
-            return QUILLON_E_BAD_PARAM;
-        const ControlPort& port = m_info.controls[p->index];
-        const float scale = rateScale(port);
-        p->minimum = port.minimum * scale;
-        p->maximum = port.maximum * scale;
-        p->defaultValue = port.defaultValue * scale;
-        p->kind = port.kind;
-        return 0;
-    }
-    default:
-        return QUILLON_E_UNKNOWN_COMMAND;
-    }
+    std::lock_guard lock(m_lock);
+    const float frames = m_controlOut[size_t(m_info.latencyPort)];
+    return std::isfinite(frames) && frames > 0 ? uint32_t(std::lround(frames)) : 0;
+}
+
+server::ParameterDescription Lv2Effect::describeParameter(uint32_t index) const
+{
+    const ControlPort& port = m_info.controls[index];
+    const float scale = rateScale(port);
+    return {port.name, port.unit, port.minimum * scale, port.maximum * scale, port.defaultValue * scale, port.kind};
 }
 
 } // namespace quillon::lv2

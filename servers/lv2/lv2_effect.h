@@ -17,11 +17,14 @@
 
 #include <quillon/plugin_abi.h>
 
+#include <effect_commands.h>
+
 #include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon::lv2 {
@@ -43,6 +46,19 @@ public:
 
 private:
     struct Instances;
+    template <class E>
+    friend int32_t server::effectCommand(E& fx, uint32_t code, void* param, uint32_t size);
+
+    std::string_view effectName() const { return m_info.name; }
+    std::string_view menuLines() const { return m_info.menu; }
+    QuillonIdentifier identity() const { return m_info.identity; }
+    uint32_t parameterCount() const { return uint32_t(m_info.controls.size()); }
+    server::ParameterDescription describeParameter(uint32_t index) const;
+    float parameter(uint32_t index) const { return m_values[index].load(std::memory_order_relaxed); }
+    // Every plug-in has a single menu line, so there is no variant to choose.
+    void selectVariant(int32_t) {}
+    // What the plug-in reports on its latency port, if it has one.
+    uint32_t latency();
 
     bool setParameter(uint32_t index, float value);
     float rateScale(const ControlPort& port) const;
