@@ -49,6 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("a failed load left contents");
         return 0;
     }
+    // As the program does after opening: a project that keeps its CD tracks in step with
+    // its clips lays them out again here.
+    doc.updateAllViews(kHintStructure);
     if (doc.format().nChannels != 2 || doc.format().nSamplesPerSec == 0)
         fail("loaded an unusable format");
     for (int32_t g = 0; g < doc.groupCount(); ++g)

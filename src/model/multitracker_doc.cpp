@@ -176,6 +176,9 @@ void CMultitrackerDoc::deleteContents()
     m_labels.removeAll();
     m_labels.add(0, ProjectLabel::kTrackSplit);
     m_catalogNumber.clear();
+    // The choice a project file carries must not pass on to the next project: one that
+    // carries none (a new one, an older file) follows the user's setting.
+    m_autoCdTracks = m_settings.profileInt(kGeneral, "AutoTracks", 1);
 }
 
 // ---- undo ----

@@ -136,6 +136,22 @@ TEST_F(ExtensionBlockTest, OlderFilesForeignBytesAndDamagedBlocks)
     EXPECT_EQ(loaded(with(overlong)), kDefaults);
 }
 
+TEST_F(ExtensionBlockTest, TheNextProjectFollowsTheSettingWhenItsFileSaysNothing)
+{
+    build();
+    const std::vector<uint8_t> bytes = ProjectFile::storeBytes(*doc);
+    const std::vector<uint8_t> older(bytes.begin(), bytes.end() - std::ptrdiff_t(extensionBlock("0724384960650",
+        {{0, "USS1Z9900001"}, {13230, "GBAYE0601498"}, {0, ""}}, {1, 0}).v.size()));
+    std::string error;
+    ASSERT_TRUE(ProjectFile::loadBytes(*doc, bytes.data(), bytes.size(), error)) << error;
+    ASSERT_EQ(doc->autoCdTracks(), 0);
+    ASSERT_TRUE(ProjectFile::loadBytes(*doc, older.data(), older.size(), error)) << error;
+    EXPECT_EQ(extrasOf(*doc), kDefaults);
+    doc->setAutoCdTracks(0);
+    doc->onNewDocument();
+    EXPECT_EQ(doc->autoCdTracks(), 1);
+}
+
 TEST(DiscCodesTest, IsrcAndCatalogueNumbers)
 {
     const struct {
