@@ -5,10 +5,29 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QTest>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 namespace {
+
+// Whether a thread of Qt's global pool is still alive in this process.
+bool poolThreadAlive()
+{
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name == "Thread (pooled)")
+            return true;
+    }
+    return false;
+}
 
 class QtEnvironment : public ::testing::Environment {
 public:
@@ -32,6 +51,13 @@ public:
     }
     void TearDown() override
     {
+        // Qt paints large areas on its global pool's threads. A pool thread lets go of its
+        // Qt data only after the pool has joined it, so one still ending while the process
+        // exits looks like a leak to LeakSanitizer: join them now and wait until they are gone.
+        QThreadPool::globalInstance()->setExpiryTimeout(0);
+        QThreadPool::globalInstance()->waitForDone();
+        if (!QTest::qWaitFor([] { return !poolThreadAlive(); }, 60000))
+            ADD_FAILURE() << "a thread of Qt's pool did not end";
         delete m_app;
         m_app = nullptr;
     }
